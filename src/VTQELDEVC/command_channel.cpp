@@ -1,0 +1,66 @@
+#include "command_channel.h"
+
+#include <windows.h>
+
+namespace vtqeldevc {
+namespace {
+
+constexpr int kMaxNotReady = 13;
+
+unsigned NotReadyWait(int count) {
+    if (count <= 1) {
+        return 0;
+    }
+    if (count == 2) {
+        return 10;
+    }
+    return count == 3 ? 100 : 1000;
+}
+
+} // namespace
+
+TransactResult TransactOverChannel(ICommandChannel& channel, std::span<const char> request,
+                                   std::span<char> reply, std::size_t& received,
+                                   const SleepMilliseconds& sleep) {
+    received = 0;
+    if (request.data() == nullptr || request.empty() || reply.data() == nullptr) {
+        return TransactResult::null_argument;
+    }
+    if (channel.Write(request) != 0) {
+        return TransactResult::failed;
+    }
+    int not_ready = 0;
+    while (true) {
+        const std::span<char> room = reply.subspan(received);
+        if (room.empty()) {
+            // The reply does not fit; what arrived is not a whole reply.
+            return TransactResult::failed;
+        }
+        std::size_t piece = 0;
+        bool more = false;
+        const int result = channel.Read(room, piece, more);
+        if (result == 1) {
+            if (++not_ready > kMaxNotReady) {
+                return TransactResult::failed;
+            }
+            const unsigned wait = NotReadyWait(not_ready);
+            if (wait != 0) {
+                if (sleep) {
+                    sleep(wait);
+                } else {
+                    ::Sleep(wait);
+                }
+            }
+            continue;
+        }
+        if (result != 0 || piece > room.size()) {
+            return TransactResult::failed;
+        }
+        received += piece;
+        if (!more) {
+            return TransactResult::ok;
+        }
+    }
+}
+
+} // namespace vtqeldevc
