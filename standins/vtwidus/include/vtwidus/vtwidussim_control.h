@@ -25,17 +25,23 @@ extern "C" {
 #endif
 
 // ---------------------------------------------------------------------------------------------
-// Results of the packet-library entries that the stand-in produces by itself (faults can make
-// an entry return any value).
-#define VTWIDUSSIM_RESULT_PARAM (-1)           // null or unknown handle, packet or argument
-#define VTWIDUSSIM_RESULT_BAD_OID (-5)         // an OID text that is not dotted decimal
-#define VTWIDUSSIM_RESULT_DEVICE_GONE (-6)     // the printer was unplugged or the bus was reset
-#define VTWIDUSSIM_RESULT_TIMEOUT (-8)         // no answer within the USB time-out
-#define VTWIDUSSIM_RESULT_BAD_RESPONSE (-9)    // Comm into a response packet that is the request
-#define VTWIDUSSIM_RESULT_NOT_DISCOVERED (-10) // Comm before a successful DiscoveryV3
-#define VTWIDUSSIM_RESULT_BAD_INDEX                                                                \
-    (-2) // GetOid with an index outside the varbinds, or an
-         // octet pair that does not hold a number
+// Results that the stand-in's entries produce by themselves (the codes of vtwidus_api.h; a
+// fault can make an entry return any value):
+//   VTWIDUS_ERROR_CODE_PARAM            null argument, or a packet, instance or list entry that
+//                                       the library did not hand out or that was destroyed
+//   VTWIDUS_ERROR_CODE_ENCODE           an OID that is not dotted decimal, a name longer than
+//                                       255 bytes, a request whose command is not GET or SET
+//   VTWIDUS_ERROR_CODE_DEVICE           the printer was unplugged, or the bus was reset
+//   VTWIDUS_ERROR_CODE_RECEIVE_TIMEOUT  a delay that reached the instance's USB time-out
+//   VTWIDUS_ERROR_CODE_FAILED           VTWIDUS_Comm on an instance without a successful
+//                                       VTWIDUS_DiscoveryV3
+//   VTWIDUS_ERROR_CODE_NOT_FOUND        VTWIDUS_GetOid with an index outside the varbinds
+//   VTWIDUS_ERROR_CODE_DECODE           octets that are not a number of 1 to 4 bytes (5 with a
+//                                       leading zero for the unsigned form)
+// VTWIDUS_CreatePacket accepts only VTWIDUS_PACKET_VERSION_3. A response names its varbinds as
+// the request did; a GET answers noSuchObject for an unknown object and noSuchInstance for a
+// missing table row; a SET is checked whole (type, length, value, writable) before anything
+// changes, and its response echoes the request's varbinds.
 
 // ---------------------------------------------------------------------------------------------
 // Entry ids, in the order of the packet library's entry table; used by faults and call counts.
@@ -71,7 +77,7 @@ extern "C" {
 // The bus and its printers.
 
 // Empties the bus, drops every fault, clears call counts, the journal and the simulated clock,
-// and lets every blocked call go. USB instances made before answer VTWIDUSSIM_RESULT_DEVICE_GONE.
+// and lets every blocked call go. USB instances made before answer VTWIDUS_ERROR_CODE_DEVICE.
 void __cdecl VTWIDUSSIM_Reset(void);
 
 // Plugs in a printer with factory settings (infrastructure mode word 1, no network joined, no
@@ -81,7 +87,7 @@ void __cdecl VTWIDUSSIM_Reset(void);
 int __cdecl VTWIDUSSIM_AddPrinter(const char* modelName, const char* serialNumber);
 
 // Unplugs a printer: later searches do not list it and its USB instances answer
-// VTWIDUSSIM_RESULT_DEVICE_GONE.
+// VTWIDUS_ERROR_CODE_DEVICE.
 int __cdecl VTWIDUSSIM_UnplugPrinter(int printer);
 
 // Sets the number that an object holds, keeping the object's kind (INTEGER, Gauge32, or an
@@ -168,7 +174,7 @@ int __cdecl VTWIDUSSIM_GetLastUsbTimeout(int printer);
 #define VTWIDUSSIM_ACTION_RETURN 1
 // DiscoveryV3, Comm, Search: the answer takes value ms of simulated time. When value reaches
 // the instance's USB time-out, the time-out passes and the entry returns
-// VTWIDUSSIM_RESULT_TIMEOUT (Comm: the request does not reach the printer).
+// VTWIDUS_ERROR_CODE_RECEIVE_TIMEOUT (Comm: the request does not reach the printer).
 #define VTWIDUSSIM_ACTION_DELAY 2
 // Comm: the response carries error status value, with the error index of the first varbind
 // under the fault's OID (1 without an OID); the printer changes nothing.

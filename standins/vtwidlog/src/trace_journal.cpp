@@ -1,0 +1,56 @@
+#include "trace_journal.h"
+
+#include "vtwidlog/vtwidlogsim_control.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vtwidlogsim {
+
+void TraceJournal::Add(TraceRecord record) {
+    std::lock_guard lock(mutex_);
+    if (capacity_ == 0) {
+        return;
+    }
+    while (records_.size() >= capacity_) {
+        records_.pop_front();
+    }
+    records_.push_back(std::move(record));
+}
+
+std::size_t TraceJournal::Count() const {
+    std::lock_guard lock(mutex_);
+    return records_.size();
+}
+
+std::optional<TraceRecord> TraceJournal::At(std::size_t index) const {
+    std::lock_guard lock(mutex_);
+    if (index >= records_.size()) {
+        return std::nullopt;
+    }
+    return records_[index];
+}
+
+void TraceJournal::Clear() {
+    std::lock_guard lock(mutex_);
+    records_.clear();
+}
+
+TraceJournal& TraceJournal::Process() {
+    static TraceJournal journal(VTWIDLOGSIM_MAX_RECORDS);
+    return journal;
+}
+
+int CopyOut(const std::string& text, char* buffer, int size) noexcept {
+    if (size < 0 || (buffer == nullptr && size > 0)) {
+        return -1;
+    }
+    if (size > 0) {
+        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+    }
+    return static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFFF));
+}
+
+} // namespace vtwidlogsim
