@@ -1,0 +1,56 @@
+#include "trace.h"
+
+namespace vtwidwus {
+
+namespace {
+TraceFunction g_testSink = nullptr; // set by tests before they trace
+std::atomic<bool> g_testSinkSet{false};
+CTraceFacility g_processTracer(L"vtwidlog.dll");
+} // namespace
+
+void CTraceFacility::Load() noexcept {
+    module_ = ::LoadLibraryW(libraryName_);
+    if (module_ == nullptr) {
+        return;
+    }
+    function_ = reinterpret_cast<TraceFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(module_, "VTWIDLOG_Trace")));
+}
+
+TraceFunction CTraceFacility::Function() noexcept {
+    std::call_once(once_, [this] { Load(); });
+    return function_;
+}
+
+void CTraceFacility::Unload() noexcept {
+    // Make sure a later first use does not load the library again.
+    std::call_once(once_, [] {});
+    function_ = nullptr;
+    if (module_ != nullptr) {
+        ::FreeLibrary(module_);
+        module_ = nullptr;
+    }
+}
+
+CTraceFacility& ProcessTracer() noexcept {
+    return g_processTracer;
+}
+
+TraceFunction TraceSink() noexcept {
+    if (g_testSinkSet.load()) {
+        return g_testSink;
+    }
+    return g_processTracer.Function();
+}
+
+void SetTraceSinkForTest(TraceFunction sink) noexcept {
+    g_testSink = sink;
+    g_testSinkSet.store(true);
+}
+
+void ClearTraceSinkForTest() noexcept {
+    g_testSinkSet.store(false);
+    g_testSink = nullptr;
+}
+
+} // namespace vtwidwus
