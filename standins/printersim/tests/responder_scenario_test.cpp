@@ -19,9 +19,7 @@ TEST_F(Scenarios, RefusalsAndChangedValues) {
         std::vector<std::pair<const char*, const char*>> expected;
         std::vector<const char*> absent;
     };
-    ReplyFault ng = on("device", "GetCapability");
-    ng.response = "NG";
-    ng.detail = "Initializing";
+    const ReplyFault ng = refuse("device", "GetCapability", "Initializing");
     ReplyFault empty = on("device", "GetCapability");
     empty.response = "";
     ReplyFault key = on("device", "GetCapability");
@@ -106,8 +104,7 @@ TEST_F(Scenarios, ReceiveDataFaults) {
     };
     ReplyFault empty = on("qel", "ReceiveData");
     empty.elements = {{"ivec:datasize", ""}};
-    ReplyFault garbage = on("qel", "ReceiveData");
-    garbage.elements = {{"ivec:datasize", "1e3"}};
+    const ReplyFault garbage = change_element("qel", "ReceiveData", "ivec:datasize", "1e3");
     ReplyFault corrupt = on("qel", "ReceiveData");
     corrupt.corrupt_payload = true;
     const Case cases[] = {

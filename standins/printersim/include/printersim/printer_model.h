@@ -1,11 +1,11 @@
 // One simulated printer: what it is, what it has stored and which jobs it has open. Every face of
-// the simulator (the XML command responder, the management-information face over USB, the port
-// and search stand-ins) reads and changes the same model through a SharedPrinter, so a change made
-// through one face shows through the others.
+// the simulator (the XML command responder here; the management objects over USB and the port and
+// search stand-ins elsewhere) reads and changes the same model through a SharedPrinter, so a
+// change made through one face shows through the others. The model needs nothing of Windows:
+// link printersim_model alone to share it.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -79,10 +79,6 @@ struct PrinterModel {
     DeviceJobState device_job;
     std::uint32_t next_job_number = 0x2A;
     std::uint32_t challenge_seed = 20081;
-
-    // Management-information values of the USB face, keyed by OID text; the XML face does not
-    // read them.
-    std::map<std::string, std::string> management_values;
 
     // The address that keys the qel job: wired0 when it has one, else the first wireless interface
     // in infrastructure mode (wireless0, wireless1, wireless2 in this order); empty when none.

@@ -50,6 +50,26 @@ struct ReplyFault {
     unsigned delay_ms = 0;
 };
 
+// The reply to (service, operation) refused with "NG" and this detail ("" gives the bare "NG").
+inline ReplyFault refuse(std::string service, std::string operation, std::string detail) {
+    ReplyFault f;
+    f.service = std::move(service);
+    f.operation = std::move(operation);
+    f.response = "NG";
+    f.detail = std::move(detail);
+    return f;
+}
+
+// The reply to (service, operation) with one child of ivec:param_set set to a text, or left out.
+inline ReplyFault change_element(std::string service, std::string operation, std::string name,
+                                 std::optional<std::string> value) {
+    ReplyFault f;
+    f.service = std::move(service);
+    f.operation = std::move(operation);
+    f.elements.emplace_back(std::move(name), std::move(value));
+    return f;
+}
+
 struct Scenario {
     std::vector<ReplyFault> faults;
     // The challenge handed out instead of a generated one (for example one with upper-case
