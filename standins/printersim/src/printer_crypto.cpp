@@ -12,14 +12,17 @@
 namespace printersim::crypto {
 namespace {
 
-crypt_provider acquire_provider() {
-    crypt_provider prov;
-    HCRYPTPROV raw = 0;
-    if (::CryptAcquireContextW(&raw, nullptr, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES,
-                               CRYPT_VERIFYCONTEXT)) {
-        prov.reset(raw);
-    }
-    return prov;
+// One provider context for the process: acquiring one costs more than the hashes of a whole
+// challenge answer, and a verify-only context serves every thread.
+HCRYPTPROV provider() {
+    static const crypt_provider prov = [] {
+        HCRYPTPROV raw = 0;
+        return ::CryptAcquireContextW(&raw, nullptr, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES,
+                                      CRYPT_VERIFYCONTEXT)
+                   ? crypt_provider(raw)
+                   : crypt_provider();
+    }();
+    return prov.get();
 }
 
 int hex_value(char c) {
@@ -42,12 +45,12 @@ std::string_view as_text(const Bytes& b) {
 } // namespace
 
 std::optional<Bytes> sha256(std::string_view data) {
-    auto prov = acquire_provider();
-    if (!prov) {
+    const HCRYPTPROV prov = provider();
+    if (prov == 0) {
         return std::nullopt;
     }
     HCRYPTHASH raw = 0;
-    if (!::CryptCreateHash(prov.get(), CALG_SHA_256, 0, 0, &raw)) {
+    if (!::CryptCreateHash(prov, CALG_SHA_256, 0, 0, &raw)) {
         return std::nullopt;
     }
     crypt_hash hash(raw);
@@ -227,8 +230,8 @@ std::optional<Bytes> aes128_cbc(bool encrypt, const CipherKey& key, const Bytes&
     if (data.empty() || (!encrypt && data.size() % 16 != 0)) {
         return std::nullopt;
     }
-    auto prov = acquire_provider();
-    if (!prov) {
+    const HCRYPTPROV prov = provider();
+    if (prov == 0) {
         return std::nullopt;
     }
     struct {
@@ -242,8 +245,7 @@ std::optional<Bytes> aes128_cbc(bool encrypt, const CipherKey& key, const Bytes&
     blob.size = 16;
     std::memcpy(blob.key, key.key.data(), 16);
     HCRYPTKEY raw = 0;
-    if (!::CryptImportKey(prov.get(), reinterpret_cast<const BYTE*>(&blob), sizeof blob, 0, 0,
-                          &raw)) {
+    if (!::CryptImportKey(prov, reinterpret_cast<const BYTE*>(&blob), sizeof blob, 0, 0, &raw)) {
         return std::nullopt;
     }
     crypt_key hkey(raw);

@@ -2,6 +2,8 @@
 
 #include "responder_fixture.h"
 
+#include <thread>
+
 namespace printersim::testing {
 namespace {
 
@@ -95,6 +97,38 @@ TEST_F(Channel, RefusesWhatAHostMustNotDo) {
     EXPECT_EQ(ch.Read(room, got, more), SimulatedChannel::kFailed) << "read after the reply";
     EXPECT_EQ(responder.history().size(), 1u);
     EXPECT_EQ(responder.history()[0].port, PortPath::Port2);
+}
+
+} // namespace
+} // namespace printersim::testing
+
+
+namespace printersim::testing {
+namespace {
+
+// A network search queries several printers at once; one printer asked from several threads
+// at once must still answer every request whole.
+TEST_F(Channel, AnswersFromSeveralThreads) {
+    std::vector<std::thread> threads;
+    std::vector<int> good(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 10; ++i) {
+                SimulatedChannel ch(responder, PortPath::Port1, {256, 1});
+                if (ch.Write(request("device", i % 2 ? "GetStatus" : "GetCapability")) != 0) {
+                    continue;
+                }
+                std::string reply;
+                read_all(ch, reply);
+                good[t] += parse(reply).response() == "OK";
+            }
+        });
+    }
+    for (auto& th : threads) {
+        th.join();
+    }
+    EXPECT_EQ(good, (std::vector<int>{10, 10, 10, 10}));
+    EXPECT_EQ(responder.history().size(), 40u);
 }
 
 } // namespace
