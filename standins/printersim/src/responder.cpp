@@ -187,6 +187,11 @@ std::string Responder::respond(PortPath port, std::string_view request) {
         if (f.cut_to && reply.size() > *f.cut_to) {
             reply.resize(*f.cut_to);
         }
+        if (f.cut_after) {
+            if (const auto at = reply.find(*f.cut_after); at != std::string::npos) {
+                reply.resize(at + f.cut_after->size());
+            }
+        }
         if (f.raw) {
             reply = *f.raw;
         }

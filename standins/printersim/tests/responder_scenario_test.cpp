@@ -164,6 +164,11 @@ TEST_F(Scenarios, ReplyShapes) {
     EXPECT_EQ(reply_of(f).size(), 120u);
 
     f = {};
+    f.cut_after = "</ivec:response>";
+    raw = reply_of(f);
+    EXPECT_TRUE(raw.ends_with("<ivec:response>OK</ivec:response>")) << raw;
+
+    f = {};
     f.pad_to = 70000;
     raw = reply_of(f);
     EXPECT_EQ(raw.size(), 70000u);

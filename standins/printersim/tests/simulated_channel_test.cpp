@@ -102,7 +102,6 @@ TEST_F(Channel, RefusesWhatAHostMustNotDo) {
 } // namespace
 } // namespace printersim::testing
 
-
 namespace printersim::testing {
 namespace {
 

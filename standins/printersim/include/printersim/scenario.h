@@ -41,8 +41,10 @@ struct ReplyFault {
     // Bytes of the whole reply: made up to this size with filler that holds no NUL...
     std::optional<std::size_t> pad_to;
     PadPlace pad_place = PadPlace::InsideRoot;
-    // ...cut to this size...
+    // ...cut to this size, or right after the first occurrence of this text (for example
+    // "</ivec:response>" between two elements, or "<ivec:mod" inside a tag)...
     std::optional<std::size_t> cut_to;
+    std::optional<std::string> cut_after;
     // ...or replaced altogether.
     std::optional<std::string> raw;
 
