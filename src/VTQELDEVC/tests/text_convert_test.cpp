@@ -1,0 +1,85 @@
+#include "text_convert.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vtqeldevc {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(TextConvert, HexTexts) {
+    EXPECT_EQ(BytesToHexUpper(Bytes{0x0a, 0xff}), "0AFF");
+    EXPECT_EQ(BytesToHexUpper(Bytes{}), "");
+    EXPECT_EQ(BytesToHexLower(Bytes{0x0a, 0xff}), "0aff");
+    EXPECT_EQ(HexTextToBytes("0aFF"), (Bytes{0x0a, 0xff}));
+    EXPECT_EQ(HexTextToBytes(""), Bytes{});
+    // An odd count or a non-digit makes no bytes, never one from beyond the text.
+    EXPECT_EQ(HexTextToBytes("0aF"), std::nullopt);
+    EXPECT_EQ(HexTextToBytes("0g"), std::nullopt);
+    EXPECT_EQ(HexToBytes("0aF"), (Bytes{0x0a}));
+    EXPECT_EQ(HexToBytes("0a-g12"), (Bytes{0x0a}));
+    EXPECT_EQ(HexToBytes(std::string(200, 'a')).size(), 64u);
+    EXPECT_EQ(FilterHexLower("A4:5E:60-zz"), "a45e60");
+}
+
+TEST(TextConvert, ExtractTagText) {
+    const std::string doc =
+        "<application_data><unregister_id>U1</unregister_id><register_id>R1</register_id>"
+        "</application_data>";
+    std::string out = "unchanged";
+    ExtractTagText(doc, "register_id", out);
+    EXPECT_EQ(out, "R1");
+    ExtractTagText(doc, "unregister_id", out);
+    EXPECT_EQ(out, "U1");
+
+    out = "unchanged";
+    ExtractTagText(doc, "printer_id", out);
+    EXPECT_EQ(out, "unchanged");
+    // An end tag before the start tag is not taken for its end.
+    ExtractTagText("</a>x<a>y", "a", out);
+    EXPECT_EQ(out, "unchanged");
+    ExtractTagText("</a><a>y</a>", "a", out);
+    EXPECT_EQ(out, "y");
+    ExtractTagText("<a></a>", "a", out);
+    EXPECT_EQ(out, "");
+}
+
+TEST(TextConvert, EscapingForDocuments) {
+    EXPECT_EQ(XmlEscape("a<b>&\"c"), "a&lt;b&gt;&amp;&quot;c");
+    EXPECT_EQ(XmlEscape("plain"), "plain");
+    EXPECT_EQ(CdataSafe("x]]>y"), "x]]]]><![CDATA[>y");
+    EXPECT_EQ(CdataSafe("no end"), "no end");
+}
+
+TEST(TextConvert, SplitKeyTextIsStrict) {
+    const auto key = SplitKeyText("000000040000000f");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->mode, 4u);
+    EXPECT_EQ(key->selector, 15u);
+    EXPECT_TRUE(SplitKeyText("0000000000000000"));
+    EXPECT_TRUE(SplitKeyText("FFFFFFFFFFFFFFFF"));
+    for (const char* bad :
+         {"", "00000004", "000000040000000", "0000000400000003x", "00000004 0000003",
+          "0x00000400000003", "00000004-0000003", "+000000400000003"}) {
+        EXPECT_FALSE(SplitKeyText(bad)) << bad;
+    }
+}
+
+TEST(TextConvert, AnsiCodePage) {
+    EXPECT_EQ(AnsiToWide("Model X-100"), L"Model X-100");
+    EXPECT_EQ(WideToAnsi(L"SN 123"), "SN 123");
+    EXPECT_EQ(AnsiToWide(""), L"");
+    if (::GetACP() == 1252) {
+        EXPECT_EQ(AnsiToWide("\xe9t\xe9"), L"\u00e9t\u00e9");
+        EXPECT_EQ(WideToAnsi(L"\u00e9"), "\xe9");
+    }
+}
+
+} // namespace
+} // namespace vtqeldevc
