@@ -3,13 +3,15 @@
 
 #include <windows.h>
 
+#include <bcrypt.h>
+#include <wincrypt.h>
+
 #include <utility>
 
 namespace qelwin {
 
 // The "nothing held" value of a resource type: a null value unless a type says otherwise.
-template <typename T>
-struct null_invalid {
+template <typename T> struct null_invalid {
     static T value() noexcept { return T{}; }
 };
 struct invalid_handle_value {
@@ -17,8 +19,7 @@ struct invalid_handle_value {
 };
 
 // Owns one value of type T and releases it with Close unless it is the invalid value.
-template <typename T, auto Close, typename InvalidTraits = null_invalid<T>>
-class unique_any {
+template <typename T, auto Close, typename InvalidTraits = null_invalid<T>> class unique_any {
 public:
     using pointer = T;
 
@@ -63,13 +64,45 @@ private:
 };
 
 namespace detail {
-inline void close_handle(HANDLE h) noexcept { ::CloseHandle(h); }
-inline void free_library(HMODULE m) noexcept { ::FreeLibrary(m); }
-inline void reg_close_key(HKEY k) noexcept { ::RegCloseKey(k); }
-inline void global_free(HGLOBAL g) noexcept { ::GlobalFree(g); }
-inline void local_free(HLOCAL l) noexcept { ::LocalFree(l); }
-inline void destroy_window(HWND w) noexcept { ::DestroyWindow(w); }
-inline void delete_object(HGDIOBJ o) noexcept { ::DeleteObject(o); }
+inline void close_handle(HANDLE h) noexcept {
+    ::CloseHandle(h);
+}
+inline void free_library(HMODULE m) noexcept {
+    ::FreeLibrary(m);
+}
+inline void reg_close_key(HKEY k) noexcept {
+    ::RegCloseKey(k);
+}
+inline void global_free(HGLOBAL g) noexcept {
+    ::GlobalFree(g);
+}
+inline void local_free(HLOCAL l) noexcept {
+    ::LocalFree(l);
+}
+inline void destroy_window(HWND w) noexcept {
+    ::DestroyWindow(w);
+}
+inline void delete_object(HGDIOBJ o) noexcept {
+    ::DeleteObject(o);
+}
+inline void bcrypt_close_algorithm(BCRYPT_ALG_HANDLE h) noexcept {
+    ::BCryptCloseAlgorithmProvider(h, 0);
+}
+inline void bcrypt_destroy_key(BCRYPT_KEY_HANDLE k) noexcept {
+    ::BCryptDestroyKey(k);
+}
+inline void bcrypt_destroy_hash(BCRYPT_HASH_HANDLE h) noexcept {
+    ::BCryptDestroyHash(h);
+}
+inline void crypt_release_context(HCRYPTPROV p) noexcept {
+    ::CryptReleaseContext(p, 0);
+}
+inline void crypt_destroy_hash(HCRYPTHASH h) noexcept {
+    ::CryptDestroyHash(h);
+}
+template <typename Interface> void com_release(Interface* p) noexcept {
+    p->Release();
+}
 inline void release_mutex_and_close(HANDLE h) noexcept {
     ::ReleaseMutex(h);
     ::CloseHandle(h);
@@ -84,6 +117,17 @@ using unique_hglobal = unique_any<HGLOBAL, detail::global_free>;
 using unique_hlocal = unique_any<HLOCAL, detail::local_free>;
 using unique_hwnd = unique_any<HWND, detail::destroy_window>;
 using unique_hgdiobj = unique_any<HGDIOBJ, detail::delete_object>;
+
+// Cryptography: BCrypt (link bcrypt) and CryptoAPI (link advapi32).
+using unique_bcrypt_algorithm = unique_any<BCRYPT_ALG_HANDLE, detail::bcrypt_close_algorithm>;
+using unique_bcrypt_key = unique_any<BCRYPT_KEY_HANDLE, detail::bcrypt_destroy_key>;
+using unique_bcrypt_hash = unique_any<BCRYPT_HASH_HANDLE, detail::bcrypt_destroy_hash>;
+using unique_hcryptprov = unique_any<HCRYPTPROV, detail::crypt_release_context>;
+using unique_hcrypthash = unique_any<HCRYPTHASH, detail::crypt_destroy_hash>;
+
+// One reference to a COM object, released with the owner.
+template <typename Interface>
+using unique_com = unique_any<Interface*, detail::com_release<Interface>>;
 
 // Holds an owned mutex: released, then closed.
 using unique_mutex_ownership = unique_any<HANDLE, detail::release_mutex_and_close>;
