@@ -79,7 +79,7 @@ bool NullArgument(std::span<char> output, const std::size_t* length) {
 }
 
 int BuildFixed(std::string_view operation, const char* service, std::string_view children,
-               std::span<char> output, std::size_t* length) {
+               std::span<char> output, std::size_t* length) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
@@ -93,34 +93,34 @@ int BuildFixed(std::string_view operation, const char* service, std::string_view
 
 } // namespace
 
-int BuildDeviceGetCapability(std::span<char> output, std::size_t* length) {
+int BuildDeviceGetCapability(std::span<char> output, std::size_t* length) noexcept {
     return BuildFixed("GetCapability", kDevice, "", output, length);
 }
 
-int BuildDeviceGetStatus(std::span<char> output, std::size_t* length) {
+int BuildDeviceGetStatus(std::span<char> output, std::size_t* length) noexcept {
     return BuildFixed("GetStatus", kDevice, "", output, length);
 }
 
-int BuildDeviceGetConfiguration(std::span<char> output, std::size_t* length) {
+int BuildDeviceGetConfiguration(std::span<char> output, std::size_t* length) noexcept {
     return BuildFixed("GetConfiguration", kDevice, "", output, length);
 }
 
-int BuildDeviceStartJob(std::span<char> output, std::size_t* length) {
+int BuildDeviceStartJob(std::span<char> output, std::size_t* length) noexcept {
     return BuildFixed("StartJob", kDevice,
                       Element("ivec:jobID", "00000001") + Element("ivec:bidi", "1"), output,
                       length);
 }
 
-int BuildQelGetCapability(std::span<char> output, std::size_t* length) {
+int BuildQelGetCapability(std::span<char> output, std::size_t* length) noexcept {
     return BuildFixed("GetCapability", kQel, "", output, length);
 }
 
-int BuildQelGetStatus(std::span<char> output, std::size_t* length) {
+int BuildQelGetStatus(std::span<char> output, std::size_t* length) noexcept {
     return BuildFixed("GetStatus", kQel, "", output, length);
 }
 
 int BuildDeviceSetConfiguration(std::string_view job_id, std::span<char> output,
-                                std::size_t* length) {
+                                std::size_t* length) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
@@ -134,7 +134,8 @@ int BuildDeviceSetConfiguration(std::string_view job_id, std::span<char> output,
     }
 }
 
-int BuildDeviceEndJob(std::string_view job_id, std::span<char> output, std::size_t* length) {
+int BuildDeviceEndJob(std::string_view job_id, std::span<char> output,
+                      std::size_t* length) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
@@ -147,16 +148,16 @@ int BuildDeviceEndJob(std::string_view job_id, std::span<char> output, std::size
 }
 
 int BuildDeviceSetConfigurationWithoutStartJob(std::span<char> output, std::size_t* length,
-                                               bool with_host_application_id) {
-    std::string children = Element("vvt:ijoperation", "SetConfigurationWithoutStartJob") +
-                           Element("vvt:webservice_agreement", "agree");
-    if (with_host_application_id) {
-        children += Element("vvt:host_application_id", "3060");
-    }
+                                               bool with_host_application_id) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
     try {
+        std::string children = Element("vvt:ijoperation", "SetConfigurationWithoutStartJob") +
+                               Element("vvt:webservice_agreement", "agree");
+        if (with_host_application_id) {
+            children += Element("vvt:host_application_id", "3060");
+        }
         return Fill(Template("VendorCmd", Namespaces::common_and_vendor, children),
                     {{kServiceTypePath, kDevice}}, output, length);
     } catch (...) {
@@ -165,7 +166,7 @@ int BuildDeviceSetConfigurationWithoutStartJob(std::span<char> output, std::size
 }
 
 int AppendReceiveDataPayload(std::span<char> output, std::size_t xml_length,
-                             std::span<const std::uint8_t> payload, std::size_t* total) {
+                             std::span<const std::uint8_t> payload, std::size_t* total) noexcept {
     if (output.data() == nullptr || total == nullptr ||
         (payload.data() == nullptr && !payload.empty())) {
         return kBuildNullArgument;
@@ -211,7 +212,7 @@ bool QelCommandBuilder::NewJobDescription() {
     return true;
 }
 
-int QelCommandBuilder::BuildQelStartJob(std::span<char> output, std::size_t* length) {
+int QelCommandBuilder::BuildQelStartJob(std::span<char> output, std::size_t* length) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
@@ -231,7 +232,7 @@ int QelCommandBuilder::BuildQelStartJob(std::span<char> output, std::size_t* len
 }
 
 int QelCommandBuilder::BuildQelStartJobAuth(const PairList& first_reply, std::string_view key_text,
-                                            std::span<char> output, std::size_t* length) {
+                                            std::span<char> output, std::size_t* length) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
@@ -256,7 +257,7 @@ int QelCommandBuilder::BuildQelStartJobAuth(const PairList& first_reply, std::st
 
 int QelCommandBuilder::BuildQelReceiveData(std::string_view job_id, std::string_view format,
                                            std::string_view data_size, std::string_view digest,
-                                           std::span<char> output, std::size_t* length) {
+                                           std::span<char> output, std::size_t* length) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
@@ -278,7 +279,7 @@ int QelCommandBuilder::BuildQelReceiveData(std::string_view job_id, std::string_
 }
 
 int QelCommandBuilder::BuildQelEndJob(std::string_view job_id, std::span<char> output,
-                                      std::size_t* length) {
+                                      std::size_t* length) noexcept {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }

@@ -33,6 +33,7 @@ std::string BytesToHex(std::span<const std::uint8_t> bytes, const char* digits) 
 } // namespace
 
 std::wstring AnsiToWide(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
     if (text.empty() || text.size() > INT_MAX) {
         return {};
     }
@@ -47,6 +48,7 @@ std::wstring AnsiToWide(std::string_view text) {
 }
 
 std::string WideToAnsi(std::wstring_view text) {
+    text = text.substr(0, text.find(L'\0'));
     if (text.empty() || text.size() > INT_MAX) {
         return {};
     }

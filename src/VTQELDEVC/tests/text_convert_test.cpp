@@ -75,10 +75,11 @@ TEST(TextConvert, AnsiCodePage) {
     EXPECT_EQ(AnsiToWide("Model X-100"), L"Model X-100");
     EXPECT_EQ(WideToAnsi(L"SN 123"), "SN 123");
     EXPECT_EQ(AnsiToWide(""), L"");
-    if (::GetACP() == 1252) {
-        EXPECT_EQ(AnsiToWide("\xe9t\xe9"), L"\u00e9t\u00e9");
-        EXPECT_EQ(WideToAnsi(L"\u00e9"), "\xe9");
-    }
+    EXPECT_EQ(AnsiToWide(std::string("ab\0cd", 5)), L"ab");
+    // The test's locale is pinned (C.UTF-8), which gives Wine the Western ANSI code page.
+    ASSERT_EQ(::GetACP(), 1252u);
+    EXPECT_EQ(AnsiToWide("\xe9t\xe9"), L"\u00e9t\u00e9");
+    EXPECT_EQ(WideToAnsi(L"\u00e9"), "\xe9");
 }
 
 } // namespace
