@@ -1,0 +1,88 @@
+#include <windows.h>
+#include <wincred.h>
+
+#include <string>
+
+#include "qelhttp/http_engine_options.h"
+#include "win/module_path.h"
+#include "win/unique_any.h"
+
+namespace qelhttp {
+
+namespace {
+
+constexpr int kProxyPromptMessage = 11501;
+constexpr int kProxyPromptCaption = 11505;
+constexpr DWORD kCredentialChars = 256;
+
+std::wstring ReadLanguageCode() {
+    qelwin::unique_hkey key;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velto\\QelRegistration", 0, KEY_READ,
+                        key.put()) != ERROR_SUCCESS) {
+        return L"JP";
+    }
+    wchar_t value[129] = {};
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (::RegQueryValueExW(key.get(), L"LanguageCode", nullptr, &type,
+                           reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return L"JP";
+    }
+    return std::wstring(value, size / sizeof(wchar_t)).c_str();
+}
+
+qelwin::unique_hmodule LoadTextLibrary() {
+    const std::wstring folder = qelwin::ThisModuleFolder();
+    for (const std::wstring& language : {ReadLanguageCode(), std::wstring(L"EN")}) {
+        const std::wstring path =
+            qelwin::JoinPath(qelwin::JoinPath(folder, language), L"qelreg.dll");
+        qelwin::unique_hmodule module(::LoadLibraryW(path.c_str()));
+        if (module) {
+            return module;
+        }
+    }
+    return {};
+}
+
+std::wstring LoadText(HMODULE module, int id) {
+    wchar_t text[1024] = {};
+    if (module == nullptr || ::LoadStringW(module, id, text, 1024) <= 0) {
+        return {};
+    }
+    return text;
+}
+
+} // namespace
+
+bool PromptProxyCredentials(std::wstring& userName, std::wstring& password) {
+    qelwin::unique_hmodule texts = LoadTextLibrary();
+    const std::wstring message = LoadText(texts.get(), kProxyPromptMessage);
+    const std::wstring caption = LoadText(texts.get(), kProxyPromptCaption);
+
+    CREDUI_INFOW info{};
+    info.cbSize = sizeof(info);
+    info.pszMessageText = message.c_str();
+    info.pszCaptionText = caption.c_str();
+    wchar_t user[kCredentialChars] = {};
+    wchar_t secret[kCredentialChars] = {};
+    const DWORD result = ::CredUIPromptForCredentialsW(
+        &info, L"ProxyServer", nullptr, 0, user, kCredentialChars, secret, kCredentialChars,
+        nullptr, CREDUI_FLAGS_DO_NOT_PERSIST);
+
+    // The domain part of DOMAIN\user or user@domain is dropped; a name that cannot be split
+    // is used as typed.
+    wchar_t userPart[kCredentialChars] = {};
+    wchar_t domainPart[kCredentialChars] = {};
+    if (::CredUIParseUserNameW(user, userPart, kCredentialChars, domainPart, kCredentialChars) ==
+        NO_ERROR) {
+        userName = userPart;
+    } else {
+        userName = user;
+    }
+    password = secret;
+    SecureZeroMemory(secret, sizeof(secret));
+    return result != ERROR_CANCELLED;
+}
+
+} // namespace qelhttp

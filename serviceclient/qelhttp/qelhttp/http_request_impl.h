@@ -1,0 +1,65 @@
+// The request engine over WinHTTP: one worker thread per exchange, the user's proxy settings,
+// server and proxy authentication with a prompt for the proxy, fixed time-outs.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "qelhttp/http_engine_options.h"
+#include "qelhttp/http_request.h"
+#include "qelhttp/winhttp_handles.h"
+
+namespace qelhttp {
+
+inline constexpr wchar_t kUserAgent[] = L"QelRegistration/1.8.0(Win)";
+// Upper bound on sends of one exchange (authentication rounds and resend requests together).
+inline constexpr int kMaxSendsPerExchange = 10;
+
+class HttpRequestImpl final : public IHttpRequest {
+public:
+    // Null instead of an exception when memory is short.
+    static std::unique_ptr<HttpRequestImpl> Create(HttpEngineOptions options = {}) noexcept;
+
+    explicit HttpRequestImpl(HttpEngineOptions options);
+    ~HttpRequestImpl() override;
+    HttpRequestImpl(const HttpRequestImpl&) = delete;
+    HttpRequestImpl& operator=(const HttpRequestImpl&) = delete;
+
+    int Open() override;
+    int Close() override;
+    int Send(IHttpRequestParam* param, IHttpRequestResponse* sink) override;
+    void Cancel() override;
+    void Wait() override;
+
+private:
+    struct Outcome {
+        int failed = 1;
+        int status = 0;
+        std::string body;
+    };
+
+    bool OpenWinHttpSession();
+    void SetTimeouts();
+    void CloseHandles();
+    void JoinWorker();
+    bool StartWorker(HINTERNET request);
+    void Worker(HINTERNET request) noexcept;
+    Outcome RunExchange(HINTERNET request);
+    bool ProvideProxyCredentials(HINTERNET request, DWORD scheme);
+
+    HttpEngineOptions options_;
+    unique_hinternet session_;
+    unique_hinternet connection_;
+    unique_hinternet request_;
+    std::wstring serverUserName_;
+    std::wstring serverPassword_;
+    std::atomic<int> cancel_{0};
+    std::atomic<bool> closing_{false};
+    std::thread worker_;
+    IHttpRequestResponse* sink_ = nullptr;
+    IHttpRequestParam* param_ = nullptr;
+};
+
+} // namespace qelhttp

@@ -1,0 +1,25 @@
+# qel_use_simulated_cloud(<test>): gives the ctest entry <test> its own simulated cloud.
+# A setup entry starts the server on a free port (it writes its pid and port into a folder of
+# the build tree) and a cleanup entry stops it by that pid; the test finds the folder through
+# QEL_CLOUD_STATE_DIR and reads the port from the file "cloud.port" there.
+include_guard(GLOBAL)
+
+set(QEL_CLOUD_PYTHON /usr/bin/python3 CACHE FILEPATH "Python 3 with python3-cryptography")
+set(QEL_CLOUD_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/qelcloud.py)
+
+function(qel_use_simulated_cloud test)
+  set(state_dir ${CMAKE_BINARY_DIR}/cloud/${test})
+  add_test(NAME ${test}_cloud_start
+           COMMAND ${QEL_CLOUD_PYTHON} ${QEL_CLOUD_SCRIPT} --background --port 0
+                   --state-dir ${state_dir})
+  add_test(NAME ${test}_cloud_stop
+           COMMAND ${QEL_CLOUD_PYTHON} ${QEL_CLOUD_SCRIPT} --stop --state-dir ${state_dir})
+  set_tests_properties(${test}_cloud_start PROPERTIES FIXTURES_SETUP ${test}_cloud TIMEOUT 30)
+  set_tests_properties(${test}_cloud_stop PROPERTIES FIXTURES_CLEANUP ${test}_cloud TIMEOUT 30)
+  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED ${test}_cloud)
+  # A proxy from the environment would send loopback requests elsewhere under Wine.
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "QEL_CLOUD_STATE_DIR=${state_dir}")
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT_MODIFICATION
+               "http_proxy=unset:" "https_proxy=unset:" "HTTP_PROXY=unset:" "HTTPS_PROXY=unset:"
+               "no_proxy=unset:")
+endfunction()
