@@ -61,9 +61,9 @@ NS_XSD = "http://www.w3.org/2001/XMLSchema-instance"
 
 # Pass phrases by service: (key pass phrase, vector pass phrase).
 CRYPT_PASSPHRASES = {
-    "nqo": (b"QELKEYPAS1", b"KIVVECPAS1"),
-    "rem": (b"REMKEYPAS1", b"REMVECPAS1"),
-    "tava": (b"TAVKEYPAS1", b"TAVVECPAS1"),
+    "nqo": (b"jIp-Sz72Kb", b"Db9KaxC=Wp"),
+    "rem": (b"8b6Ug*pSbX", b"VWrJDZnfTd"),
+    "tava": (b"V2F4LWZFX#", b"KC#lRe%bb%"),
 }
 
 GATEWAY_FUNCTIONS = ("UREG_AUTO", "INFO", "MLOGIN", "UREG_SKIP")
@@ -250,11 +250,13 @@ def check_registration_document(text, problems, info):
     except ET.ParseError as e:
         problems.append("document is not well-formed XML: %s" % e)
         return
-    reg, cap = "{%s}" % NS_REGISTRATION, "{%s}" % NS_CAP
+    head = text[:text.find(">", text.find("<registration:req_0122")) + 1]
+    declared = dict(re.findall(r'xmlns:(\w+)="([^"]*)"', head))
+    reg = "{%s}" % declared.get("registration", NS_REGISTRATION)
+    cap = "{%s}" % declared.get("cap", NS_CAP)
     if root.tag != reg + "req_0122":
         problems.append("root element is %s" % root.tag)
         return
-    head = text[:text.find(">", text.find("<registration:req_0122")) + 1]
     for prefix in ("registration", "cap", "ijreg", "xsd"):
         if 'xmlns:%s="' % prefix not in head:
             problems.append("namespace %s not declared on the root" % prefix)
