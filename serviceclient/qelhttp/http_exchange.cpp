@@ -35,9 +35,8 @@ bool QueryStatus(HINTERNET request, int& status) {
 bool QueryContentLength(HINTERNET request, unsigned long long& length) {
     wchar_t text[32] = {};
     DWORD size = sizeof(text);
-    if (!::WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH,
-                               WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
-                               WINHTTP_NO_HEADER_INDEX)) {
+    if (!::WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
+                               text, &size, WINHTTP_NO_HEADER_INDEX)) {
         return false;
     }
     wchar_t* end = nullptr;
@@ -103,8 +102,8 @@ bool HttpRequestImpl::ProvideProxyCredentials(HINTERNET request, DWORD scheme) {
             return false;
         }
     }
-    ::WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, scheme,
-                            CachedProxyUserName.c_str(), CachedProxyPassword.c_str(), nullptr);
+    ::WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, scheme, CachedProxyUserName.c_str(),
+                            CachedProxyPassword.c_str(), nullptr);
     return true;
 }
 
@@ -165,8 +164,8 @@ HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request) {
                     ok = done = true;
                 } else {
                     ok = ::WinHttpSetCredentials(request, target, ChooseScheme(supported, first),
-                                                 serverUserName_.c_str(),
-                                                 serverPassword_.c_str(), nullptr) != FALSE;
+                                                 serverUserName_.c_str(), serverPassword_.c_str(),
+                                                 nullptr) != FALSE;
                 }
                 // Server credentials are tried once.
                 done = done || previousStatus == HTTP_STATUS_DENIED;

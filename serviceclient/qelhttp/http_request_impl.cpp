@@ -44,11 +44,9 @@ bool HttpRequestImpl::OpenWinHttpSession() {
         proxy = {};
     }
     if (!proxy.proxy.empty()) {
-        session_.reset(::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY,
-                                     proxy.proxy.c_str(),
-                                     proxy.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS
-                                                          : proxy.bypass.c_str(),
-                                     0));
+        session_.reset(::WinHttpOpen(
+            kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.proxy.c_str(),
+            proxy.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : proxy.bypass.c_str(), 0));
     } else {
         session_.reset(::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
@@ -172,9 +170,13 @@ bool HttpRequestImpl::StartWorker(HINTERNET request) {
     }
 }
 
-void HttpRequestImpl::Cancel() { cancel_.exchange(1); }
+void HttpRequestImpl::Cancel() {
+    cancel_.exchange(1);
+}
 
-void HttpRequestImpl::Wait() { JoinWorker(); }
+void HttpRequestImpl::Wait() {
+    JoinWorker();
+}
 
 void HttpRequestImpl::Worker(HINTERNET request) noexcept {
     Outcome outcome;

@@ -66,9 +66,9 @@ bool PromptProxyCredentials(std::wstring& userName, std::wstring& password) {
     info.pszCaptionText = caption.c_str();
     wchar_t user[kCredentialChars] = {};
     wchar_t secret[kCredentialChars] = {};
-    const DWORD result = ::CredUIPromptForCredentialsW(
-        &info, L"ProxyServer", nullptr, 0, user, kCredentialChars, secret, kCredentialChars,
-        nullptr, CREDUI_FLAGS_DO_NOT_PERSIST);
+    const DWORD result = ::CredUIPromptForCredentialsW(&info, L"ProxyServer", nullptr, 0, user,
+                                                       kCredentialChars, secret, kCredentialChars,
+                                                       nullptr, CREDUI_FLAGS_DO_NOT_PERSIST);
 
     // The domain part of DOMAIN\user or user@domain is dropped; a name that cannot be split
     // is used as typed.

@@ -9,7 +9,9 @@
 namespace qelhttp {
 
 namespace detail {
-inline void close_internet(HINTERNET h) noexcept { ::WinHttpCloseHandle(h); }
+inline void close_internet(HINTERNET h) noexcept {
+    ::WinHttpCloseHandle(h);
+}
 } // namespace detail
 
 using unique_hinternet = qelwin::unique_any<HINTERNET, detail::close_internet>;

@@ -39,7 +39,9 @@ std::string Encode(const std::string& text) {
     return out;
 }
 
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 } // namespace
 
@@ -67,14 +69,14 @@ std::string SimulatedCloud::Call(const wchar_t* method, const std::string& pathA
     status = 0;
     InternetHandle session(::WinHttpOpen(L"QelCloudControl", WINHTTP_ACCESS_TYPE_NO_PROXY,
                                          WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-    InternetHandle connection(session.h != nullptr
-                                  ? ::WinHttpConnect(session.h, L"127.0.0.1",
-                                                     static_cast<INTERNET_PORT>(port_), 0)
-                                  : nullptr);
+    InternetHandle connection(
+        session.h != nullptr
+            ? ::WinHttpConnect(session.h, L"127.0.0.1", static_cast<INTERNET_PORT>(port_), 0)
+            : nullptr);
     const std::wstring target = Widen("/_control/" + pathAndQuery);
     InternetHandle request(connection.h != nullptr
-                               ? ::WinHttpOpenRequest(connection.h, method, target.c_str(),
-                                                      nullptr, WINHTTP_NO_REFERER,
+                               ? ::WinHttpOpenRequest(connection.h, method, target.c_str(), nullptr,
+                                                      WINHTTP_NO_REFERER,
                                                       WINHTTP_DEFAULT_ACCEPT_TYPES, 0)
                                : nullptr);
     if (request.h == nullptr) {
@@ -143,8 +145,8 @@ std::optional<std::string> SimulatedCloud::Field(int index, const std::string& f
                                                  const std::string& pathPrefix) {
     int status = 0;
     std::string value = Call(L"GET",
-                             "request?path=" + Encode(pathPrefix) + "&index=" +
-                                 std::to_string(index) + "&field=" + Encode(field),
+                             "request?path=" + Encode(pathPrefix) +
+                                 "&index=" + std::to_string(index) + "&field=" + Encode(field),
                              {}, status);
     if (status != 200) {
         return std::nullopt;
