@@ -54,7 +54,8 @@ std::map<std::string, MibObject> FactoryObjects(const PrinterIdentity& identity)
     std::map<std::string, MibObject> o;
     auto at = [&o](std::string_view suffix) -> MibObject& { return o[FullOid(suffix)]; };
 
-    at(kSerialNumber) = ReadOnly(TextValue(identity.serialNumber));
+    at(kSerialNumber) = ReadOnly(TextValue(""));
+    at(kSerialNumber).fromIdentity = true;
     at(kUserInfoText1) = Settable(TextValue(""), SetKind::Text, 64);
     at(kUserInfoText2) = Settable(TextValue(""), SetKind::Text, 15);
 
@@ -109,13 +110,34 @@ const Value kNoSuchInstance{static_cast<std::uint8_t>(SnmpType::NoSuchInstance),
 
 } // namespace
 
-UsbPrinter::UsbPrinter(PrinterIdentity identity)
-    : identity_(std::move(identity)), objects_(FactoryObjects(identity_)) {
+namespace {
+std::shared_ptr<printersim::SharedPrinter> ModelFor(PrinterIdentity identity) {
+    printersim::PrinterModel model;
+    model.model = std::move(identity.modelName);
+    model.serial = std::move(identity.serialNumber);
+    return std::make_shared<printersim::SharedPrinter>(std::move(model));
+}
+} // namespace
+
+UsbPrinter::UsbPrinter(PrinterIdentity identity) : UsbPrinter(ModelFor(std::move(identity))) {}
+
+UsbPrinter::UsbPrinter(std::shared_ptr<printersim::SharedPrinter> model)
+    : model_(std::move(model)), objects_(FactoryObjects(Identity())) {
     requestedMode_ = 1;
     // Searches with parameters are supported in infrastructure mode and in the mode index
     // that callers fall back to.
     support_[{1, -1}] = 1;
     support_[{4, -1}] = 1;
+}
+
+PrinterIdentity UsbPrinter::Identity() const {
+    return model_->with([](const printersim::PrinterModel& m) {
+        return PrinterIdentity{m.model, m.serial};
+    });
+}
+
+void UsbPrinter::SetSerialNumber(const std::string& serial) {
+    model_->with([&](printersim::PrinterModel& m) { m.serial = serial; });
 }
 
 MibObject* UsbPrinter::Find(const std::string& oid) {
@@ -139,6 +161,9 @@ Value UsbPrinter::Get(const std::string& oid) {
     const MibObject* object = Find(oid);
     if (object == nullptr || !object->readable) {
         return kNoSuchObject;
+    }
+    if (object->fromIdentity) {
+        return TextValue(Identity().serialNumber);
     }
     return object->value;
 }

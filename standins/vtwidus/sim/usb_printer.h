@@ -2,18 +2,20 @@
 // they hold, and the behaviour of its access-point search and its wireless mode changes.
 #pragma once
 
+#include "printersim/printer_model.h"
 #include "snmp_types.h"
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace vtwidussim {
 
-// What identifies the printer. Kept apart from the settings so that another face of the
-// simulated printer can supply it.
+// What identifies the printer, as the USB bus and the agent show it. The printer keeps it in the
+// simulated printer's shared model, so every face of one printer shows the same identity.
 struct PrinterIdentity {
     std::string modelName;
     std::string serialNumber;
@@ -35,6 +37,8 @@ struct MibObject {
     bool readable = true;
     SetKind setKind = SetKind::None;
     std::size_t maxLength = 0;
+    // The value is the serial number of the shared model rather than value.
+    bool fromIdentity = false;
 };
 
 struct AccessPoint {
@@ -66,9 +70,14 @@ struct ApSearchStart {
 
 class UsbPrinter {
 public:
+    // A printer with a model of its own.
     explicit UsbPrinter(PrinterIdentity identity);
+    // A printer whose identity is that of a model shared with other faces.
+    explicit UsbPrinter(std::shared_ptr<printersim::SharedPrinter> model);
 
-    const PrinterIdentity& Identity() const { return identity_; }
+    PrinterIdentity Identity() const;
+    void SetSerialNumber(const std::string& serial);
+    const std::shared_ptr<printersim::SharedPrinter>& Model() const { return model_; }
     PrinterBehaviour& Behaviour() { return behaviour_; }
 
     // The answer to a GET of one OID (full text): the value, or a noSuchObject or
@@ -111,7 +120,7 @@ private:
     void FinishSearch();
     int ReportedModeWord() const;
 
-    PrinterIdentity identity_;
+    std::shared_ptr<printersim::SharedPrinter> model_;
     PrinterBehaviour behaviour_;
     std::map<std::string, MibObject> objects_;
     std::vector<AccessPoint> environment_;

@@ -44,7 +44,7 @@ template <typename Body> int OnObject(int index, const char* oid, Body&& body) {
     }
     return OnPrinter(index, [&](UsbPrinter& printer) {
         MibObject* object = printer.Find(FullOid(oid));
-        return object == nullptr ? kBad : body(*object);
+        return object == nullptr ? kBad : body(printer, *object);
     });
 }
 
@@ -98,7 +98,8 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_UnplugPrinter(int printer) {
 }
 
 __declspec(dllexport) int __cdecl VTWIDUSSIM_SetInt(int printer, const char* oid, int value) {
-    return OnObject(printer, oid, [&](MibObject& object) {
+    return OnObject(printer, oid, [&](UsbPrinter&, MibObject& object) {
+        object.fromIdentity = false;
         switch (object.value.type) {
         case VTWIDUS_TYPE_GAUGE32:
             object.value = GaugeValue(static_cast<std::uint32_t>(value));
@@ -118,8 +119,10 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_SetText(int printer, const char* oi
     if (text == nullptr) {
         return kBad;
     }
-    return OnObject(printer, oid, [&](MibObject& object) {
-        if (object.setKind == SetKind::IpAddress) {
+    return OnObject(printer, oid, [&](UsbPrinter& p, MibObject& object) {
+        if (object.fromIdentity) {
+            p.SetSerialNumber(text);
+        } else if (object.setKind == SetKind::IpAddress) {
             const auto bytes = ParseIpv4(text);
             if (!bytes) {
                 return kBad;
@@ -149,6 +152,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_SetRaw(int printer, const char* oid
         const std::string full = FullOid(oid);
         if (MibObject* object = p.Find(full)) {
             object->value = std::move(value);
+            object->fromIdentity = false;
         } else {
             p.Put(full, MibObject{std::move(value), true, SetKind::None, 0});
         }
@@ -167,8 +171,9 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetInt(int printer, const char* oid
     if (value == nullptr) {
         return kBad;
     }
-    return OnObject(printer, oid, [&](MibObject& object) {
-        const auto n = NumberOf(object.value);
+    return OnObject(printer, oid, [&](UsbPrinter& p, MibObject& object) {
+        const auto n =
+            NumberOf(object.fromIdentity ? TextValue(p.Identity().serialNumber) : object.value);
         if (!n) {
             return kBad;
         }
@@ -179,9 +184,11 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetInt(int printer, const char* oid
 
 __declspec(dllexport) int __cdecl VTWIDUSSIM_GetText(int printer, const char* oid, char* buffer,
                                                      int size) {
-    return OnObject(printer, oid, [&](MibObject& object) {
+    return OnObject(printer, oid, [&](UsbPrinter& p, MibObject& object) {
         std::string text;
-        if (object.value.type == VTWIDUS_TYPE_IPADDRESS) {
+        if (object.fromIdentity) {
+            text = p.Identity().serialNumber;
+        } else if (object.value.type == VTWIDUS_TYPE_IPADDRESS) {
             text = FormatIpv4(object.value.bytes);
         } else if (object.setKind == SetKind::Ipv6) {
             text = FormatIpv6(object.value.bytes);

@@ -258,3 +258,20 @@ TEST(SearchParamText, Shapes) {
 
 } // namespace
 } // namespace vtwidussim
+
+namespace vtwidussim {
+namespace {
+
+TEST(SharedIdentity, TheSerialObjectShowsTheSharedModel) {
+    auto model = std::make_shared<printersim::SharedPrinter>();
+    UsbPrinter printer(model);
+    EXPECT_EQ(printer.Identity().modelName, model->snapshot().model);
+    model->with([](printersim::PrinterModel& m) { m.serial = "CHANGED1"; });
+    EXPECT_EQ(GetOne(printer, oids::kSerialNumber), TextValue("CHANGED1"));
+    printer.SetSerialNumber("CHANGED2");
+    EXPECT_EQ(model->snapshot().serial, "CHANGED2");
+    EXPECT_EQ(printer.Identity().serialNumber, "CHANGED2");
+}
+
+} // namespace
+} // namespace vtwidussim

@@ -97,6 +97,9 @@ int __cdecl VTWIDUSSIM_SetInt(int printer, const char* oid, int value);
 
 // Sets the text that an object holds: an OCTET STRING of the text's bytes, or for address
 // objects the dotted IPv4 or the IPv6 text turned into 4 or 16 bytes (-1 for a bad address).
+// The serial-number object .1.2.1.8.1.3.1.1 reads the printer's identity (the simulated
+// printer's shared model); setting its text changes that identity. SetInt or SetRaw on it
+// detaches it from the identity.
 int __cdecl VTWIDUSSIM_SetText(int printer, const char* oid, const char* text);
 
 // Stores a raw value of any SNMP type tag (bytes may be null when length is 0). An object that
