@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "xcrypt/crypt_codec.h"
 #include "xcrypt/crypt_data_serializer.h"
 #include "xcrypt/crypt_spec.h"
+#include "xcrypt/md5.h"
 #include "xmlutil/xml_sax_parser_win.h"
 
 namespace {
@@ -180,6 +182,25 @@ TEST(RegistrationDocument, IdentitiesAreEncryptedOnlyWhenPresent) {
     data.tempPrinterId = data.setPrinterId;
     const Collector twice = Read(kivutil::BuildRegistrationDocument(data));
     EXPECT_NE(TextOf(twice, L"ijreg:temp_printerid"), TextOf(twice, L"ijreg:set_printerid"));
+}
+
+TEST(RegistrationDocument, FailedEncryptionWritesEmptyElements) {
+    struct BrokenMd5 {
+        BrokenMd5() : previous(xcrypt::testhooks::ReplaceMd5(&Fail)) {}
+        ~BrokenMd5() { xcrypt::testhooks::ReplaceMd5(previous); }
+        static std::optional<xcrypt::Md5Digest> Fail(const unsigned char*, std::size_t) {
+            return std::nullopt;
+        }
+        xcrypt::testhooks::Md5Function previous;
+    };
+    KIVRegistrationData data = Data(L"3", L"", L"");
+    data.tempPrinterId = L"temp";
+    data.setPrinterId = L"set";
+    const BrokenMd5 broken;
+    const std::string document = kivutil::BuildRegistrationDocument(data);
+    EXPECT_NE(document.find("<ijreg:temp_printerid></ijreg:temp_printerid>"
+                            "<ijreg:set_printerid></ijreg:set_printerid>"),
+              std::string::npos);
 }
 
 TEST(RegistrationDocument, RequestTime) {
