@@ -123,7 +123,6 @@ UsbPrinter::UsbPrinter(PrinterIdentity identity) : UsbPrinter(ModelFor(std::move
 
 UsbPrinter::UsbPrinter(std::shared_ptr<printersim::SharedPrinter> model)
     : model_(std::move(model)), objects_(FactoryObjects(Identity())) {
-    requestedMode_ = 1;
     // Searches with parameters are supported in infrastructure mode and in the mode index
     // that callers fall back to.
     support_[{1, -1}] = 1;
@@ -181,14 +180,19 @@ Value UsbPrinter::GetModeWord() {
     if (object == nullptr || !object->readable) {
         return kNoSuchObject;
     }
-    if (requestedMode_ != ReportedModeWord() && behaviour_.modeChangePolls >= 0) {
+    if (modeChangePending_ && behaviour_.modeChangePolls >= 0) {
         if (modePollsLeft_ > 0) {
             --modePollsLeft_;
         } else {
             object->value = OctetIntValue(requestedMode_);
+            modeChangePending_ = false;
         }
     }
     return object->value;
+}
+
+int UsbPrinter::RequestedDot11Mode() const {
+    return modeChangePending_ ? requestedMode_ : ReportedModeWord();
 }
 
 Value UsbPrinter::GetSearchTime() {
@@ -337,9 +341,10 @@ void UsbPrinter::CommitSet(const Varbind& vb) {
         return;
     }
     if (vb.oid == FullOid(oids::kDot11Mode)) {
-        requestedMode_ = NumberOf(vb.value).value_or(requestedMode_);
+        requestedMode_ = NumberOf(vb.value).value_or(0);
         modePollsLeft_ = behaviour_.modeChangePolls;
-        if (behaviour_.modeChangePolls == 0) {
+        modeChangePending_ = behaviour_.modeChangePolls != 0;
+        if (!modeChangePending_) {
             object->value = OctetIntValue(requestedMode_);
         }
         return;
@@ -370,9 +375,9 @@ void UsbPrinter::FinishSearch() {
     }
     PublishResults(time + 1);
     if (behaviour_.modeAfterSearch >= 0) {
-        requestedMode_ = behaviour_.modeAfterSearch;
+        modeChangePending_ = false;
         if (MibObject* mode = Find(FullOid(oids::kDot11Mode))) {
-            mode->value = OctetIntValue(requestedMode_);
+            mode->value = OctetIntValue(behaviour_.modeAfterSearch);
         }
     }
 }

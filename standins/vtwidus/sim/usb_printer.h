@@ -108,8 +108,9 @@ public:
     int ApSearchStarts() const { return searchStarts_; }
     const ApSearchStart& LastApSearch() const { return lastSearch_; }
 
-    // The dot11 mode word that the printer was last asked to take (or holds).
-    int RequestedDot11Mode() const { return requestedMode_; }
+    // The dot11 mode word that the printer was asked to take and has not taken yet, else the
+    // word it shows.
+    int RequestedDot11Mode() const;
 
 private:
     Value GetModeWord();
@@ -132,6 +133,8 @@ private:
     int searchStarts_ = 0;
     ApSearchStart lastSearch_;
 
+    // A SET of the mode word that the printer has not taken yet.
+    bool modeChangePending_ = false;
     int requestedMode_ = 0;
     int modePollsLeft_ = 0;
 };
