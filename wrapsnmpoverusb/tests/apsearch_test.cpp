@@ -238,12 +238,15 @@ TEST_F(ApSearchTest, ParameterSearchWithTheCurrentModeWord) {
     EXPECT_EQ(fake_.comms, 1);
 }
 
-TEST_F(ApSearchTest, ResultListOfAPrinterThatCountsBelowZero) {
+TEST_F(ApSearchTest, ResultListOfAPrinterWithAnImpossibleCount) {
     SetInt(".1.3.2.100.100.5.0", -1);
     count_ = 5;
     EXPECT_EQ(manager_.GetApSearchResultInfoList(&device_, &count_, &list_), -3);
     EXPECT_EQ(count_, 0);
     EXPECT_EQ(list_, nullptr);
+    SetInt(".1.3.2.100.100.5.0", 0x7fffffff);
+    EXPECT_EQ(manager_.GetApSearchResultInfoList(&device_, &count_, &list_), -3);
+    EXPECT_EQ(fake_.comms, 2) << "no rows are read for an impossible count";
     SetInt(".1.3.2.100.100.5.0", 0);
     EXPECT_EQ(manager_.GetApSearchResultInfoList(&device_, &count_, &list_), 0);
     EXPECT_EQ(count_, 0);

@@ -540,6 +540,11 @@ int CDevice::UpdateApSearchResult(std::size_t& count) {
         VTW_TRACE(3, "UpdateApSearchResult:apSearchTimeAndCountInfo_.GetCount() < 0");
         return kNoAttempt;
     }
+    if (reported > kMaxResultRows) {
+        VTW_TRACE(3, "UpdateApSearchResult:apSearchTimeAndCountInfo_.GetCount() > %d",
+                  kMaxResultRows);
+        return kNoAttempt;
+    }
     const auto rows = static_cast<std::size_t>(reported);
     apSearchResultInfoList_.ResetRows(rows);
     for (std::size_t first = 0; first < rows; first += kResultRowsPerRequest) {

@@ -34,6 +34,9 @@ inline constexpr unsigned kNoContentPauseMs = 1000;
 inline constexpr unsigned kCancelCheckMs = 100;
 // Rows of the result table read with one request.
 inline constexpr std::size_t kResultRowsPerRequest = 5;
+// Result rows that a printer may report; a larger count is a faulty answer, not a reason to
+// allocate and read without bound.
+inline constexpr int kMaxResultRows = 4096;
 // The serial number the device keeps and hands out.
 inline constexpr std::size_t kSerialChars = 64;
 inline constexpr std::size_t kModelChars = 255;
