@@ -2,6 +2,7 @@
 #include "vtwidlog/vtwidlog_api.h"
 #include "vtwidlog/vtwidlogsim_control.h"
 #include "win/module_path.h"
+#include "win/unique_any.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -16,9 +17,9 @@ namespace {
 class TraceLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        module_ =
-            ::LoadLibraryW(qelwin::JoinPath(qelwin::ThisModuleFolder(), L"vtwidlog.dll").c_str());
-        ASSERT_NE(module_, nullptr);
+        const std::wstring path = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"vtwidlog.dll");
+        module_.reset(::LoadLibraryW(path.c_str()));
+        ASSERT_TRUE(module_);
         bind(trace_, "VTWIDLOG_Trace");
         bind(count_, "VTWIDLOGSIM_GetCount");
         bind(record_, "VTWIDLOGSIM_GetRecord");
@@ -27,13 +28,9 @@ protected:
         bind(clear_, "VTWIDLOGSIM_Clear");
         clear_();
     }
-    void TearDown() override {
-        if (module_ != nullptr) {
-            ::FreeLibrary(module_);
-        }
-    }
     template <typename Slot> void bind(Slot& slot, const char* name) {
-        slot = reinterpret_cast<Slot>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
+        slot =
+            reinterpret_cast<Slot>(reinterpret_cast<void*>(::GetProcAddress(module_.get(), name)));
         ASSERT_NE(slot, nullptr) << name;
     }
     std::string Text(int index, int* level = nullptr) {
@@ -47,7 +44,7 @@ protected:
         return text;
     }
 
-    HMODULE module_ = nullptr;
+    qelwin::unique_hmodule module_;
     decltype(&VTWIDLOG_Trace) trace_ = nullptr;
     decltype(&VTWIDLOGSIM_GetCount) count_ = nullptr;
     decltype(&VTWIDLOGSIM_GetRecord) record_ = nullptr;

@@ -1,6 +1,6 @@
 // A test's handle on the stand-in vtwidus.dll: loads the module (keeping a reference of its
 // own, so the scenario outlives the wrapper's unloading of the library) and binds every
-// VTWIDUSSIM_ control function. Header-only; for tests.
+// VTWIDUSSIM_ control function. Header-only; for tests (needs the qelwin include folder).
 //
 //   vtwidussim::Client sim(folderOfTheDlls);   // e.g. qelwin::ThisModuleFolder()
 //   ASSERT_TRUE(sim.Loaded());
@@ -9,6 +9,7 @@
 #pragma once
 
 #include "vtwidus/vtwidussim_control.h"
+#include "win/unique_any.h"
 
 #include <windows.h>
 
@@ -55,14 +56,14 @@ public:
     // folder: where vtwidus.dll lies (no trailing backslash).
     explicit Client(const std::wstring& folder) {
         const std::wstring path = folder + L"\\vtwidus.dll";
-        module_ = ::LoadLibraryW(path.c_str());
-        if (module_ == nullptr) {
+        module_.reset(::LoadLibraryW(path.c_str()));
+        if (!module_) {
             return;
         }
         bool all = true;
         auto bind = [&](auto& slot, const char* name) {
             slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(
-                reinterpret_cast<void*>(::GetProcAddress(module_, name)));
+                reinterpret_cast<void*>(::GetProcAddress(module_.get(), name)));
             all = all && slot != nullptr;
         };
         bind(t_.Reset, "VTWIDUSSIM_Reset");
@@ -97,16 +98,8 @@ public:
         bind(t_.GetSimulatedTimeMs, "VTWIDUSSIM_GetSimulatedTimeMs");
         loaded_ = all;
     }
-    ~Client() {
-        if (module_ != nullptr) {
-            ::FreeLibrary(module_);
-        }
-    }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
-
     bool Loaded() const { return loaded_; }
-    HMODULE Module() const { return module_; }
+    HMODULE Module() const { return module_.get(); }
     const ControlTable* operator->() const { return &t_; }
 
     // Journal line index as a string ("" for none).
@@ -136,7 +129,7 @@ public:
     }
 
 private:
-    HMODULE module_ = nullptr;
+    qelwin::unique_hmodule module_;
     bool loaded_ = false;
     ControlTable t_;
 };
