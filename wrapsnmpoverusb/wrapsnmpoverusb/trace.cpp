@@ -9,12 +9,12 @@ CTraceFacility g_processTracer(L"vtwidlog.dll");
 } // namespace
 
 void CTraceFacility::Load() noexcept {
-    module_ = ::LoadLibraryW(libraryName_);
-    if (module_ == nullptr) {
+    module_.reset(::LoadLibraryW(libraryName_));
+    if (!module_) {
         return;
     }
     function_ = reinterpret_cast<TraceFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(module_, "VTWIDLOG_Trace")));
+        reinterpret_cast<void*>(::GetProcAddress(module_.get(), "VTWIDLOG_Trace")));
 }
 
 TraceFunction CTraceFacility::Function() noexcept {
@@ -26,10 +26,7 @@ void CTraceFacility::Unload() noexcept {
     // Make sure a later first use does not load the library again.
     std::call_once(once_, [] {});
     function_ = nullptr;
-    if (module_ != nullptr) {
-        ::FreeLibrary(module_);
-        module_ = nullptr;
-    }
+    module_.reset();
 }
 
 CTraceFacility& ProcessTracer() noexcept {

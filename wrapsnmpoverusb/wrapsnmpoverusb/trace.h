@@ -3,6 +3,7 @@
 #pragma once
 
 #include <vtwidlog/vtwidlog_api.h>
+#include <win/unique_any.h>
 #include <windows.h>
 
 #include <atomic>
@@ -22,7 +23,7 @@ public:
     explicit CTraceFacility(const wchar_t* libraryName) noexcept : libraryName_(libraryName) {}
     // A library still loaded here is left to the process: unloading is explicit (Unload), so
     // nothing is freed while the process terminates.
-    ~CTraceFacility() = default;
+    ~CTraceFacility() { (void)module_.release(); }
     CTraceFacility(const CTraceFacility&) = delete;
     CTraceFacility& operator=(const CTraceFacility&) = delete;
 
@@ -37,7 +38,7 @@ private:
 
     const wchar_t* libraryName_;
     std::once_flag once_;
-    HMODULE module_ = nullptr;
+    qelwin::unique_hmodule module_;
     // Written once under once_ (and by Unload, when the library is unloaded), read afterwards.
     TraceFunction function_ = nullptr;
 };

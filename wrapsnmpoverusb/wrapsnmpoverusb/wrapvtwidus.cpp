@@ -107,15 +107,15 @@ bool CWrapVtwidus::LoadFromFolder(const std::wstring& folder) noexcept {
             VTW_TRACE(4, "CWrapVtwidus:GetModuleFileNameA() or PathRemoveFileSpecA()");
             return false;
         }
-        if (module_ == nullptr) {
-            module_ = ::LoadLibraryW(path.c_str());
+        if (!module_) {
+            module_.reset(::LoadLibraryW(path.c_str()));
         }
-        if (module_ == nullptr) {
+        if (!module_) {
             VTW_TRACE(3, "CWrapVtwidus:GetProcApis()");
             return false;
         }
         VtwidusEntries bound{};
-        if (!BindAll(module_, bound)) {
+        if (!BindAll(module_.get(), bound)) {
             VTW_TRACE(3, "CWrapVtwidus:GetProcApis()");
             return false;
         }
@@ -130,10 +130,7 @@ bool CWrapVtwidus::LoadFromFolder(const std::wstring& folder) noexcept {
 void CWrapVtwidus::Unload() noexcept {
     loaded_.store(false);
     entries_ = VtwidusEntries{};
-    if (module_ != nullptr) {
-        ::FreeLibrary(module_);
-        module_ = nullptr;
-    }
+    module_.reset();
 }
 
 HMODULE ThisModule() noexcept {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <vtwidus/vtwidus_api.h>
+#include <win/unique_any.h>
 #include <windows.h>
 
 #include <atomic>
@@ -47,7 +48,7 @@ public:
     CWrapVtwidus() noexcept = default;
     // A module still loaded here is left to the process: unloading is explicit (Unload), so
     // nothing is freed while the process terminates.
-    ~CWrapVtwidus() = default;
+    ~CWrapVtwidus() { (void)module_.release(); }
     CWrapVtwidus(const CWrapVtwidus&) = delete;
     CWrapVtwidus& operator=(const CWrapVtwidus&) = delete;
 
@@ -58,13 +59,13 @@ public:
     bool LoadFromFolder(const std::wstring& folder) noexcept;
 
     bool IsLoaded() const noexcept { return loaded_.load(); }
-    HMODULE Module() const noexcept { return module_; }
+    HMODULE Module() const noexcept { return module_.get(); }
     const VtwidusEntries& Entries() const noexcept { return entries_; }
     // Forgets the entries and frees the library if it was loaded.
     void Unload() noexcept;
 
 private:
-    HMODULE module_ = nullptr;
+    qelwin::unique_hmodule module_;
     std::atomic<bool> loaded_{false};
     VtwidusEntries entries_{};
 };
