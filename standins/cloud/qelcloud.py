@@ -405,11 +405,13 @@ class CloudState:
         self.rules = []
         self.release_generation = 0
         self.stopping = False
+        self.tls_failures = []
 
     def reset(self):
         with self.lock:
             self.records = []
             self.rules = []
+            self.tls_failures = []
             self.release_generation += 1
             self.lock.notify_all()
 
@@ -552,6 +554,7 @@ class CloudHandler(BaseHTTPRequestHandler):
         return self.rfile.read(n) if n > 0 else b""
 
     def dispatch(self):
+        self.saw_request = True
         target = self.path
         via_proxy = target.lower().startswith("http://")
         split = urllib.parse.urlsplit(target)
@@ -790,6 +793,9 @@ class ControlApi:
       POST reset                                 forget records and rules, release holds
       POST rule            (JSON Rule)           add a rule; answers its index
       POST release                               let every held answer go
+      GET  tls_port                              the TLS port (untrusted certificate)
+      GET  tls_failures?timeout_ms=T             reasons of failed TLS handshakes, one a line
+                                                 (waits up to T ms for the first)
       GET  count?path=P                          number of recorded requests under path P
       GET  wait?path=P&count=N&timeout_ms=T      waits until N are recorded; answers the number
       GET  request?path=P&index=I&field=F        one field of request I (negative from the end)
@@ -818,6 +824,16 @@ class ControlApi:
         if name == "release" and method == "POST":
             state.release()
             return Reply(200, b"ok", "text/plain")
+        if name == "tls_port":
+            port = self.cloud.tls.server_address[1] if self.cloud.tls else 0
+            return Reply(200, str(port).encode(), "text/plain")
+        if name == "tls_failures":
+            deadline = time.monotonic() + int(args.get("timeout_ms", "0")) / 1000.0
+            with state.lock:
+                while not state.tls_failures and time.monotonic() < deadline:
+                    state.lock.wait(deadline - time.monotonic())
+                text = "\n".join(state.tls_failures)
+            return Reply(200, text.encode("utf-8"), "text/plain")
         if name == "count":
             return Reply(200, str(len(state.select(args.get("path")))).encode(), "text/plain")
         if name == "wait":
@@ -846,12 +862,92 @@ class CloudServer(ThreadingHTTPServer):
         self.cloud = self
         self.config = config
         self.state = CloudState()
+        self.tls = None
+
+    def start_tls(self):
+        """Serves the TLS port on a thread of its own; gives its port."""
+        self.tls = TlsCloudServer(self)
+        threading.Thread(target=self.tls.serve_forever, kwargs={"poll_interval": 0.2},
+                         daemon=True).start()
+        return self.tls.server_address[1]
 
     def stop(self):
         with self.state.lock:
             self.state.stopping = True
             self.state.lock.notify_all()
         threading.Thread(target=self.shutdown, daemon=True).start()
+        if getattr(self, "tls", None) is not None:
+            threading.Thread(target=self.tls.shutdown, daemon=True).start()
+
+
+def self_signed_context():
+    """A server TLS context with a fresh self-signed certificate for 127.0.0.1, which no client
+    trusts: a client that checks certificates must refuse it."""
+    import datetime
+    import ipaddress
+    import ssl
+    import tempfile
+    from cryptography import x509
+    from cryptography.hazmat.primitives import hashes, serialization
+    from cryptography.hazmat.primitives.asymmetric import ec
+    from cryptography.x509.oid import NameOID
+
+    key = ec.generate_private_key(ec.SECP256R1())
+    name = x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, "127.0.0.1")])
+    now = datetime.datetime.now(datetime.timezone.utc)
+    cert = (x509.CertificateBuilder().subject_name(name).issuer_name(name)
+            .public_key(key.public_key()).serial_number(x509.random_serial_number())
+            .not_valid_before(now - datetime.timedelta(days=1))
+            .not_valid_after(now + datetime.timedelta(days=30))
+            .add_extension(x509.SubjectAlternativeName(
+                [x509.IPAddress(ipaddress.ip_address("127.0.0.1"))]), critical=False)
+            .sign(key, hashes.SHA256()))
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    with tempfile.TemporaryDirectory() as tmp:
+        cert_file, key_file = os.path.join(tmp, "cert.pem"), os.path.join(tmp, "key.pem")
+        with open(cert_file, "wb") as f:
+            f.write(cert.public_bytes(serialization.Encoding.PEM))
+        with open(key_file, "wb") as f:
+            f.write(key.private_bytes(serialization.Encoding.PEM,
+                                      serialization.PrivateFormat.PKCS8,
+                                      serialization.NoEncryption()))
+        context.load_cert_chain(cert_file, key_file)
+    return context
+
+
+class TlsCloudServer(ThreadingHTTPServer):
+    """The same services over TLS with an untrusted certificate, on a port of its own. Every
+    handshake that fails is recorded with the reason the server saw, and every connection that
+    ends after the handshake without a request as CLOSED_WITHOUT_REQUEST."""
+    daemon_threads = True
+
+    def __init__(self, main):
+        super().__init__(("127.0.0.1", 0), CloudHandler)
+        self.cloud = main
+        self.config = main.config
+        self.state = main.state
+        self.context = self_signed_context()
+
+    def finish_request(self, request, client_address):
+        import ssl
+        try:
+            request.settimeout(30)
+            tls = self.context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError) as e:
+            with self.state.lock:
+                self.state.tls_failures.append(getattr(e, "reason", None) or str(e))
+                self.state.lock.notify_all()
+            return
+        try:
+            handler = self.RequestHandlerClass(tls, client_address, self)
+            saw_request = getattr(handler, "saw_request", False)
+        except OSError:
+            saw_request = False
+        if not saw_request:
+            # A client that checks certificates ends the connection right after the handshake.
+            with self.state.lock:
+                self.state.tls_failures.append("CLOSED_WITHOUT_REQUEST")
+                self.state.lock.notify_all()
 
 
 # ---------------------------------------------------------------------------------------------
@@ -874,6 +970,11 @@ def serve(server, state_dir=None, ready_fd=None):
     signal.signal(signal.SIGTERM, lambda *_: server.stop())
     signal.signal(signal.SIGINT, lambda *_: server.stop())
     port = server.server_address[1]
+    try:
+        tls_port = server.start_tls()
+    except Exception:  # no TLS on this machine: the plain services still run
+        traceback.print_exc()
+        tls_port = 0
     if state_dir:
         pid_file, port_file, _ = state_files(state_dir)
         write_atomic(pid_file, "%d\n" % os.getpid())
@@ -882,9 +983,10 @@ def serve(server, state_dir=None, ready_fd=None):
         os.write(ready_fd, b"%d\n" % port)
         os.close(ready_fd)
     else:
-        print("Simulated cloud on http://127.0.0.1:%d (gateway %s, printer-ID %s, token %s)"
+        print("Simulated cloud on http://127.0.0.1:%d (gateway %s, printer-ID %s, token %s); "
+              "TLS with an untrusted certificate on port %d"
               % (port, server.config.gateway_path, server.config.printer_id_path,
-                 ", ".join(sorted(server.config.token_paths))), flush=True)
+                 ", ".join(sorted(server.config.token_paths)), tls_port), flush=True)
     try:
         server.serve_forever(poll_interval=0.2)
     finally:

@@ -153,6 +153,23 @@ TEST_F(HttpEngineTest, RefusesWhatCannotBeSentAndFailsWhatCannotBeReached) {
     EXPECT_EQ(cloud_.Count(), 0);
 }
 
+TEST_F(HttpEngineTest, HttpsChecksTheServerCertificate) {
+    const int tlsPort = cloud_.TlsPort();
+    ASSERT_NE(tlsPort, 0);
+    auto engine = MakeEngine();
+    TestExchange exchange;
+    exchange.url = L"https://127.0.0.1:" + std::to_wstring(tlsPort) + L"/gateway/page";
+    EXPECT_EQ(Run(*engine, exchange), 0);
+    EXPECT_EQ(exchange.failed, 1);
+    EXPECT_EQ(exchange.status, 0);
+    EXPECT_EQ(cloud_.Count(), 0);
+    // The engine spoke TLS (a plain request would show as HTTP_REQUEST) and refused the
+    // server's self-signed certificate instead of ignoring the error: it left without a request.
+    const std::string failures = cloud_.TlsFailures();
+    EXPECT_NE(failures.find("CLOSED_WITHOUT_REQUEST"), std::string::npos) << failures;
+    EXPECT_EQ(failures.find("HTTP_REQUEST"), std::string::npos) << failures;
+}
+
 TEST_F(HttpEngineTest, BrokenAnswersAreFailedExchanges) {
     struct Case {
         const char* name;

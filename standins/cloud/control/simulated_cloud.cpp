@@ -128,6 +128,16 @@ void SimulatedCloud::Release() {
     Call(L"POST", "release", {}, status);
 }
 
+int SimulatedCloud::TlsPort() {
+    int status = 0;
+    return std::atoi(Call(L"GET", "tls_port", {}, status).c_str());
+}
+
+std::string SimulatedCloud::TlsFailures() {
+    int status = 0;
+    return Call(L"GET", "tls_failures?timeout_ms=10000", {}, status);
+}
+
 int SimulatedCloud::Count(const std::string& pathPrefix) {
     int status = 0;
     return std::atoi(Call(L"GET", "count?path=" + Encode(pathPrefix), {}, status).c_str());

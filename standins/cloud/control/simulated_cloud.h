@@ -31,6 +31,12 @@ public:
     std::optional<std::string> Field(int index, const std::string& field,
                                      const std::string& pathPrefix = "");
 
+    // The port where the same services answer over TLS with a certificate nobody trusts;
+    // 0 when the server has no TLS.
+    int TlsPort();
+    // Reasons of the TLS handshakes that failed, one a line; waits a while for the first.
+    std::string TlsFailures();
+
 private:
     std::string Call(const wchar_t* method, const std::string& pathAndQuery,
                      const std::string& body, int& status);
