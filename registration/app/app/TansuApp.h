@@ -1,0 +1,72 @@
+// The application object: owns what the screens share and drives the hidden window through
+// which the program moves from one screen or flow to the next.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/CommandLineOptions.h"
+#include "qelinfo/ApplicationInfo.h"
+#include "ui/TextLibrary.h"
+
+namespace qelapp {
+
+inline constexpr wchar_t kWindowClassName[] = L"TansuApp";
+inline constexpr wchar_t kSingleInstanceMutexName[] = L"{3CD3164D-3D28-41E1-9158-6250F7BC8973}";
+
+class TansuApp {
+public:
+    // Builds the facts and empty options and becomes the process-wide application object.
+    TansuApp();
+    // Shuts down in reverse order of start-up: the UI texts, the options, then the facts.
+    ~TansuApp();
+    TansuApp(const TansuApp&) = delete;
+    TansuApp& operator=(const TansuApp&) = delete;
+
+    // The application object of the process while one exists.
+    static TansuApp* Current() noexcept;
+
+    bool ParseCommandLine(int argc, const wchar_t* const* argv) noexcept;
+
+    // Registers the window class, loads the icons and creates the hidden window, which then
+    // receives the first application message. False when the window cannot be made.
+    bool CreateMainWindow(HINSTANCE instance) noexcept;
+
+    // Runs until the hidden window is gone; returns the exit code.
+    int RunMessageLoop() noexcept;
+
+    LRESULT WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HINSTANCE Instance() const noexcept { return instance_; }
+    HICON LargeIcon() const noexcept { return largeIcon_; }
+    HICON SmallIcon() const noexcept { return smallIcon_; }
+    HBITMAP Picture() const noexcept { return picture_; }
+    qelinfo::ApplicationInfo& Facts() noexcept { return facts_; }
+    CommandLineOptions& Options() noexcept { return *options_; }
+    qelui::TextLibrary& Texts() noexcept { return texts_; }
+
+private:
+    LRESULT OnStartDispatch(HWND window);
+    LRESULT OnStartMessage(HWND window, WPARAM wParam);
+
+    // Flows whose screens live elsewhere.
+    LRESULT OnPrinterList(HWND window);
+    LRESULT OnInstallerFlow(HWND window);
+    LRESULT OnAgreement(HWND window);
+    LRESULT OnServicePage(HWND window, UINT message);
+    LRESULT OnLauncherFlow(HWND window);
+
+    HINSTANCE instance_ = nullptr;
+    HICON largeIcon_ = nullptr; // shared resource icons: never destroyed
+    HICON smallIcon_ = nullptr;
+    HBITMAP picture_ = nullptr;
+    qelinfo::ApplicationInfo facts_;
+    std::unique_ptr<CommandLineOptions> options_;
+    qelui::TextLibrary texts_;
+};
+
+// The whole run of the program: single instance, start-up, the flow, shutdown. Always 0.
+int RunApplication(HINSTANCE instance) noexcept;
+
+} // namespace qelapp

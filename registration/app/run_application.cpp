@@ -1,0 +1,67 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include <shellapi.h>
+
+#include "app/TansuApp.h"
+#include "win/unique_any.h"
+
+namespace qelapp {
+
+namespace {
+
+// GDI+ for the lifetime of the run; shut down after the application object is gone.
+class GdiplusSession {
+public:
+    GdiplusSession() noexcept {
+        const Gdiplus::GdiplusStartupInput input;
+        if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) {
+            token_ = 0;
+        }
+    }
+    ~GdiplusSession() {
+        if (token_ != 0) {
+            Gdiplus::GdiplusShutdown(token_);
+        }
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+} // namespace
+
+int RunApplication(HINSTANCE instance) noexcept {
+    try {
+        HANDLE mutexHandle = ::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
+        const DWORD mutexError = ::GetLastError();
+        const qelwin::unique_mutex_ownership mutex(mutexHandle);
+        if (!mutex || mutexError == ERROR_ALREADY_EXISTS) {
+            return 0; // another copy runs: it shows the screens
+        }
+        const GdiplusSession gdiplus;
+        TansuApp app;
+        ::InitCommonControls();
+
+        int argc = 0;
+        const qelwin::unique_hlocal arguments(::CommandLineToArgvW(::GetCommandLineW(), &argc));
+        if (!arguments) {
+            return 0;
+        }
+        const auto* argv = static_cast<const wchar_t* const*>(arguments.get());
+        if (!app.ParseCommandLine(argc, argv)) {
+            return 0;
+        }
+        if (!app.CreateMainWindow(instance)) {
+            return 0;
+        }
+        return app.RunMessageLoop();
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // namespace qelapp

@@ -1,0 +1,37 @@
+// Looking at the windows of another process from a test: finding them, reading their texts and
+// pressing their buttons, without blocking on a program that hangs.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace qeltest {
+
+std::wstring WindowText(HWND window);
+std::wstring WindowClass(HWND window);
+
+// Visible top-level windows of the process.
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
+
+// Waits for a visible top-level window of the process with that class (any class when empty).
+// Null when none came within the time or the process ended first.
+HWND WaitForWindow(DWORD processId, HANDLE process, const std::wstring& className,
+                   std::chrono::milliseconds timeout);
+
+// What a standard message box shows.
+struct MessageBoxContent {
+    std::wstring caption;
+    std::wstring text;
+    std::vector<int> buttons; // control ids of the visible buttons, in z-order
+    bool hasIcon = false;
+};
+
+MessageBoxContent ReadMessageBox(HWND box);
+
+// Posts the command of a button (IDOK, IDCANCEL, ...) to a dialog, as a click would.
+void PressButton(HWND dialog, int id);
+
+} // namespace qeltest

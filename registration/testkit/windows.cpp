@@ -1,0 +1,107 @@
+#include "testkit/windows.h"
+
+#include <array>
+#include <thread>
+
+namespace qeltest {
+
+namespace {
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> found;
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+} // namespace
+
+std::wstring WindowText(HWND window) {
+    // Reads the text the system keeps for the window; for another process's window this does
+    // not wait on that process.
+    const int length = ::GetWindowTextLengthW(window);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+std::wstring WindowClass(HWND window) {
+    std::array<wchar_t, 256> name{};
+    const int length = ::GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+    return std::wstring(name.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && ::IsWindowVisible(window)) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(DWORD processId, HANDLE process, const std::wstring& className,
+                   std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        for (HWND window : VisibleTopLevelWindows(processId)) {
+            if (className.empty() || WindowClass(window) == className) {
+                return window;
+            }
+        }
+        if (std::chrono::steady_clock::now() >= deadline ||
+            ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+            return nullptr;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+MessageBoxContent ReadMessageBox(HWND box) {
+    MessageBoxContent content;
+    content.caption = WindowText(box);
+    for (HWND child : Children(box)) {
+        if (!::IsWindowVisible(child)) {
+            continue;
+        }
+        const std::wstring cls = WindowClass(child);
+        if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+            content.buttons.push_back(::GetDlgCtrlID(child));
+        } else if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+            const LONG_PTR style = ::GetWindowLongPtrW(child, GWL_STYLE);
+            if ((style & SS_TYPEMASK) == SS_ICON) {
+                content.hasIcon = true;
+            } else if (content.text.empty()) {
+                content.text = WindowText(child);
+            }
+        }
+    }
+    return content;
+}
+
+void PressButton(HWND dialog, int id) {
+    HWND button = ::GetDlgItem(dialog, id);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+}
+
+} // namespace qeltest
