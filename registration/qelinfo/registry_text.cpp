@@ -11,6 +11,9 @@ namespace {
 // The registry caps a value near 1 MB; anything claiming more is not a text we want.
 constexpr DWORD kMaxValueBytes = 1024 * 1024;
 
+// Plain texts only: without RRF_NOEXPAND an expandable text would be expanded and pass as one.
+constexpr DWORD kPlainTextOnly = RRF_RT_REG_SZ | RRF_NOEXPAND;
+
 } // namespace
 
 std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& subKey,
@@ -22,7 +25,7 @@ std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& subK
     // The size may change between the two calls when someone writes the value; ask again then.
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD bytes = 0;
-        LSTATUS status = ::RegGetValueW(key.get(), nullptr, valueName.c_str(), RRF_RT_REG_SZ,
+        LSTATUS status = ::RegGetValueW(key.get(), nullptr, valueName.c_str(), kPlainTextOnly,
                                         nullptr, nullptr, &bytes);
         if (status != ERROR_SUCCESS || bytes > kMaxValueBytes) {
             return std::nullopt;
@@ -30,7 +33,7 @@ std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& subK
         // Room for the terminator that RegGetValueW adds when the stored text lacks one.
         std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 2, L'\0');
         bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        status = ::RegGetValueW(key.get(), nullptr, valueName.c_str(), RRF_RT_REG_SZ, nullptr,
+        status = ::RegGetValueW(key.get(), nullptr, valueName.c_str(), kPlainTextOnly, nullptr,
                                 buffer.data(), &bytes);
         if (status == ERROR_MORE_DATA) {
             continue;
