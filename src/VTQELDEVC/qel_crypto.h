@@ -3,7 +3,7 @@
 #pragma once
 
 #include "command_xml.h"
-#include "crypt_handles.h"
+#include "win/unique_any.h"
 #include "text_convert.h"
 
 #include <array>
@@ -33,6 +33,10 @@ inline constexpr char kSaltChallenge[] = "qzerbanu1";
 inline constexpr char kSaltResponse[] = "qzerbanu21";
 inline constexpr char kSaltPayload[] = "qzerbanu11";
 inline constexpr char kAdminUser[] = "ADMIN";
+
+using qelwin::unique_hcrypthash;
+using qelwin::unique_hcryptkey;
+using qelwin::unique_hcryptprov;
 
 using Bytes = std::vector<std::uint8_t>;
 using Digest = std::array<std::uint8_t, 32>;

@@ -100,6 +100,9 @@ inline void crypt_release_context(HCRYPTPROV p) noexcept {
 inline void crypt_destroy_hash(HCRYPTHASH h) noexcept {
     ::CryptDestroyHash(h);
 }
+inline void crypt_destroy_key(HCRYPTKEY k) noexcept {
+    ::CryptDestroyKey(k);
+}
 template <typename Interface> void com_release(Interface* p) noexcept {
     p->Release();
 }
@@ -124,6 +127,7 @@ using unique_bcrypt_key = unique_any<BCRYPT_KEY_HANDLE, detail::bcrypt_destroy_k
 using unique_bcrypt_hash = unique_any<BCRYPT_HASH_HANDLE, detail::bcrypt_destroy_hash>;
 using unique_hcryptprov = unique_any<HCRYPTPROV, detail::crypt_release_context>;
 using unique_hcrypthash = unique_any<HCRYPTHASH, detail::crypt_destroy_hash>;
+using unique_hcryptkey = unique_any<HCRYPTKEY, detail::crypt_destroy_key>;
 
 // One reference to a COM object, released with the owner.
 template <typename Interface>
