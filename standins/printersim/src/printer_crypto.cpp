@@ -1,6 +1,6 @@
 #include "printersim/printer_crypto.h"
 
-#include "handles.h"
+#include "win/unique_any.h"
 
 #include <windows.h>
 #include <wincrypt.h>
@@ -15,12 +15,12 @@ namespace {
 // One provider context for the process: acquiring one costs more than the hashes of a whole
 // challenge answer, and a verify-only context serves every thread.
 HCRYPTPROV provider() {
-    static const crypt_provider prov = [] {
+    static const qelwin::unique_hcryptprov prov = [] {
         HCRYPTPROV raw = 0;
         return ::CryptAcquireContextW(&raw, nullptr, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES,
                                       CRYPT_VERIFYCONTEXT)
-                   ? crypt_provider(raw)
-                   : crypt_provider();
+                   ? qelwin::unique_hcryptprov(raw)
+                   : qelwin::unique_hcryptprov();
     }();
     return prov.get();
 }
@@ -53,7 +53,7 @@ std::optional<Bytes> sha256(std::string_view data) {
     if (!::CryptCreateHash(prov, CALG_SHA_256, 0, 0, &raw)) {
         return std::nullopt;
     }
-    crypt_hash hash(raw);
+    qelwin::unique_hcrypthash hash(raw);
     if (!data.empty() && !::CryptHashData(hash.get(), reinterpret_cast<const BYTE*>(data.data()),
                                           static_cast<DWORD>(data.size()), 0)) {
         return std::nullopt;
@@ -248,7 +248,7 @@ std::optional<Bytes> aes128_cbc(bool encrypt, const CipherKey& key, const Bytes&
     if (!::CryptImportKey(prov, reinterpret_cast<const BYTE*>(&blob), sizeof blob, 0, 0, &raw)) {
         return std::nullopt;
     }
-    crypt_key hkey(raw);
+    qelwin::unique_hcryptkey hkey(raw);
     DWORD padding = PKCS5_PADDING;
     DWORD mode = CRYPT_MODE_CBC;
     if (!::CryptSetKeyParam(hkey.get(), KP_PADDING, reinterpret_cast<const BYTE*>(&padding), 0) ||

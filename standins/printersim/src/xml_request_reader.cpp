@@ -2,7 +2,7 @@
 
 #include "xmllite_api.h"
 
-#include "handles.h"
+#include "win/unique_any.h"
 
 #include <shlwapi.h>
 
@@ -122,8 +122,8 @@ public:
     bool empty_element() { return reader_.get()->IsEmptyElement() != FALSE; }
 
 private:
-    com_ref<IStream> stream_;
-    com_ref<IXmlReader> reader_;
+    qelwin::unique_com<IStream> stream_;
+    qelwin::unique_com<IXmlReader> reader_;
     std::string error_;
 };
 

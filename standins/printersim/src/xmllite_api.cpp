@@ -1,6 +1,6 @@
 #include "xmllite_api.h"
 
-#include "handles.h"
+#include "win/unique_any.h"
 
 namespace printersim {
 
