@@ -145,6 +145,19 @@ TEST_F(KIVServerClientTest, EachStepStopsByItsRules) {
     }
 }
 
+TEST_F(KIVServerClientTest, EmptyAgentAndNoIdentitiesStillReport) {
+    KIVRegistrationData data = RegistrationData();
+    data.agent.clear();
+    data.tempPrinterId.clear();
+    data.setPrinterId.clear();
+    KIVServerClient client;
+    const auto reply = client.Request(cloud_.Url(kGatewayPath), ReportParams(), data);
+    EXPECT_EQ(reply.GetResult(), L"CAPI_SUCCESS");
+    EXPECT_EQ(cloud_.Field(2, "problems"), "");
+    EXPECT_EQ(cloud_.Field(2, "info.agent"), std::nullopt);
+    EXPECT_EQ(cloud_.Field(2, "info.temp_printerid.cipher"), std::nullopt);
+}
+
 TEST_F(KIVServerClientTest, MisnestedReplyIsInvalid) {
     cloud_.AddRule(
         R"({"path": "/gateway/nbe", "body": "<cap:res_0002 xmlns:cap='urn:c'>)"

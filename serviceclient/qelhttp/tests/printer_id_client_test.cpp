@@ -102,6 +102,9 @@ TEST_F(SignedRequestTest, TokenAnswersAreReadOrRefused) {
          {L"E1", L"", L"", L""}},
         {"empty body", "", {L"", L"", L"", L""}},
         {"not XML", "service unavailable", {L"", L"", L"", L""}},
+        {"long token",
+         "<response><access_token>" + std::string(100000, 't') + "</access_token></response>",
+         {L"", std::wstring(100000, L't'), L"", L""}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,6 +116,17 @@ TEST_F(SignedRequestTest, TokenAnswersAreReadOrRefused) {
         EXPECT_EQ(r.access_token, c.expected.access_token);
         EXPECT_EQ(r.refresh_token, c.expected.refresh_token);
         EXPECT_EQ(r.url, c.expected.url);
+    }
+
+    // Invalid UTF-8: the platform reader either stops inside an open element (a format error)
+    // or reads on with a replacement character (Wine); nothing else may come out.
+    cloud_.Reset();
+    cloud_.AddRule(R"({"body_b64": "PHJlc3BvbnNlPjxyZXN1bHQ+T0v/PC9yZXN1bHQ+PC9yZXNwb25zZT4="})");
+    PrinterIDClient undecodable;
+    try {
+        const auto r = undecodable.RequestToken(cloud_.Url(kTokenPath), {L"nqo", L"001", L"AA"});
+        EXPECT_TRUE(r.access_token.empty());
+    } catch (const xmlutil::invalid_response_format&) {
     }
 
     for (const char* body :
