@@ -53,7 +53,7 @@ PRINTER_ID_CLIENT_ID = "QelRegClient0716"
 SIGNING_KEY_BYTES = 33
 
 # Namespaces and pass phrases of the registration document; the regional gateways use the same
-# texts as the program's document writer and crypt specifications.
+# texts as the program's document writer and its regional key material.
 NS_REGISTRATION = "http://gateway.zendria.velto.example/ns/cap/2016/registration"
 NS_CAP = "http://gateway.zendria.velto.example/ns/cap/2016/common"
 NS_IJREG = "http://www.velto.example/ns/wdp/2016/06/ijreg"
