@@ -76,6 +76,19 @@ HWND WaitForWindow(DWORD processId, HANDLE process, const std::wstring& classNam
     }
 }
 
+HWND FindMessageOnlyWindow(DWORD processId, const std::wstring& className) {
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(HWND_MESSAGE, window, className.c_str(), nullptr)) !=
+           nullptr) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 MessageBoxContent ReadMessageBox(HWND box) {
     MessageBoxContent content;
     content.caption = WindowText(box);

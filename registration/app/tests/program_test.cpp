@@ -98,6 +98,11 @@ TEST_F(ProgramTest, PlainAndSetupStartsShowTheirBoxAndEndWithZero) {
         EXPECT_TRUE(content.hasIcon);
         EXPECT_TRUE(qeltest::SaveWindowScreenshot(box, qeltest::ArtifactPath(c.screenshot)));
 
+        // Behind the box, the flow runs on a hidden message-only window.
+        HWND hidden = qeltest::FindMessageOnlyWindow(child.Id(), qelapp::kWindowClassName);
+        EXPECT_NE(hidden, nullptr);
+        EXPECT_FALSE(::IsWindowVisible(hidden));
+
         qeltest::PressButton(box, c.press);
         const Ending ending = WaitForEnd(child, {box});
         ASSERT_TRUE(ending.exitCode.has_value()) << "the program did not end";

@@ -21,6 +21,9 @@ std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
 HWND WaitForWindow(DWORD processId, HANDLE process, const std::wstring& className,
                    std::chrono::milliseconds timeout);
 
+// The message-only window of that class that belongs to the process, or null.
+HWND FindMessageOnlyWindow(DWORD processId, const std::wstring& className);
+
 // What a standard message box shows.
 struct MessageBoxContent {
     std::wstring caption;
