@@ -1,0 +1,26 @@
+#include "ui/dialog_font.h"
+
+namespace qelui {
+
+int FontHeightForPoints(int points, int pixelsPerInch) noexcept {
+    return -::MulDiv(points, pixelsPerInch, 72);
+}
+
+int PixelsPerInchY(HWND window) noexcept {
+    HDC dc = ::GetDC(window);
+    if (dc == nullptr) {
+        return 96;
+    }
+    const int pixels = ::GetDeviceCaps(dc, LOGPIXELSY);
+    ::ReleaseDC(window, dc);
+    return pixels > 0 ? pixels : 96;
+}
+
+qelwin::unique_hgdiobj CreateShellDialogFont(HWND window, int points, int weight) noexcept {
+    return qelwin::unique_hgdiobj(
+        ::CreateFontW(FontHeightForPoints(points, PixelsPerInchY(window)), 0, 0, 0, weight, FALSE,
+                      FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kShellDialogFace));
+}
+
+} // namespace qelui
