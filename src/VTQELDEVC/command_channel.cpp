@@ -39,7 +39,9 @@ TransactResult TransactOverChannel(ICommandChannel& channel, std::span<const cha
         std::size_t piece = 0;
         bool more = false;
         const int result = channel.Read(room, piece, more);
-        if (result == 1) {
+        // A piece of nothing that promises more is no progress either: it counts as "nothing
+        // ready", so a channel that keeps doing so cannot hold the exchange for ever.
+        if (result == 1 || (result == 0 && piece == 0 && more)) {
             if (++not_ready > kMaxNotReady) {
                 return TransactResult::failed;
             }

@@ -42,7 +42,8 @@ using SleepMilliseconds = std::function<void(unsigned)>;
 
 // Writes one request and gathers its reply pieces into reply, in order. A reply that would not fit
 // reply, or a channel that keeps reporting "nothing ready" (after waits of 0, 10, 100 and then 1000
-// ms, at most 13 times), fails. sleep defaults to the system's Sleep.
+// ms, at most 13 times; an empty piece with more to follow counts as such), fails. sleep defaults
+// to the system's Sleep.
 TransactResult TransactOverChannel(ICommandChannel& channel, std::span<const char> request,
                                    std::span<char> reply, std::size_t& received,
                                    const SleepMilliseconds& sleep = {});
