@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace vtqeldevc::tables {
@@ -148,6 +149,39 @@ inline constexpr std::array kIvIndices = {
 #include "protocol_values.def"
 };
 
+// A row with values missing would be filled up with zeros without a word: count them.
+template <std::size_t N>
+constexpr bool all_widths(const std::array<std::size_t, N>& widths, std::size_t width) {
+    for (auto w : widths) {
+        if (w != width) {
+            return false;
+        }
+    }
+    return true;
+}
+
+inline constexpr std::array kVariantWidths = {
+#define QEL_PASS_VARIANT(variant, position, passes, ...)                                           \
+    std::initializer_list<int>{__VA_ARGS__}.size(),
+#include "protocol_values.def"
+};
+inline constexpr std::array kPermutationWidths = {
+#define QEL_PERMUTATION_ROW(row, ...) std::initializer_list<int>{__VA_ARGS__}.size(),
+#include "protocol_values.def"
+};
+inline constexpr std::array kPassConstantWidths = {
+#define QEL_PASS_CONSTANT_ROW(row, ...) std::initializer_list<int>{__VA_ARGS__}.size(),
+#include "protocol_values.def"
+};
+inline constexpr std::array kKeyExtensionWidths = {
+#define QEL_KEY_EXTENSION_ROW(row, ...) std::initializer_list<int>{__VA_ARGS__}.size(),
+#include "protocol_values.def"
+};
+inline constexpr std::array kIvWidths = {
+#define QEL_IV_ROW(row, ...) std::initializer_list<int>{__VA_ARGS__}.size(),
+#include "protocol_values.def"
+};
+
 } // namespace detail
 
 static_assert(kPassVariants.size() == 16, "variants 0 and 15 are used; 16 rows");
@@ -162,6 +196,11 @@ static_assert(detail::rows_in_order(detail::kPassConstantIndices));
 static_assert(detail::rows_in_order(detail::kSelectorIndices));
 static_assert(detail::rows_in_order(detail::kKeyExtensionIndices));
 static_assert(detail::rows_in_order(detail::kIvIndices));
+static_assert(detail::all_widths(detail::kVariantWidths, 8), "a pass variant lacks a row number");
+static_assert(detail::all_widths(detail::kPermutationWidths, 32));
+static_assert(detail::all_widths(detail::kPassConstantWidths, 32));
+static_assert(detail::all_widths(detail::kKeyExtensionWidths, 16));
+static_assert(detail::all_widths(detail::kIvWidths, 16));
 static_assert(detail::permutations_valid(), "a permutation row is not a permutation of 0..31");
 static_assert(detail::variants_valid(), "a pass variant is out of range");
 static_assert(detail::selectors_valid(), "a cipher selector names a missing row");
