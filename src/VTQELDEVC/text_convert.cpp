@@ -43,7 +43,11 @@ std::wstring AnsiToWide(std::string_view text) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), needed);
+    const int made = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), needed);
+    if (made <= 0) {
+        return {};
+    }
+    wide.resize(static_cast<std::size_t>(made));
     return wide;
 }
 
@@ -59,7 +63,12 @@ std::string WideToAnsi(std::wstring_view text) {
         return {};
     }
     std::string narrow(static_cast<std::size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), needed, nullptr, nullptr);
+    const int made = ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), needed,
+                                           nullptr, nullptr);
+    if (made <= 0) {
+        return {};
+    }
+    narrow.resize(static_cast<std::size_t>(made));
     return narrow;
 }
 
