@@ -52,15 +52,17 @@ def load_tables(path):
     return tables
 
 
+HEX_DIGITS = "0123456789abcdefABCDEF"
+
+
 def hex_to_bytes(text):
+    # int() would also take blanks and signs; only two hexadecimal digits make a byte.
     out = bytearray()
     for i in range(0, len(text) - 1, 2):
-        if len(out) == 64:
+        pair = text[i:i + 2]
+        if len(out) == 64 or pair[0] not in HEX_DIGITS or pair[1] not in HEX_DIGITS:
             break
-        try:
-            out.append(int(text[i:i + 2], 16))
-        except ValueError:
-            break
+        out.append(int(pair, 16))
     return bytes(out)
 
 
