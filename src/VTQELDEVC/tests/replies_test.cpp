@@ -71,16 +71,19 @@ TEST(Replies, DeviceCapabilityTexts) {
         std::string reply;
         int result;
         std::string model; // "kept" when the output stays as it was
+        std::string serial;
         std::string pdr;
     };
     const std::string children = "<ivec:model>X-100</ivec:model>"
                                  "<ivec:product_serialnumber>SN1</ivec:product_serialnumber>"
                                  "<vvt:pdr>4</vvt:pdr>";
     const std::vector<Case> cases = {
-        {"OK", Device("OK", "", children), 0, "X-100", "4"},
-        {"NG with detail writes the output", Device("NG", "Suspended", children), 12, "X-100", "4"},
-        {"empty response keeps the output, pdr cleared", Device("", "", children), 1, "kept", ""},
-        {"unread reply", "<cmd/>", 1, "kept", ""},
+        {"OK", Device("OK", "", children), 0, "X-100", "SN1", "4"},
+        {"NG with detail writes the output", Device("NG", "Suspended", children), 12, "X-100",
+         "SN1", "4"},
+        {"empty response keeps the output, pdr cleared", Device("", "", children), 1, "kept",
+         "kept", ""},
+        {"unread reply", "<cmd/>", 1, "kept", "kept", ""},
     };
     for (const auto& c : cases) {
         std::string model = "kept";
@@ -90,6 +93,7 @@ TEST(Replies, DeviceCapabilityTexts) {
         EXPECT_EQ(ParseProductSerialNumber(R(c.reply), &serial), c.result) << c.name;
         EXPECT_EQ(ParsePdr(R(c.reply), &pdr), c.result) << c.name;
         EXPECT_EQ(model, c.model) << c.name;
+        EXPECT_EQ(serial, c.serial) << c.name;
         EXPECT_EQ(pdr, c.pdr) << c.name;
     }
     EXPECT_EQ(ParseModel(R(Device("OK", "")), nullptr), 2);

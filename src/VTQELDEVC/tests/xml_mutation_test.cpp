@@ -4,6 +4,7 @@
 
 #include "command_xml.h"
 #include "namespace_table.h"
+#include "qel_crypto.h"
 #include "replies.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,36 @@
 namespace vtqeldevc {
 namespace {
 
+constexpr char kKeyText[] = "00:11:22:33:44:55";
+constexpr char kKey7[] = "0000000400000003";
+
+// The job that the ReceiveData seed belongs to, with a true vvt:ijdatakey8, so that damaged
+// payloads reach the cipher.
+PairList Job() {
+    std::string key8;
+    EXPECT_EQ(crypto::ComputeResponseDigest("job-1", "1", kKey7, key8), 0);
+    return {{"ivec:jobID", "1"},
+            {"ivec:job_description", "job-1"},
+            {"vvt:ijdatakey7", kKey7},
+            {"vvt:ijdatakey8", key8}};
+}
+
+std::string Payload() {
+    crypto::Bytes ciphered;
+    std::string digest;
+    EXPECT_EQ(crypto::EncryptRequestPayload(
+                  "<application_data><register_id>R1</register_id></application_data>", kKeyText,
+                  kKey7, &ciphered, &digest),
+              0);
+    return std::string(ciphered.begin(), ciphered.end());
+}
+
 std::vector<std::string> Seeds() {
     const std::string head = "<?xml version=\"1.0\" encoding=\"utf-8\" ?><cmd xmlns:ivec=\"" +
                              NamespaceUri(kCommonNamespaceRow) + "\" xmlns:vvt=\"" +
                              NamespaceUri(kVendorNamespaceRow) + "\"><ivec:contents>";
     const std::string tail = "</ivec:contents></cmd>";
+    const std::string payload = Payload();
     auto reply = [&](const std::string& op, const std::string& service, const std::string& body) {
         return head + "<ivec:operation>" + op + "Response</ivec:operation>" +
                "<ivec:param_set servicetype=\"" + service + "\"><ivec:response>OK</ivec:response>" +
@@ -39,8 +65,10 @@ std::vector<std::string> Seeds() {
         reply("StartJob", "qel",
               "<ivec:jobID>00000042</ivec:jobID><ivec:job_description><![CDATA[job-1]]>"
               "</ivec:job_description><vvt:ijdatakey7>0000000400000003</vvt:ijdatakey7>"),
-        reply("ReceiveData", "qel", "<ivec:jobID>1</ivec:jobID><ivec:datasize>16</ivec:datasize>") +
-            std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10", 16),
+        reply("ReceiveData", "qel",
+              "<ivec:jobID>1</ivec:jobID><ivec:datasize>" + std::to_string(payload.size()) +
+                  "</ivec:datasize>") +
+            payload,
     };
 }
 
@@ -87,11 +115,9 @@ TEST(XmlMutation, DamagedRepliesNeverCrashOrOverRead) {
         "cmd/ivec:contents/ivec:operation", "cmd/ivec:contents/ivec:param_set servicetype",
         "cmd/ivec:contents/ivec:param_set servicetype=\"qel\"/ivec:jobID",
         "cmd/ivec:contents/ivec:param_set servicetype=\"device\"/ivec:model"};
-    const PairList job = {{"ivec:jobID", "1"},
-                          {"ivec:job_description", "job-1"},
-                          {"vvt:ijdatakey7", "0000000000000003"},
-                          {"vvt:ijdatakey8", "00"}};
+    const PairList job = Job();
     int read_ok = 0;
+    int decrypted = 0;
     for (int i = 0; i < 4000; ++i) {
         const std::string damaged = Mutate(seeds[i % seeds.size()], random);
         const auto received = guard.Place(damaged);
@@ -118,10 +144,13 @@ TEST(XmlMutation, DamagedRepliesNeverCrashOrOverRead) {
         ParseQelStartJobAuthResponse(received, &pairs);
         std::string plain;
         PairList data_pairs;
-        ParseQelReceiveDataResponse(received, "00:11:22:33:44:55", job, &data_pairs, &plain);
+        if (ParseQelReceiveDataResponse(received, kKeyText, job, &data_pairs, &plain) == 0) {
+            ++decrypted;
+        }
     }
     // The damage must leave a fair share readable, or the run tests nothing but the refusals.
     EXPECT_GT(read_ok, 200);
+    EXPECT_GT(decrypted, 0);
 }
 
 TEST(XmlMutation, FullReplyWithoutNulIsReadWithinItsBytes) {
