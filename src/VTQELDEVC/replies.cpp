@@ -166,30 +166,18 @@ bool ParseDeviceCapability(Reply reply) noexcept {
 }
 
 int ParseModel(Reply reply, std::string* model) noexcept {
-    try {
-        return ParseDeviceText(reply, "ivec:model", model);
-    } catch (...) {
-        return kReplyNotRead;
-    }
+    return ParseDeviceText(reply, "ivec:model", model);
 }
 
 int ParseProductSerialNumber(Reply reply, std::string* serial_number) noexcept {
-    try {
-        return ParseDeviceText(reply, "ivec:product_serialnumber", serial_number);
-    } catch (...) {
-        return kReplyNotRead;
-    }
+    return ParseDeviceText(reply, "ivec:product_serialnumber", serial_number);
 }
 
 int ParsePdr(Reply reply, std::string* pdr) noexcept {
-    try {
-        if (pdr != nullptr) {
-            pdr->clear();
-        }
-        return ParseDeviceText(reply, "vvt:pdr", pdr);
-    } catch (...) {
-        return kReplyNotRead;
+    if (pdr != nullptr) {
+        pdr->clear();
     }
+    return ParseDeviceText(reply, "vvt:pdr", pdr);
 }
 
 bool ParseSetConfigurationAgreement(Reply reply) noexcept {
@@ -298,11 +286,7 @@ int ParseDeviceStartJobResponse(Reply reply, PairList* pairs) noexcept {
 }
 
 int ParseDeviceJobResponse(Reply reply, PairList* pairs) noexcept {
-    try {
-        return ParseOkJob(reply, kDevicePrefix, {"ivec:jobID"}, pairs);
-    } catch (...) {
-        return kReplyNotRead;
-    }
+    return ParseOkJob(reply, kDevicePrefix, {"ivec:jobID"}, pairs);
 }
 
 bool ParseQelSupportService(Reply reply, std::uint8_t* service_kind) noexcept {
@@ -377,21 +361,13 @@ int ParseQelStartJobResponse(Reply reply, PairList* pairs) noexcept {
 }
 
 int ParseQelStartJobAuthResponse(Reply reply, PairList* pairs) noexcept {
-    try {
-        return ParseOkJob(
-            reply, kQelPrefix,
-            {"ivec:jobID", "ivec:job_description", "vvt:ijdatakey7", "vvt:ijdatakey8"}, pairs);
-    } catch (...) {
-        return kReplyNotRead;
-    }
+    return ParseOkJob(reply, kQelPrefix,
+                      {"ivec:jobID", "ivec:job_description", "vvt:ijdatakey7", "vvt:ijdatakey8"},
+                      pairs);
 }
 
 int ParseQelEndJobResponse(Reply reply, PairList* pairs) noexcept {
-    try {
-        return ParseOkJob(reply, kQelPrefix, {"ivec:jobID", "ivec:job_description"}, pairs);
-    } catch (...) {
-        return kReplyNotRead;
-    }
+    return ParseOkJob(reply, kQelPrefix, {"ivec:jobID", "ivec:job_description"}, pairs);
 }
 
 int ParseQelReceiveDataResponse(Reply reply, std::string_view key_text, const PairList& job_pairs,
