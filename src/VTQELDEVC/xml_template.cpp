@@ -193,7 +193,9 @@ public:
         : flags_(flags), text_(request.text) {
         for (std::size_t row = 0; row < namespaces_.size(); ++row) {
             namespaces_[row].table_prefix = NamespacePrefix(row);
-            namespaces_[row].uri.assign(NamespaceUri(row));
+            // Built in place: the library takes no working memory from the C++ heap.
+            namespaces_[row].uri.assign(tables::kNamespaceHost);
+            namespaces_[row].uri.append(kNamespacePaths.at(row));
         }
         records_.reserve(request.entries.size());
         for (const auto& entry : request.entries) {
@@ -614,11 +616,6 @@ int XmlDocCreate(const XmlFillRequest& request, XmlDocPtr& doc, std::uint32_t fl
         memory = GlobalAllocator<XmlDoc>().allocate(1);
         doc.reset(new (memory) XmlDoc(request, flags));
         return kOk;
-    } catch (const std::bad_alloc&) {
-        if (memory != nullptr && !doc) {
-            GlobalAllocator<XmlDoc>().deallocate(static_cast<XmlDoc*>(memory), 1);
-        }
-        return kNoMemory;
     } catch (...) {
         if (memory != nullptr && !doc) {
             GlobalAllocator<XmlDoc>().deallocate(static_cast<XmlDoc*>(memory), 1);
