@@ -1,5 +1,6 @@
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "kivutil/kiv_registration_data.h"
 #include "kivutil/registration_namespaces.h"
@@ -17,18 +18,23 @@ const std::wstring ServiceNqo = L"nqo";
 
 namespace {
 
+// Writes one element around a text that is already fit for XML.
+void AppendElement(std::string& document, const char* name, std::string_view markup) {
+    document += '<';
+    document += name;
+    document += '>';
+    document += markup;
+    document += "</";
+    document += name;
+    document += '>';
+}
+
 // Writes one element whose text is the field's value, escaped for XML. A NUL has no place in
 // XML and would end the form encoding of the whole document early, so it is dropped.
 void Element(std::string& document, const char* name, const std::wstring& value) {
     std::string utf8 = detail::ToUtf8(value);
     std::erase(utf8, '\0');
-    document += '<';
-    document += name;
-    document += '>';
-    document += xmlutil::EscapeXmlText(utf8);
-    document += "</";
-    document += name;
-    document += '>';
+    AppendElement(document, name, xmlutil::EscapeXmlText(utf8));
 }
 
 void ElementIfSet(std::string& document, const char* name, const std::wstring& value) {
@@ -63,15 +69,9 @@ void EncryptedElementIfSet(std::string& document, const char* name, const std::w
     }
     const std::string utf8 = detail::ToUtf8(id);
     // Base64 needs no escaping; a failed encryption leaves the element empty.
-    const std::string text =
-        suite.EncryptToText(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size());
-    document += '<';
-    document += name;
-    document += '>';
-    document += text;
-    document += "</";
-    document += name;
-    document += '>';
+    AppendElement(
+        document, name,
+        suite.EncryptToText(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size()));
 }
 
 } // namespace
@@ -117,7 +117,7 @@ std::string BuildRegistrationDocument(const KIVRegistrationData& data) {
         ElementIfSet(document, "ijreg:country", data.country);
     }
     ElementIfSet(document, "cap:agent", data.agent);
-    document += "<cap:reqtime>" + RequestTime(data.requestTime) + "</cap:reqtime>";
+    AppendElement(document, "cap:reqtime", RequestTime(data.requestTime));
     document += "</cap:communication><registration:user>"
                 "<registration:registration_type>2</registration:registration_type>"
                 "<registration:product>";
