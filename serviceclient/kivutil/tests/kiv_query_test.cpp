@@ -77,6 +77,14 @@ TEST(KIVQuery, WholeQueries) {
          4,
          L"?FNC=UREG_SKIP&CHA=UR&LNG=en&OSV=W10.0&RES=asia&ARA=JP"
          L"&DEV=Velto+PX-1+%C3%A9%2F%26%3D%3F&SFV=1.8.0&SNO=SN+42&UAH=SDLG2"},
+        {"an unpaired surrogate from the registry is sent as U+FFFD",
+         [](auto& i) {
+             i.deviceName = std::wstring(L"PX") + wchar_t(0xD800) + L"1";
+             i.residence = std::wstring(1, wchar_t(0xDC00));
+         },
+         2,
+         L"?FNC=INFO&CHA=HD&LNG=en&OSV=W10.0&RES=%EF%BF%BD&ARA=JP&DEV=PX%EF%BF%BD1&SFV=1.8.0"
+         L"&UAH=NONE"},
         {"unknown flags and mode",
          [](auto& i) {
              i.launchMode = 9;

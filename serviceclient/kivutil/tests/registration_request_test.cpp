@@ -229,6 +229,7 @@ TEST(RegistrationDocument, ValuesAreEscapedAndTheBodyFormEncoded) {
     data.agent = L"Agent 1 <x> & \"y\"";
     data.deviceId = L"id&<>";
     data.serialNumber = std::wstring(L"SN\0X", 4);
+    data.serverStatus = std::wstring(L"E") + wchar_t(0xD800);
     const std::string document = kivutil::BuildRegistrationDocument(data);
     EXPECT_NE(document.find("<cap:agent>Agent 1 &lt;x&gt; &amp; \"y\"</cap:agent>"),
               std::string::npos);
@@ -239,6 +240,8 @@ TEST(RegistrationDocument, ValuesAreEscapedAndTheBodyFormEncoded) {
     EXPECT_EQ(TextOf(read, L"cap:agent"), L"Agent 1 <x> & \"y\"");
     EXPECT_EQ(TextOf(read, L"registration:device_id"), L"id&<>");
     EXPECT_EQ(TextOf(read, L"ijreg:country"), L"\"US\"");
+    // An unpaired surrogate would make the whole document invalid UTF-8.
+    EXPECT_EQ(TextOf(read, L"ijreg:server_status"), L"E\uFFFD");
     EXPECT_EQ(TextOf(read, L"registration:req_0122"), L"");
 
     const std::string body = qelhttp::BuildRegistrationRequest(data);
