@@ -1,12 +1,9 @@
 #include "qelhttp/token_server_response.h"
 
-#include "qelcmn/exceptions.h"
-
 namespace xmlutil {
 
 namespace {
 
-constexpr int kRoot = 0;
 constexpr int kResponse = 16;
 constexpr int kResult = 17;
 constexpr int kAccessToken = 18;
@@ -36,17 +33,14 @@ int ElementId(const std::wstring& name) {
 } // namespace
 
 TokenServerResponsePicker::TokenServerResponsePicker(TokenServerResponse* target)
-    : ids_{kRoot}, target_(target) {}
+    : target_(target) {}
 
 void TokenServerResponsePicker::StartDocument() {
-    ids_.assign(1, kRoot);
+    nesting_.Reset();
 }
 
 void TokenServerResponsePicker::EndDocument() {
-    // A reply that ends, or breaks off, inside a known element is not a complete answer.
-    if (ids_.empty() || ids_.back() != kRoot) {
-        throw invalid_response_format();
-    }
+    nesting_.CheckEnded();
 }
 
 void TokenServerResponsePicker::StartElement(const std::wstring&, const std::wstring&,
@@ -54,27 +48,23 @@ void TokenServerResponsePicker::StartElement(const std::wstring&, const std::wst
                                              const AttributeMap&) {
     const int id = ElementId(qualifiedName);
     if (id != kIgnored) {
-        ids_.push_back(id);
+        nesting_.Open(id);
     }
 }
 
 void TokenServerResponsePicker::EndElement(const std::wstring&, const std::wstring&,
                                            const std::wstring& qualifiedName) {
     const int id = ElementId(qualifiedName);
-    if (id == kIgnored) {
-        return;
+    if (id != kIgnored) {
+        nesting_.Close(id);
     }
-    if (ids_.empty() || ids_.back() != id) {
-        throw invalid_response_format();
-    }
-    ids_.pop_back();
 }
 
 void TokenServerResponsePicker::Characters(const std::wstring& text) {
-    if (ids_.empty() || target_ == nullptr) {
+    if (target_ == nullptr) {
         return;
     }
-    switch (ids_.back()) {
+    switch (nesting_.Innermost()) {
     case kResult:
         target_->result = text;
         break;

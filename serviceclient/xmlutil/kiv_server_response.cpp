@@ -1,12 +1,9 @@
 #include "xmlutil/kiv_server_response.h"
 
-#include "qelcmn/exceptions.h"
-
 namespace xmlutil {
 namespace {
 
 // Ids of the elements the picker knows; kIgnored elements are neither kept nor checked.
-constexpr int kRoot = 0;
 constexpr int kReply = 16;
 constexpr int kStatus = 32;
 constexpr int kCode = 33;
@@ -52,22 +49,15 @@ void KIVServerResponse::Clear() noexcept {
     parameters.clear();
 }
 
-KIVServerResponsePicker::KIVServerResponsePicker(KIVServerResponse* target) : target_(target) {
-    stack_.push_back(kRoot);
-}
+KIVServerResponsePicker::KIVServerResponsePicker(KIVServerResponse* target) : target_(target) {}
 
 void KIVServerResponsePicker::StartDocument() {
-    stack_.clear();
+    nesting_.Reset();
     pendingKey_.clear();
-    stack_.push_back(kRoot);
 }
 
 void KIVServerResponsePicker::EndDocument() {
-    // Also catches a reply cut off inside a known element, which the reader may end without
-    // reporting an error.
-    if (stack_.empty() || stack_.back() != kRoot) {
-        throw invalid_response_format();
-    }
+    nesting_.CheckEnded();
 }
 
 void KIVServerResponsePicker::StartElement(const std::wstring&, const std::wstring&,
@@ -77,7 +67,7 @@ void KIVServerResponsePicker::StartElement(const std::wstring&, const std::wstri
     if (id == kIgnored) {
         return;
     }
-    stack_.push_back(id);
+    nesting_.Open(id);
     if (id == kReply && target_ != nullptr) {
         target_->name = qualifiedName;
     } else if (id == kApi) {
@@ -89,13 +79,9 @@ void KIVServerResponsePicker::StartElement(const std::wstring&, const std::wstri
 void KIVServerResponsePicker::EndElement(const std::wstring&, const std::wstring&,
                                          const std::wstring& qualifiedName) {
     const int id = ElementId(qualifiedName);
-    if (id == kIgnored) {
-        return;
+    if (id != kIgnored) {
+        nesting_.Close(id);
     }
-    if (stack_.empty() || stack_.back() != id) {
-        throw invalid_response_format();
-    }
-    stack_.pop_back();
 }
 
 void KIVServerResponsePicker::Characters(const std::wstring& text) {
@@ -107,10 +93,10 @@ void KIVServerResponsePicker::CData(const std::wstring& text) {
 }
 
 void KIVServerResponsePicker::Text(const std::wstring& text) {
-    if (stack_.empty() || target_ == nullptr) {
+    if (target_ == nullptr) {
         return;
     }
-    switch (stack_.back()) {
+    switch (nesting_.Innermost()) {
     case kCode:
         target_->result = text;
         break;

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
+#include "xmlutil/element_nesting.h"
 #include "xmlutil/sax.h"
 
 namespace xmlutil {
@@ -31,7 +31,7 @@ public:
     void CData(const std::wstring& text) override;
 
 private:
-    std::vector<int> ids_;
+    KnownElementNesting nesting_;
     TokenServerResponse* target_;
 };
 

@@ -3,8 +3,8 @@
 
 #include <map>
 #include <string>
-#include <vector>
 
+#include "xmlutil/element_nesting.h"
 #include "xmlutil/sax.h"
 
 namespace xmlutil {
@@ -40,7 +40,7 @@ public:
 private:
     void Text(const std::wstring& text);
 
-    std::vector<int> stack_;
+    KnownElementNesting nesting_;
     std::wstring pendingKey_;
     KIVServerResponse* target_;
 };
