@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "qelcmn/text_utils.h"
+#include "xmlutil/escape.h"
 
 namespace jsonutil {
 
@@ -35,10 +36,12 @@ bool IsSpace(wchar_t c) {
 std::string BuildPrinterIDRequestJson(const std::wstring& serialNumber,
                                       const std::wstring& macAddress, const std::wstring& modelName,
                                       const std::wstring& region) {
-    return "{\"serialNumber\": \"" + WideToUtf8Replacing(serialNumber) + "\", \"macAddress\": \"" +
-           WideToUtf8Replacing(macAddress) + "\", \"modelName\": \"" +
-           WideToUtf8Replacing(modelName) + "\", \"region\": \"" + WideToUtf8Replacing(region) +
-           "\"}";
+    const auto value = [](const std::wstring& text) {
+        return xmlutil::EscapeJsonString(WideToUtf8Replacing(text));
+    };
+    return "{\"serialNumber\": \"" + value(serialNumber) + "\", \"macAddress\": \"" +
+           value(macAddress) + "\", \"modelName\": \"" + value(modelName) + "\", \"region\": \"" +
+           value(region) + "\"}";
 }
 
 void ScanQuotedPairs(std::wstring_view text,

@@ -2,6 +2,7 @@
 
 #include "jsonutil/printer_id_json.h"
 #include "qelhttp/embedded_secrets.h"
+#include "xmlutil/escape.h"
 
 namespace qelhttp {
 
@@ -16,10 +17,11 @@ void SignedPostSession::OnResponse(int failed, int httpStatus, const char* data,
 }
 
 std::string BuildTokenRequestXml(const TokenRequestData& data) {
-    using jsonutil::WideToUtf8Replacing;
-    return "<request><tenant_id>" + WideToUtf8Replacing(data.tenantId) +
-           "</tenant_id><service_id>" + WideToUtf8Replacing(data.serviceId) +
-           "</service_id><mac_address>" + WideToUtf8Replacing(data.macAddress) +
+    const auto text = [](const std::wstring& value) {
+        return xmlutil::EscapeXmlText(jsonutil::WideToUtf8Replacing(value));
+    };
+    return "<request><tenant_id>" + text(data.tenantId) + "</tenant_id><service_id>" +
+           text(data.serviceId) + "</service_id><mac_address>" + text(data.macAddress) +
            "</mac_address></request>";
 }
 

@@ -13,7 +13,7 @@ namespace jsonutil {
 std::string WideToUtf8Replacing(const std::wstring& text);
 
 // {"serialNumber": "...", "macAddress": "...", "modelName": "...", "region": "..."} as UTF-8,
-// values inserted as they are (the server expects them unescaped).
+// values escaped as JSON strings (a quote in a serial number must not end the value).
 std::string BuildPrinterIDRequestJson(const std::wstring& serialNumber,
                                       const std::wstring& macAddress, const std::wstring& modelName,
                                       const std::wstring& region);

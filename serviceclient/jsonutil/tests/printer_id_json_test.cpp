@@ -20,11 +20,14 @@ Pairs Scan(const std::wstring& text) {
     return pairs;
 }
 
-TEST(PrinterIdJsonTest, RequestBodyIsWrittenAsIs) {
+TEST(PrinterIdJsonTest, RequestBodyEscapesItsValues) {
     EXPECT_EQ(
         jsonutil::BuildPrinterIDRequestJson(L"SN\"1", L"00:11:22:AA:BB:CC", L"Modell \u00e9", L"C"),
-        "{\"serialNumber\": \"SN\"1\", \"macAddress\": \"00:11:22:AA:BB:CC\", "
+        "{\"serialNumber\": \"SN\\\"1\", \"macAddress\": \"00:11:22:AA:BB:CC\", "
         "\"modelName\": \"Modell \xc3\xa9\", \"region\": \"C\"}");
+    EXPECT_EQ(jsonutil::BuildPrinterIDRequestJson(L"a\\b", L"\n", L"<&>", L"\x01"),
+              "{\"serialNumber\": \"a\\\\b\", \"macAddress\": \"\\n\", "
+              "\"modelName\": \"<&>\", \"region\": \"\\u0001\"}");
     EXPECT_EQ(
         jsonutil::BuildPrinterIDRequestJson(L"", L"", L"", L""),
         "{\"serialNumber\": \"\", \"macAddress\": \"\", \"modelName\": \"\", \"region\": \"\"}");
