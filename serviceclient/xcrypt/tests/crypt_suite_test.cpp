@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <set>
 #include <string>
 
@@ -122,7 +123,10 @@ TEST(CryptSuite, FailuresGiveAnEmptyText) {
 class FailingMd5 : public ::testing::Test {
 protected:
     static std::optional<Md5Digest> Fail(const unsigned char*, std::size_t) { return {}; }
-    void Break() { previous_ = testhooks::ReplaceMd5(&Fail); }
+    static std::optional<Md5Digest> Throw(const unsigned char*, std::size_t) {
+        throw std::bad_alloc();
+    }
+    void Break(testhooks::Md5Function how = &Fail) { previous_ = testhooks::ReplaceMd5(how); }
     void Restore() { testhooks::ReplaceMd5(previous_); }
     void TearDown() override { Restore(); }
 
@@ -138,6 +142,15 @@ TEST_F(FailingMd5, FactoriesGiveNullAndSuitesAnEmptyText) {
         EXPECT_EQ(service.createSpec(B("k3y5a1t9")), nullptr);
         const Bytes id = B("id");
         EXPECT_EQ(service.makeSuite().EncryptToText(id.data(), id.size()), "");
+    }
+}
+
+TEST_F(FailingMd5, AnExceptionInsideAFactoryGivesNull) {
+    Break(&Throw);
+    for (const auto& service : kServices) {
+        SCOPED_TRACE(service.name);
+        EXPECT_EQ(service.createSpec({}), nullptr);
+        EXPECT_EQ(service.createSpec(B("k3y5a1t9")), nullptr);
     }
 }
 
