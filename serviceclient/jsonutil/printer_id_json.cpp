@@ -10,20 +10,6 @@
 
 namespace jsonutil {
 
-std::string WideToUtf8Replacing(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                              size, nullptr, nullptr);
-    }
-    return out;
-}
-
 namespace {
 
 // The white space of the pattern's \s under the classic locale.

@@ -1,6 +1,5 @@
 #include "kivutil/kiv_query.h"
 
-#include "lenient_utf8.h"
 #include "qelcmn/text_utils.h"
 
 namespace qelhttp {
@@ -8,13 +7,13 @@ namespace {
 
 void Append(std::string& query, const char* key, const std::wstring& value) {
     query += key;
-    query += qelcmn::UrlEncodeToString(kivutil::detail::ToUtf8(value));
+    query += qelcmn::UrlEncodeToString(qelcmn::WideToUtf8Replacing(value));
 }
 
 } // namespace
 
 std::wstring BuildKIVQuery(const std::wstring& baseAddress, const KIVURLParams& params) {
-    std::string url = kivutil::detail::ToUtf8(baseAddress);
+    std::string url = qelcmn::WideToUtf8Replacing(baseAddress);
     Append(url, "?FNC=", params.functionCode);
     Append(url, "&CHA=", params.channel);
     Append(url, "&LNG=", params.language);

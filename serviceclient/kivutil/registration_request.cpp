@@ -4,7 +4,6 @@
 
 #include "kivutil/kiv_registration_data.h"
 #include "kivutil/registration_namespaces.h"
-#include "lenient_utf8.h"
 #include "qelcmn/constants.h"
 #include "qelcmn/text_utils.h"
 #include "xcrypt/crypt_suite.h"
@@ -32,7 +31,7 @@ void AppendElement(std::string& document, const char* name, std::string_view mar
 // Writes one element whose text is the field's value, escaped for XML. A NUL has no place in
 // XML and would end the form encoding of the whole document early, so it is dropped.
 void Element(std::string& document, const char* name, const std::wstring& value) {
-    std::string utf8 = detail::ToUtf8(value);
+    std::string utf8 = qelcmn::WideToUtf8Replacing(value);
     std::erase(utf8, '\0');
     AppendElement(document, name, xmlutil::EscapeXmlText(utf8));
 }
@@ -67,7 +66,7 @@ void EncryptedElementIfSet(std::string& document, const char* name, const std::w
     if (id.empty()) {
         return;
     }
-    const std::string utf8 = detail::ToUtf8(id);
+    const std::string utf8 = qelcmn::WideToUtf8Replacing(id);
     // Base64 needs no escaping; a failed encryption leaves the element empty.
     AppendElement(
         document, name,

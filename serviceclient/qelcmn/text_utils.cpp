@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <stdexcept>
 
 #include "win/module_path.h"
@@ -100,6 +101,23 @@ std::string WideToUtf8(const std::wstring& text) {
     ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), inLength, narrow.data(),
                           needed, nullptr, nullptr);
     return narrow;
+}
+
+std::string WideToUtf8Replacing(const std::wstring& text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX / 3)) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int needed =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) {
+        return {};
+    }
+    std::string utf8(static_cast<std::size_t>(needed), '\0');
+    const int written = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), needed,
+                                              nullptr, nullptr);
+    utf8.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+    return utf8;
 }
 
 } // namespace qelcmn

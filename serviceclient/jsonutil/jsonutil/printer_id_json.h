@@ -6,11 +6,12 @@
 #include <string_view>
 
 #include "jsonutil/printer_id_response.h"
+#include "qelcmn/text_utils.h"
 
 namespace jsonutil {
 
 // UTF-16 to UTF-8 for request bodies; an unpaired surrogate becomes U+FFFD instead of failing.
-std::string WideToUtf8Replacing(const std::wstring& text);
+using qelcmn::WideToUtf8Replacing;
 
 // {"serialNumber": "...", "macAddress": "...", "modelName": "...", "region": "..."} as UTF-8,
 // values escaped as JSON strings (a quote in a serial number must not end the value).

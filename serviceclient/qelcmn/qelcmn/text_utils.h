@@ -27,4 +27,8 @@ std::wstring Utf8ToWide(const std::string& text);
 // UTF-16 to UTF-8; throws std::range_error for unpaired surrogates.
 std::string WideToUtf8(const std::wstring& text);
 
+// UTF-16 to UTF-8 for texts that come from printers, the registry or the user and go into
+// requests: an unpaired surrogate becomes U+FFFD instead of failing the whole request.
+std::string WideToUtf8Replacing(const std::wstring& text);
+
 } // namespace qelcmn

@@ -20,8 +20,8 @@ TEST(UrlEncode, EncodesByteByByte) {
         {"x/y?z=1&w", false, "x%2Fy%3Fz%3D1%26w"},
         {"AZaz09-._", false, "AZaz09-._"},
         {"~*+%", false, "%7E%2A%2B%25"},
-        {"\xC3\xA9", false, "%C3%A9"},                 // e acute as UTF-8
-        {"\xF0\x9F\x98\x80", false, "%F0%9F%98%80"},   // a character beyond the BMP
+        {"\xC3\xA9", false, "%C3%A9"},               // e acute as UTF-8
+        {"\xF0\x9F\x98\x80", false, "%F0%9F%98%80"}, // a character beyond the BMP
         {"\x7F\x01", false, "%7F%01"},
         {"", false, ""},
     };
@@ -67,16 +67,35 @@ TEST(Utf8ToWide, ConvertsValidText) {
 
 TEST(Utf8ToWide, InvalidInputRaisesTheConverterError) {
     const std::string invalid[] = {
-        "\xC3",             // cut sequence
-        "\xFF\xFE",         // bytes that never occur
-        "a\x80z",           // lone continuation byte
-        "\xED\xA0\x80",     // encoded surrogate
-        "\xC0\xAF",         // overlong
+        "\xC3",         // cut sequence
+        "\xFF\xFE",     // bytes that never occur
+        "a\x80z",       // lone continuation byte
+        "\xED\xA0\x80", // encoded surrogate
+        "\xC0\xAF",     // overlong
     };
     for (const auto& text : invalid) {
         EXPECT_THROW(qelcmn::Utf8ToWide(text), std::range_error);
     }
     EXPECT_THROW(qelcmn::WideToUtf8(std::wstring(1, wchar_t(0xD800))), std::range_error);
+}
+
+TEST(WideToUtf8Replacing, UnpairedSurrogatesBecomeTheReplacementCharacter) {
+    struct Case {
+        std::wstring wide;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {L"", ""},
+        {L"plain \u00E9", "plain \xC3\xA9"},
+        {L"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
+        {std::wstring(L"a") + wchar_t(0xD800) + L"b", "a\xEF\xBF\xBD"
+                                                      "b"},
+        {std::wstring(1, wchar_t(0xDC00)), "\xEF\xBF\xBD"},
+        {std::wstring(L"x\0y", 3), std::string("x\0y", 3)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(qelcmn::WideToUtf8Replacing(c.wide), c.utf8) << c.utf8;
+    }
 }
 
 TEST(RemoveFileSpec, CutsToTheFolder) {
