@@ -48,15 +48,19 @@ bool AOidInfo::AppendIndex(std::string& oid, int index, const char* traceText) {
     return true;
 }
 
-bool AOidInfo::SetAnswered(VTWIDUS_PACKET response, std::string_view oid) {
-    const int counted = WalkResponse(response, [&](const VTWIDUS_VARBIND& v) {
-        return OidEquals(v, oid) && !GetValueToToHexString(v).empty();
-    });
-    if (counted < 1) {
+bool AOidInfo::AnyTaken(int taken) {
+    if (taken < 1) {
         VTW_TRACE(3, "GetOidOfGetRequest:getItemCount");
         return false;
     }
     return true;
+}
+
+bool AOidInfo::SetAnswered(VTWIDUS_PACKET response, std::string_view oid) {
+    const int counted = WalkResponse(response, [&](const VTWIDUS_VARBIND& v) {
+        return OidEquals(v, oid) && !GetValueToToHexString(v).empty();
+    });
+    return AnyTaken(counted);
 }
 
 // ---- Builders ---------------------------------------------------------------------------------

@@ -65,6 +65,8 @@ protected:
     // failed hand-out is traced and skipped); take returns whether it used the varbind.
     // Returns the number used.
     template <typename Take> static int WalkResponse(VTWIDUS_PACKET response, Take&& take);
+    // Whether a decode took at least one value of a response; a decode that took none is traced.
+    static bool AnyTaken(int taken);
     static bool OidEquals(const VTWIDUS_VARBIND& varbind, std::string_view oid) noexcept;
     // The row OID: base, ".", the decimal index; false (traced) when the index has no text.
     static bool AppendIndex(std::string& oid, int index, const char* traceText);

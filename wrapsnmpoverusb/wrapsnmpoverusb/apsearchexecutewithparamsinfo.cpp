@@ -42,11 +42,7 @@ bool CApSearchExecuteWithParamsInfo::GetOidOfGetRequest(VTWIDUS_PACKET response)
         version_ = GetValueToString(v);
         return true;
     });
-    if (taken < 1) {
-        VTW_TRACE(3, "GetOidOfGetRequest:getItemCount");
-        return false;
-    }
-    return true;
+    return AnyTaken(taken);
 }
 
 std::string CApSearchExecuteWithParamsInfo::ParameterText() const {

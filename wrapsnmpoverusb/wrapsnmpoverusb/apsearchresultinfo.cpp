@@ -84,11 +84,7 @@ bool CApSearchResultInfo::GetOidOfGetRequest(VTWIDUS_PACKET response) {
         }
         return false;
     });
-    if (taken < 1) {
-        VTW_TRACE(3, "GetOidOfGetRequest:getItemCount");
-        return false;
-    }
-    return true;
+    return AnyTaken(taken);
 }
 
 void CApSearchResultInfo::GetInfoTagData(void* record) const {

@@ -29,11 +29,7 @@ bool CApSearchTimeAndCountInfo::GetOidOfGetRequest(VTWIDUS_PACKET response) {
         }
         return false;
     });
-    if (taken < 1) {
-        VTW_TRACE(3, "GetOidOfGetRequest:getItemCount");
-        return false;
-    }
-    return true;
+    return AnyTaken(taken);
 }
 
 } // namespace vtwidwus

@@ -81,6 +81,7 @@ void DecodeInto(const VTWIDUS_VARBIND& v, const OidField& f, unsigned char* reco
 
 // A helper class reaches AOidInfo's protected walk.
 struct Walker : AOidInfo {
+    using AOidInfo::AnyTaken;
     using AOidInfo::OidEquals;
     using AOidInfo::WalkResponse;
 };
@@ -96,11 +97,7 @@ bool Decode(VTWIDUS_PACKET response, std::span<const OidField> fields, unsigned 
         }
         return false;
     });
-    if (taken < 1) {
-        VTW_TRACE(3, "GetOidOfGetRequest:getItemCount");
-        return false;
-    }
-    return true;
+    return Walker::AnyTaken(taken);
 }
 
 bool FieldEquals(const OidField& f, const unsigned char* a, const unsigned char* b) noexcept {

@@ -31,11 +31,7 @@ bool CSupportApSearchWithParamsInfo::GetOidOfGetRequest(VTWIDUS_PACKET response)
         value_ = GetValueToInt(v);
         return true;
     });
-    if (taken < 1) {
-        VTW_TRACE(3, "GetOidOfGetRequest:getItemCount");
-        return false;
-    }
-    return true;
+    return AnyTaken(taken);
 }
 
 } // namespace vtwidwus
