@@ -178,34 +178,41 @@ typedef struct tagUsbSnmpInfraSupportAuthInfo {
 /* ---- Exports ----------------------------------------------------------------------------- */
 /* Exported through the library's module-definition file; declared here for the types only. */
 #define VTWIDWUS_API
+/* Nothing thrown inside the library leaves an export; C++ callers see that in the types. */
+#ifdef __cplusplus
+#define VTWIDWUS_NOEXCEPT noexcept
+#else
+#define VTWIDWUS_NOEXCEPT
+#endif
 
-VTWIDWUS_API VTWIDWUS_INSTANCE WINAPI VTWIDWUS_CreateInstance(void);
-VTWIDWUS_API void WINAPI VTWIDWUS_DestroyInstance(VTWIDWUS_INSTANCE instance);
+VTWIDWUS_API VTWIDWUS_INSTANCE WINAPI VTWIDWUS_CreateInstance(void) VTWIDWUS_NOEXCEPT;
+VTWIDWUS_API void WINAPI VTWIDWUS_DestroyInstance(VTWIDWUS_INSTANCE instance) VTWIDWUS_NOEXCEPT;
 VTWIDWUS_API int WINAPI VTWIDWUS_Search(VTWIDWUS_INSTANCE instance, int* oCount,
-                                        tagUsbDevice** oInfoList);
-VTWIDWUS_API int WINAPI VTWIDWUS_SetTimeout(VTWIDWUS_INSTANCE instance, int setting, int timeoutMs);
+                                        tagUsbDevice** oInfoList) VTWIDWUS_NOEXCEPT;
+VTWIDWUS_API int WINAPI VTWIDWUS_SetTimeout(VTWIDWUS_INSTANCE instance, int setting,
+                                            int timeoutMs) VTWIDWUS_NOEXCEPT;
 VTWIDWUS_API int WINAPI VTWIDWUS_GetInfo(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
-                                         int infoType, void* oInfo);
+                                         int infoType, void* oInfo) VTWIDWUS_NOEXCEPT;
 VTWIDWUS_API int WINAPI VTWIDWUS_SetInfo(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
-                                         int infoType, const void* iInfo);
+                                         int infoType, const void* iInfo) VTWIDWUS_NOEXCEPT;
 VTWIDWUS_API int WINAPI VTWIDWUS_SetInfoAndWaitChangeDot11Mode(VTWIDWUS_INSTANCE instance,
                                                                const tagUsbDevice* device,
-                                                               int infoType, const void* iInfo);
-VTWIDWUS_API int WINAPI VTWIDWUS_ApSearch(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
-                                          const char* ssidStr, int* oCount,
-                                          tagUsbSnmpApSearchResultInfo** oInfoList);
-VTWIDWUS_API int WINAPI VTWIDWUS_ApSearchAndWait(VTWIDWUS_INSTANCE instance,
-                                                 const tagUsbDevice* device, const char* ssidStr,
-                                                 int* oCount,
-                                                 tagUsbSnmpApSearchResultInfo** oInfoList);
+                                                               int infoType,
+                                                               const void* iInfo) VTWIDWUS_NOEXCEPT;
+VTWIDWUS_API int WINAPI
+VTWIDWUS_ApSearch(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device, const char* ssidStr,
+                  int* oCount, tagUsbSnmpApSearchResultInfo** oInfoList) VTWIDWUS_NOEXCEPT;
+VTWIDWUS_API int WINAPI VTWIDWUS_ApSearchAndWait(
+    VTWIDWUS_INSTANCE instance, const tagUsbDevice* device, const char* ssidStr, int* oCount,
+    tagUsbSnmpApSearchResultInfo** oInfoList) VTWIDWUS_NOEXCEPT;
 VTWIDWUS_API int WINAPI VTWIDWUS_ApSearchExecuteWithParams(
     VTWIDWUS_INSTANCE instance, const tagUsbDevice* device, int paramIndex,
-    tagUsbSnmpApSearchExecuteParamInfo* paramInfo, int waitFlag);
-VTWIDWUS_API int WINAPI
-VTWIDWUS_GetApSearchResultInfoList(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
-                                   int* oCount, tagUsbSnmpApSearchResultInfo** oInfoList);
+    tagUsbSnmpApSearchExecuteParamInfo* paramInfo, int waitFlag) VTWIDWUS_NOEXCEPT;
+VTWIDWUS_API int WINAPI VTWIDWUS_GetApSearchResultInfoList(
+    VTWIDWUS_INSTANCE instance, const tagUsbDevice* device, int* oCount,
+    tagUsbSnmpApSearchResultInfo** oInfoList) VTWIDWUS_NOEXCEPT;
 VTWIDWUS_API int WINAPI VTWIDWUS_Cancel(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
-                                        int setting);
+                                        int setting) VTWIDWUS_NOEXCEPT;
 
 typedef VTWIDWUS_INSTANCE(WINAPI* PFN_VTWIDWUS_CreateInstance)(void);
 typedef void(WINAPI* PFN_VTWIDWUS_DestroyInstance)(VTWIDWUS_INSTANCE);

@@ -91,7 +91,7 @@ constexpr std::size_t kSsidArgChars = 33;
 
 extern "C" {
 
-VTWIDWUS_INSTANCE WINAPI VTWIDWUS_CreateInstance(void) {
+VTWIDWUS_INSTANCE WINAPI VTWIDWUS_CreateInstance(void) noexcept {
     VTW_TRACE(0, "VTWIDWUS_CreateInstance:in");
     CWrapVtwidusManager* instance = nullptr;
     try {
@@ -103,7 +103,7 @@ VTWIDWUS_INSTANCE WINAPI VTWIDWUS_CreateInstance(void) {
     return instance;
 }
 
-void WINAPI VTWIDWUS_DestroyInstance(VTWIDWUS_INSTANCE instance) {
+void WINAPI VTWIDWUS_DestroyInstance(VTWIDWUS_INSTANCE instance) noexcept {
     VTW_TRACE(0, "VTWIDWUS_DestroyInstance:in instance:%lu", TraceHandle(instance));
     if (instance == nullptr) {
         VTW_TRACE(2, "VTWIDWUS_DestroyInstance:param instance:%lu", TraceHandle(instance));
@@ -113,7 +113,8 @@ void WINAPI VTWIDWUS_DestroyInstance(VTWIDWUS_INSTANCE instance) {
     VTW_TRACE(0, "VTWIDWUS_DestroyInstance:out");
 }
 
-int WINAPI VTWIDWUS_Search(VTWIDWUS_INSTANCE instance, int* oCount, tagUsbDevice** oInfoList) {
+int WINAPI VTWIDWUS_Search(VTWIDWUS_INSTANCE instance, int* oCount,
+                           tagUsbDevice** oInfoList) noexcept {
     VTW_TRACE(0, "VTWIDWUS_Search:in instance:%lu oCount:%lu oInfoList:%lu", TraceHandle(instance),
               TraceHandle(oCount), TraceHandle(oInfoList));
     int result = VTWIDWUS_ERROR_CODE_PARAM;
@@ -142,7 +143,7 @@ int WINAPI VTWIDWUS_Search(VTWIDWUS_INSTANCE instance, int* oCount, tagUsbDevice
     return result;
 }
 
-int WINAPI VTWIDWUS_SetTimeout(VTWIDWUS_INSTANCE instance, int setting, int timeoutMs) {
+int WINAPI VTWIDWUS_SetTimeout(VTWIDWUS_INSTANCE instance, int setting, int timeoutMs) noexcept {
     VTW_TRACE(0, "VTWIDWUS_SetTimeout:in instance:%lu setting:%d timeoutMs:%d",
               TraceHandle(instance), setting, timeoutMs);
     int result = VTWIDWUS_ERROR_CODE_PARAM;
@@ -157,7 +158,7 @@ int WINAPI VTWIDWUS_SetTimeout(VTWIDWUS_INSTANCE instance, int setting, int time
 }
 
 int WINAPI VTWIDWUS_GetInfo(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device, int infoType,
-                            void* oInfo) {
+                            void* oInfo) noexcept {
     VTW_TRACE(0, "VTWIDWUS_GetInfo:in instance:%lu device:%lu infoType:%d oInfo:%lu",
               TraceHandle(instance), TraceHandle(device), infoType, TraceHandle(oInfo));
     int result = VTWIDWUS_ERROR_CODE_PARAM;
@@ -175,7 +176,7 @@ int WINAPI VTWIDWUS_GetInfo(VTWIDWUS_INSTANCE instance, const tagUsbDevice* devi
 }
 
 int WINAPI VTWIDWUS_SetInfo(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device, int infoType,
-                            const void* iInfo) {
+                            const void* iInfo) noexcept {
     VTW_TRACE(0, "VTWIDWUS_SetInfo:in instance:%lu device:%lu infoType:%d iInfo:%lu",
               TraceHandle(instance), TraceHandle(device), infoType, TraceHandle(iInfo));
     int result = VTWIDWUS_ERROR_CODE_PARAM;
@@ -194,7 +195,7 @@ int WINAPI VTWIDWUS_SetInfo(VTWIDWUS_INSTANCE instance, const tagUsbDevice* devi
 
 int WINAPI VTWIDWUS_SetInfoAndWaitChangeDot11Mode(VTWIDWUS_INSTANCE instance,
                                                   const tagUsbDevice* device, int infoType,
-                                                  const void* iInfo) {
+                                                  const void* iInfo) noexcept {
     VTW_TRACE(0,
               "VTWIDWUS_SetInfoAndWaitChangeDot11Mode:in instance:%lu device:%lu infoType:%d "
               "iInfo:%lu",
@@ -217,20 +218,20 @@ int WINAPI VTWIDWUS_SetInfoAndWaitChangeDot11Mode(VTWIDWUS_INSTANCE instance,
 
 int WINAPI VTWIDWUS_ApSearch(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
                              const char* ssidStr, int* oCount,
-                             tagUsbSnmpApSearchResultInfo** oInfoList) {
+                             tagUsbSnmpApSearchResultInfo** oInfoList) noexcept {
     VTW_AP_SEARCH_EXPORT_BODY("VTWIDWUS_ApSearch", false);
 }
 
 int WINAPI VTWIDWUS_ApSearchAndWait(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
                                     const char* ssidStr, int* oCount,
-                                    tagUsbSnmpApSearchResultInfo** oInfoList) {
+                                    tagUsbSnmpApSearchResultInfo** oInfoList) noexcept {
     VTW_AP_SEARCH_EXPORT_BODY("VTWIDWUS_ApSearchAndWait", true);
 }
 
 int WINAPI VTWIDWUS_ApSearchExecuteWithParams(VTWIDWUS_INSTANCE instance,
                                               const tagUsbDevice* device, int paramIndex,
                                               tagUsbSnmpApSearchExecuteParamInfo* paramInfo,
-                                              int waitFlag) {
+                                              int waitFlag) noexcept {
     VTW_TRACE(0,
               "VTWIDWUS_ApSearchExecuteWithParams:in instance:%lu device:%lu paramIndex:%d "
               "paramInfo:%lu",
@@ -255,7 +256,7 @@ int WINAPI VTWIDWUS_ApSearchExecuteWithParams(VTWIDWUS_INSTANCE instance,
 
 int WINAPI VTWIDWUS_GetApSearchResultInfoList(VTWIDWUS_INSTANCE instance,
                                               const tagUsbDevice* device, int* oCount,
-                                              tagUsbSnmpApSearchResultInfo** oInfoList) {
+                                              tagUsbSnmpApSearchResultInfo** oInfoList) noexcept {
     VTW_TRACE(0,
               "VTWIDWUS_GetApSearchResultInfoList:in instance:%lu device:%lu oCount:%lu "
               "oInfoList:%lu",
@@ -287,7 +288,8 @@ int WINAPI VTWIDWUS_GetApSearchResultInfoList(VTWIDWUS_INSTANCE instance,
     return result;
 }
 
-int WINAPI VTWIDWUS_Cancel(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device, int setting) {
+int WINAPI VTWIDWUS_Cancel(VTWIDWUS_INSTANCE instance, const tagUsbDevice* device,
+                           int setting) noexcept {
     VTW_TRACE(0, "VTWIDWUS_Cancel:in instance:%lu device:%lu setting:%d", TraceHandle(instance),
               TraceHandle(device), setting);
     int result = VTWIDWUS_ERROR_CODE_PARAM;
