@@ -67,7 +67,7 @@ show("base64('fo')", base64.b64encode(b"fo").decode())
 show("base64('foo')", base64.b64encode(b"foo").decode())
 show("base64(00 ff fe 3e 3f)", base64.b64encode(bytes([0x00, 0xFF, 0xFE, 0x3E, 0x3F])).decode())
 
-# Key material and texts of the regional specifications with the salt "k3y5a1t9".
+# Key material and texts of the regional services with the salt "k3y5a1t9".
 salt = b"k3y5a1t9"
 specs = {
     "KIV": ("QelKey", "KivVector"),
@@ -83,7 +83,7 @@ for spec, (key_name, vector_name) in specs.items():
         text = base64.b64encode(salt + aes_cbc(spec_key, spec_iv, plain)).decode()
         show(f"{spec} text of {plain!r}", text)
 
-# The binary-salt base specification with the salt 00..0f.
+# The binary-salt base key material with the salt 00..0f.
 qel_salt = bytes(range(16))
 show("QEL key", md5(phrase("QelKey")).hex())
 show("QEL iv", md5(phrase("QelVector") + qel_salt).hex())

@@ -7,7 +7,7 @@
 
 namespace xcrypt {
 
-// The base specification: a random binary salt of 16 to 64 bytes.
+// The base key material: a random binary salt of 16 to 64 bytes.
 class QELCryptSpec : public ICryptSpec {
 public:
     QELCryptSpec() = default;
@@ -39,7 +39,7 @@ private:
     Bytes key_;
 };
 
-// The default regional specification; also serves the "nqo" service. Key from the QEL key
+// The default regional key material; also serves the "nqo" service. Key from the QEL key
 // pass phrase, vector from its own phrase, 8-character salts.
 class KIVCryptSpec : public QELCryptSpec {
 public:

@@ -1,4 +1,4 @@
-// Random salts of the crypt specifications.
+// Random salts of the regional key material.
 #pragma once
 
 #include "xcrypt/crypt.h"
