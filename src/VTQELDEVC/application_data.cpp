@@ -1,6 +1,7 @@
 #include "application_data.h"
 
 #include "text_convert.h"
+#include "xmlutil/escape.h"
 
 #include <array>
 #include <cstdio>
@@ -42,7 +43,7 @@ bool MakeIdStatusDocument(std::string_view printer_id, std::string* document) no
         return Format(document,
                       "<application_data><format_version>%s</format_version><printer_id>%s"
                       "</printer_id></application_data>",
-                      std::string(kFormatVersion), XmlEscape(printer_id));
+                      std::string(kFormatVersion), xmlutil::EscapeXmlAttribute(printer_id));
     } catch (...) {
         return false;
     }
@@ -57,8 +58,9 @@ bool MakeCreateIdDocument(std::string_view server_url, std::string_view refresh_
             "<application_data><format_version>%s</format_version><server_url>%s"
             "</server_url><refresh_token>%s</refresh_token><access_token>%s</access_token>"
             "<service_id>%s</service_id></application_data>",
-            std::string(kFormatVersion), XmlEscape(server_url), XmlEscape(refresh_token),
-            XmlEscape(access_token), XmlEscape(service_id));
+            std::string(kFormatVersion), xmlutil::EscapeXmlAttribute(server_url),
+            xmlutil::EscapeXmlAttribute(refresh_token), xmlutil::EscapeXmlAttribute(access_token),
+            xmlutil::EscapeXmlAttribute(service_id));
     } catch (...) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include "namespace_table.h"
 #include "qel_crypto.h"
 #include "text_convert.h"
+#include "xmlutil/escape.h"
 
 #include <windows.h>
 
@@ -57,7 +58,7 @@ std::string CdataPlaceholder(std::string_view name) {
 
 // A variable element's pair; the value is escaped for element content.
 NameValue Child(std::string_view element, std::string_view value) {
-    return {ChildPath(element), XmlEscape(value)};
+    return {ChildPath(element), xmlutil::EscapeXmlAttribute(value)};
 }
 
 NameValue CdataChild(std::string_view element, std::string_view value) {

@@ -136,30 +136,6 @@ void ExtractTagText(std::string_view text, std::string_view name, std::string& o
     output.assign(text.substr(content, end - content));
 }
 
-std::string XmlEscape(std::string_view value) {
-    std::string escaped;
-    escaped.reserve(value.size());
-    for (char c : value) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped.push_back(c);
-        }
-    }
-    return escaped;
-}
-
 std::string CdataSafe(std::string_view value) {
     std::string safe;
     std::size_t from = 0;

@@ -30,8 +30,6 @@ std::string FilterHexLower(std::string_view text);
 // output unchanged when either tag is missing.
 void ExtractTagText(std::string_view text, std::string_view name, std::string& output);
 
-// Escapes a value for element content or a double-quoted attribute value.
-std::string XmlEscape(std::string_view value);
 // Makes a value safe inside a CDATA section (a "]]>" in it is split across two sections).
 std::string CdataSafe(std::string_view value);
 
