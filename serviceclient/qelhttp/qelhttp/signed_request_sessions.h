@@ -70,7 +70,7 @@ private:
 };
 
 // <request><tenant_id>..</tenant_id><service_id>..</service_id><mac_address>..</mac_address>
-// </request> in UTF-8, values inserted as they are.
+// </request> in UTF-8, values escaped as XML text.
 std::string BuildTokenRequestXml(const TokenRequestData& data);
 
 } // namespace qelhttp
