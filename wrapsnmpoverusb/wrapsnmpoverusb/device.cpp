@@ -282,7 +282,15 @@ template <typename Info> int CDevice::SetInfoWith(Info& member, const void* reco
     oidInfo_ = &member;
     command_ = kCommandSet;
     Vtwidus().pfnVTWIDUS_SetUsbTimeout_(usb_.get(), usbTimeoutMs_);
-    const int r = DiscoveryAndCommWithRetry();
+    int r = kNoAttempt;
+    try {
+        r = DiscoveryAndCommWithRetry();
+    } catch (...) {
+        // A write that ended in an exception is a failed write as well, and the snapshot that
+        // the member points at is about to go.
+        member = snapshot;
+        throw;
+    }
     if (r != 0) {
         // Nothing was written: keep what the printer holds, so a repeated SET sends it again.
         member = snapshot;
