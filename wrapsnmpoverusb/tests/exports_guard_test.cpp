@@ -102,8 +102,15 @@ TEST_F(ExportsGuardTest, AnExceptionInsideTheLibraryIsAFailedResultAndReleasesTh
         }
     }
 
-    // The search holds both locks; a cancel afterwards gets the cancel lock.
-    fake_.onComm = [](const FakePacket&) { throw std::runtime_error("library"); };
+    // The search holds both locks; a cancel afterwards gets the cancel lock. The second
+    // printer's serial read throws: the failed search keeps no device, the first one neither.
+    fake_.models = {"Model G", "Model H"};
+    int serialReads = 0;
+    fake_.onComm = [&serialReads](const FakePacket&) {
+        if (++serialReads == 2) {
+            throw std::runtime_error("library");
+        }
+    };
     int found = 3;
     tagUsbDevice* list = &device_;
     EXPECT_EQ(VTWIDWUS_Search(instance_, &found, &list), VTWIDWUS_ERROR_CODE_FAILED);
@@ -115,7 +122,7 @@ TEST_F(ExportsGuardTest, AnExceptionInsideTheLibraryIsAFailedResultAndReleasesTh
     ASSERT_EQ(cancel.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_EQ(cancel.get(), VTWIDWUS_ERROR_CODE_PARAM) << "the failed search left no device";
     ASSERT_EQ(VTWIDWUS_Search(instance_, &found, &list), 0);
-    ASSERT_EQ(found, 1);
+    ASSERT_EQ(found, 2);
 }
 
 TEST_F(ExportsGuardTest, ASetThatEndedInAnExceptionIsSentAgain) {

@@ -157,6 +157,10 @@ int CWrapVtwidusManager::Search(int* oCount, tagUsbDevice** oInfoList) {
         VTW_TRACE(4, "Search:bad_alloc");
         FreeDevices();
         return VTWIDWUS_ERROR_CODE_FAILED;
+    } catch (...) {
+        // A search that failed lists nothing, so it keeps no devices either.
+        FreeDevices();
+        throw;
     }
     *oCount = static_cast<int>(deviceBuffer_.size());
     *oInfoList = deviceBuffer_.empty() ? nullptr : deviceBuffer_.data();
