@@ -52,14 +52,33 @@ TOKEN_KEY_TAVA = b""                                 # "tava" signs with an all-
 PRINTER_ID_CLIENT_ID = "QelRegClient0716"
 SIGNING_KEY_BYTES = 33
 
-# Namespaces and pass phrases of the registration document; the regional gateways use the same
-# texts as the program's document writer and its regional key material.
-NS_REGISTRATION = "http://gateway.zendria.velto.example/ns/cap/2016/registration"
-NS_CAP = "http://gateway.zendria.velto.example/ns/cap/2016/common"
-NS_IJREG = "http://www.velto.example/ns/wdp/2016/06/ijreg"
-NS_XSD = "http://www.w3.org/2001/XMLSchema-instance"
+# The registration document's namespaces are read from the program's own definitions, so the
+# two sides cannot drift apart.
+NAMESPACES_SOURCE = os.path.normpath(os.path.join(HERE, "..", "..", "serviceclient", "kivutil",
+                                                  "registration_namespaces.cpp"))
 
-# Pass phrases by service: (key pass phrase, vector pass phrase).
+
+def read_namespaces(path):
+    """The namespace URIs of the program's document writer: name -> URI from lines such as
+    const char kCapNamespaceUri[] = "...";"""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    found = dict(re.findall(r'\bk(\w+)NamespaceUri\[\]\s*=\s*"([^"]*)"\s*;', text))
+    missing = [n for n in ("Registration", "Cap", "Ijreg", "Xsd") if n not in found]
+    if missing:
+        raise RuntimeError("%s defines no namespace URI for %s" % (path, ", ".join(missing)))
+    return found
+
+
+_NAMESPACES = read_namespaces(NAMESPACES_SOURCE)
+NS_REGISTRATION = _NAMESPACES["Registration"]
+NS_CAP = _NAMESPACES["Cap"]
+NS_IJREG = _NAMESPACES["Ijreg"]
+NS_XSD = _NAMESPACES["Xsd"]
+
+# Pass phrases of the encrypted identities in the registration document, by service: (key pass
+# phrase, vector pass phrase). The regional gateways hold the same phrases as the program's key
+# material; kept plainly here, they check the program's scrambled tables.
 CRYPT_PASSPHRASES = {
     "nqo": (b"jIp-Sz72Kb", b"Db9KaxC=Wp"),
     "rem": (b"8b6Ug*pSbX", b"VWrJDZnfTd"),
@@ -523,6 +542,10 @@ def apply_fields(defaults, fields):
     return values
 
 
+class JsonPairs(list):
+    """A JSON object as its (key, value) pairs in the order they came."""
+
+
 class CloudHandler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "QelCloud/1.0"
@@ -760,15 +783,18 @@ class CloudHandler(BaseHTTPRequestHandler):
             return Reply(401, b"", None)
         rec.info["nonce"] = nonce
         try:
-            request = json.loads(rec.body.decode("utf-8"))
+            pairs = json.loads(rec.body.decode("utf-8"), object_pairs_hook=JsonPairs)
         except (UnicodeDecodeError, ValueError) as e:
             rec.problems.append("body is not JSON: %s" % e)
             return Reply(400, b"", None)
         keys = ["serialNumber", "macAddress", "modelName", "region"]
-        if not isinstance(request, dict) or sorted(request) != sorted(keys) or \
+        request = dict(pairs) if isinstance(pairs, JsonPairs) else None
+        if request is None or sorted(request) != sorted(keys) or len(pairs) != len(keys) or \
                 not all(isinstance(request[k], str) for k in keys):
-            rec.problems.append("body fields are %r" % (request,))
+            rec.problems.append("body fields are %r" % (pairs,))
             return Reply(400, b"", None)
+        if [k for k, _ in pairs] != keys:
+            rec.problems.append("body keys out of order: %s" % ",".join(k for k, _ in pairs))
         rec.info.update(request)
         digest = hashlib.sha256(request["serialNumber"].encode("utf-8")).hexdigest().upper()
         f = apply_fields({"printerId": "PID" + digest[:13], "tempPrinterId": "TMP" + digest[13:26],
