@@ -75,8 +75,9 @@ int HttpRequestImpl::Close() {
 void HttpRequestImpl::CloseHandles() {
     if (worker_.joinable()) {
         // Whoever closes the engine no longer waits for an outcome. Closing the request
-        // handle ends a blocking WinHTTP call of the worker, which is then joined, so the
-        // worker never outlives the handles, the parameter or the sink it uses.
+        // handle ends a blocking WinHTTP call of the worker (Wine lets the call run to its
+        // time-out), which is then joined, so the worker never outlives the handles, the
+        // parameter or the sink it uses.
         cancel_.exchange(1);
         closing_.store(true);
         request_.reset();
@@ -187,8 +188,13 @@ void HttpRequestImpl::Worker(HINTERNET request) noexcept {
         outcome = Outcome{};
     }
     if (cancel_.load() == 0 && sink_ != nullptr) {
-        sink_->OnResponse(outcome.failed, outcome.status, outcome.body.data(),
-                          static_cast<int>(outcome.body.size()));
+        try {
+            sink_->OnResponse(outcome.failed, outcome.status, outcome.body.data(),
+                              static_cast<int>(outcome.body.size()));
+        } catch (...) {
+            // A sink that cannot take the outcome (no memory for a copy of the body) keeps
+            // what it had; nothing may leave the worker thread.
+        }
     }
 }
 

@@ -10,10 +10,12 @@ void SignedPostSession::OnResponse(int failed, int httpStatus, const char* data,
     if (failed != 0) {
         return;
     }
-    status_ = httpStatus;
+    // The body first: when it cannot be kept, the status stays 0 and the exchange counts as
+    // failed instead of as an empty answer.
     if (httpStatus == 200 && data != nullptr && length > 0) {
         answer_.append(data, static_cast<std::size_t>(length));
     }
+    status_ = httpStatus;
 }
 
 std::string BuildTokenRequestXml(const TokenRequestData& data) {

@@ -28,10 +28,12 @@ struct KIVRequestSession : IHttpRequestParam, IHttpRequestResponse {
         if (failed != 0) {
             return;
         }
-        status = httpStatus;
+        // The body first: when it cannot be kept, the status stays 0 and the exchange counts
+        // as failed instead of as an empty answer.
         if (httpStatus == 200 && data != nullptr && length > 0) {
             replyBody.append(data, static_cast<std::size_t>(length));
         }
+        status = httpStatus;
     }
 };
 
