@@ -4,7 +4,7 @@
 #include <string>
 
 #include "qelhttp/http_engine_options.h"
-#include "win/module_path.h"
+#include "ui/TextLibrary.h"
 #include "win/unique_any.h"
 
 namespace qelhttp {
@@ -32,23 +32,12 @@ std::wstring ReadLanguageCode() {
     return std::wstring(value, size / sizeof(wchar_t)).c_str();
 }
 
-qelwin::unique_hmodule LoadTextLibrary() {
-    const std::wstring folder = qelwin::ThisModuleFolder();
-    for (const std::wstring& language : {ReadLanguageCode(), std::wstring(L"EN")}) {
-        const std::wstring path =
-            qelwin::JoinPath(qelwin::JoinPath(folder, language), L"qelreg.dll");
-        qelwin::unique_hmodule module(::LoadLibraryW(path.c_str()));
-        if (module) {
-            return module;
-        }
-    }
-    return {};
-}
-
-std::wstring LoadText(HMODULE module, int id) {
-    wchar_t text[1024] = {};
-    if (module == nullptr || ::LoadStringW(module, id, text, 1024) <= 0) {
-        return {};
+// The prompt's texts are cut where a 1024-character buffer would cut them.
+std::wstring PromptText(const qelui::TextLibrary& texts, int id) {
+    constexpr std::size_t kPromptTextChars = 1023;
+    std::wstring text = texts.LoadText(id);
+    if (text.size() > kPromptTextChars) {
+        text.resize(kPromptTextChars);
     }
     return text;
 }
@@ -56,9 +45,13 @@ std::wstring LoadText(HMODULE module, int id) {
 } // namespace
 
 bool PromptProxyCredentials(std::wstring& userName, std::wstring& password) {
-    qelwin::unique_hmodule texts = LoadTextLibrary();
-    const std::wstring message = LoadText(texts.get(), kProxyPromptMessage);
-    const std::wstring caption = LoadText(texts.get(), kProxyPromptCaption);
+    // The UI text library of the screens: a language code that is no plain short code never
+    // becomes part of the path, and the library is mapped as data, so no code in it runs.
+    qelui::TextLibrary texts;
+    texts.Load(ReadLanguageCode());
+    const std::wstring message = PromptText(texts, kProxyPromptMessage);
+    const std::wstring caption = PromptText(texts, kProxyPromptCaption);
+    texts.Unload();
 
     CREDUI_INFOW info{};
     info.cbSize = sizeof(info);
