@@ -5,6 +5,7 @@
 #include <wincrypt.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 #include "win/unique_any.h"
@@ -30,6 +31,22 @@ bool NTSuccess(NTSTATUS status) {
     return status >= 0;
 }
 
+// Random bytes from the platform's generator; should it keep failing, from a Mersenne Twister
+// seeded by the random device, so that a nonce is always made and the send never hangs here.
+void FillRandom(unsigned char (&random)[64]) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (NTSuccess(::BCryptGenRandom(nullptr, random, sizeof(random),
+                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+            return;
+        }
+    }
+    std::mt19937 engine{std::random_device{}()};
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (unsigned char& b : random) {
+        b = static_cast<unsigned char>(byte(engine));
+    }
+}
+
 } // namespace
 
 SigningKey MakeSigningKey(const std::string& keyText) {
@@ -43,10 +60,7 @@ std::wstring MakeNonce() {
     nonce.reserve(kNonceLength);
     unsigned char random[64];
     while (nonce.size() < kNonceLength) {
-        if (!NTSuccess(::BCryptGenRandom(nullptr, random, sizeof(random),
-                                         BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
-            continue;
-        }
+        FillRandom(random);
         for (unsigned char byte : random) {
             // 252 is the largest multiple of 36 below 256: rejecting the rest keeps every
             // character equally likely.
