@@ -425,6 +425,15 @@ class CloudState:
         self.release_generation = 0
         self.stopping = False
         self.tls_failures = []
+        self.nonces = set()  # every nonce a signed request used; kept across resets
+
+    def first_use_of(self, nonce):
+        """True the first time a signed request shows this nonce: a replay is refused."""
+        with self.lock:
+            if nonce in self.nonces:
+                return False
+            self.nonces.add(nonce)
+            return True
 
     def reset(self):
         with self.lock:
@@ -730,6 +739,14 @@ class CloudHandler(BaseHTTPRequestHandler):
         return xml_reply(gateway_document("registration:res_0122", f.get("code"), (),
                                           f.get("open_url")))
 
+    def signed_nonce(self, rec, key):
+        """The nonce of a correctly signed request that has not been seen before, else None."""
+        nonce = check_signature(rec.header("Authorization"), key, rec.problems)
+        if nonce is not None and not self.cloud.state.first_use_of(nonce):
+            rec.problems.append("nonce %s was used before" % nonce)
+            return None
+        return nonce
+
     def token(self, rec, behaviour):
         if rec.method != "POST":
             return Reply(405, b"", None)
@@ -751,7 +768,7 @@ class CloudHandler(BaseHTTPRequestHandler):
         tenant = root.findtext("tenant_id") or ""
         for child in root:
             rec.info[child.tag] = child.text or ""
-        nonce = check_signature(rec.header("Authorization"), token_key_for(tenant), rec.problems)
+        nonce = self.signed_nonce(rec, token_key_for(tenant))
         if nonce is None:
             return Reply(401, b"", None)
         rec.info["nonce"] = nonce
@@ -777,8 +794,7 @@ class CloudHandler(BaseHTTPRequestHandler):
         if rec.header("Qel-Client-Id") != PRINTER_ID_CLIENT_ID:
             rec.problems.append("Qel-Client-Id is %r" % rec.header("Qel-Client-Id"))
             return Reply(403, b"", None)
-        nonce = check_signature(rec.header("Authorization"),
-                                signing_key(self.cloud.config.printer_id_key), rec.problems)
+        nonce = self.signed_nonce(rec, signing_key(self.cloud.config.printer_id_key))
         if nonce is None:
             return Reply(401, b"", None)
         rec.info["nonce"] = nonce
