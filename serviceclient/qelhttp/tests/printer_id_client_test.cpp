@@ -62,6 +62,47 @@ TEST(RequestSignatureTest, SignsTheNonceWithTheKeyBuffer) {
     EXPECT_EQ(qelhttp::PrinterIdClientId().size(), 16u);
 }
 
+// The header text exactly as the engine gets it (the wire does not show it verbatim): the fixed
+// lines, then a fresh nonce and its signature every time the engine asks.
+TEST(RequestSignatureTest, SessionHeadersAreExactAndFreshEachTime) {
+    qelhttp::TokenRequestSession token(L"http://127.0.0.1/t", {L"nqo", L"001", L"AA"});
+    qelhttp::PrinterIDRequestSession printer(L"http://127.0.0.1/p", {L"S", L"M", L"N", L"1"});
+    struct Case {
+        const char* name;
+        qelhttp::IHttpRequestParam& session;
+        std::wstring lines;
+        qelhttp::SigningKey key;
+    };
+    const Case cases[] = {
+        {"token", token,
+         L"Content-Type: application/xml; charset=\"UTF-8\"\r\nx-registerapp-id: qelprinter\r\n",
+         qelhttp::TokenSigningKey(L"nqo")},
+        {"printer-ID", printer,
+         L"Content-Type: application/json; charset=\"UTF-8\"\r\nQel-Client-Id: " +
+             qelhttp::PrinterIdClientId() + L"\r\n",
+         qelhttp::PrinterIdSigningKey()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring first = c.session.GetHeaders();
+        const std::wstring second = c.session.GetHeaders();
+        EXPECT_NE(first, second);
+        const std::wstring prefix = c.lines + L"Authorization:Data=";
+        for (const std::wstring& headers : {first, second}) {
+            ASSERT_EQ(headers.substr(0, prefix.size()), prefix);
+            const std::wstring nonce = headers.substr(prefix.size(), 32);
+            EXPECT_EQ(nonce.find_first_not_of(L"0123456789abcdefghijklmnopqrstuvwxyz"),
+                      std::wstring::npos);
+            EXPECT_EQ(headers.substr(prefix.size() + 32),
+                      L",Signature=" + qelhttp::SignNonce(c.key, nonce));
+            EXPECT_EQ(headers.substr(headers.size() - 2), L"\r\n");
+        }
+        EXPECT_STREQ(c.session.GetMethod(), L"POST");
+        EXPECT_EQ(c.session.GetUser(), nullptr);
+        EXPECT_EQ(c.session.GetPassword(), nullptr);
+    }
+}
+
 TEST_F(SignedRequestTest, TokenRequestIsSignedPerTenant) {
     for (const wchar_t* tenant : {L"rem", L"tava", L"nqo", L"other"}) {
         SCOPED_TRACE(std::string(tenant, tenant + wcslen(tenant)));
