@@ -192,6 +192,48 @@ TEST_F(DeviceTest, SetAndWaitPollsWhenTheWordWasNeverRead) {
     EXPECT_EQ(fake_.comms, 1 + 2);
 }
 
+TEST_F(DeviceTest, APollWithoutAModeWordIsNoChange) {
+    tagUsbSnmpStateInfo state{1, 1, 1, 4};
+    struct Case {
+        const char* name;
+        FakeVarbind (*answer)(const std::string& oid);
+        int polls; // polls answered without a usable word
+        int result;
+        int comms;
+        std::uint64_t slept;
+    } cases[] = {
+        {"no such object twice", NoSuchObject, 2, 0, 1 + 3, 4000},
+        {"empty value twice", [](const std::string& oid) { return OctetsValue(oid, {}); }, 2, 0,
+         1 + 3, 4000},
+        {"no such object throughout", NoSuchObject, 1000, -12, 0, 30000},
+    };
+    for (const Case& c : cases) {
+        SetState(1, 1, 1, 1);
+        tagUsbSnmpStateInfo read{};
+        ASSERT_EQ(manager_.GetInfo(&device_, 1, &read), 0) << c.name; // remembers 1
+        ResetCounters();
+        int unusable = c.polls;
+        fake_.responder = [&](const FakePacket& request, FakePacket& response) {
+            const int r = fake_.Answer(request, response);
+            if (request.command == VTWIDUS_COMMAND_GET && unusable > 0) {
+                --unusable;
+                for (FakeVarbind& v : response.varbinds) {
+                    if (v.oid == Oid(".1.3.2.100.2.0")) {
+                        v = c.answer(v.oid);
+                    }
+                }
+            }
+            return r;
+        };
+        EXPECT_EQ(manager_.SetInfoAndWaitChangeDot11Mode(&device_, 1, &state), c.result) << c.name;
+        if (c.comms != 0) {
+            EXPECT_EQ(fake_.comms, c.comms) << c.name;
+        }
+        EXPECT_GE(clock_.Slept(), c.slept) << c.name;
+        fake_.responder = nullptr;
+    }
+}
+
 TEST_F(DeviceTest, SearchListsAnsweringPrintersAndKeepsTheListedSerial) {
     fake_.models = {"A", "B", "C"};
     const std::string longSerial(70, 'S');

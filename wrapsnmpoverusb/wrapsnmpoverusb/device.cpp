@@ -353,9 +353,11 @@ int CDevice::SetInfoAndWaitChangeDot11Mode(int infoType, const void* record, int
         return r;
     }
     const int requested = ModeWord(infoType);
-    // The short cut needs a mode word that was actually read (-1: never read, -2 and -3: no
-    // usable value).
-    if (before >= 0 && (before & requested) != 0) {
+    // Only a mode word that was actually read counts (-1: never read, -2 and -3: no usable
+    // value), for the short cut as for every poll: a printer that answers a poll without the
+    // word has not shown the change yet.
+    const auto shows = [requested](int word) { return word >= 0 && (word & requested) != 0; };
+    if (shows(before)) {
         return 0;
     }
 
@@ -386,7 +388,7 @@ int CDevice::SetInfoAndWaitChangeDot11Mode(int infoType, const void* record, int
                       static_cast<unsigned long>(r));
             return r;
         }
-        if ((requested & ModeWord(infoType)) != 0) {
+        if (shows(ModeWord(infoType))) {
             break;
         }
         if (!WaitWithCancelComm(kModePollPauseMs)) {
@@ -395,7 +397,7 @@ int CDevice::SetInfoAndWaitChangeDot11Mode(int infoType, const void* record, int
             return r;
         }
     }
-    if ((requested & ModeWord(infoType)) != 0) {
+    if (shows(ModeWord(infoType))) {
         return last;
     }
     VTW_TRACE(3, "SetInfoAndWaitChangeDot11Mode:ErrApsearchTimeout");
