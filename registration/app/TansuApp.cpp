@@ -1,6 +1,7 @@
 #include "app/TansuApp.h"
 
 #include "app/app_messages.h"
+#include "app/post_next.h"
 #include "app/start_route.h"
 #include "resource.h"
 #include "ui/message_box.h"
@@ -23,7 +24,7 @@ LRESULT CALLBACK TansuAppWndProc(HWND window, UINT message, WPARAM wParam, LPARA
         return app->WndProc(window, message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind through the system's dispatch; a flow that fails ends the run.
-        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        PostNextOrEnd(window, WM_CLOSE);
         return 0;
     }
 }
@@ -78,7 +79,7 @@ bool TansuApp::CreateMainWindow(HINSTANCE instance) noexcept {
         return false;
     }
     qelui::SetWindowPointer(window, this);
-    return ::PostMessageW(window, kMsgStart, 0, 0) != FALSE;
+    return PostNextOrEnd(window, kMsgStart);
 }
 
 int TansuApp::RunMessageLoop() noexcept {
@@ -126,7 +127,7 @@ LRESULT TansuApp::OnStartDispatch(HWND window) {
     if (route.launchMode) {
         facts_.SetLaunchMode(*route.launchMode);
     }
-    ::PostMessageW(window, route.message, route.wParam, 0);
+    PostNextOrEnd(window, route.message, route.wParam);
     return 0;
 }
 
@@ -136,12 +137,12 @@ LRESULT TansuApp::OnStartMessage(HWND window, WPARAM wParam) {
     if (wParam == kStartedWithoutOption) {
         qelui::ShowTextMessageBox(nullptr, texts_, qelui::text::kStartedWithoutOption,
                                   MB_ICONERROR);
-        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        PostNextOrEnd(window, WM_CLOSE);
         return 1;
     }
     const int answer = qelui::ShowTextMessageBox(nullptr, texts_, qelui::text::kSetupInformation,
                                                  MB_ICONQUESTION | MB_OK);
-    ::PostMessageW(window, answer == IDOK ? kMsgPrinterList : WM_CLOSE, 0, 0);
+    PostNextOrEnd(window, answer == IDOK ? kMsgPrinterList : WM_CLOSE);
     return 1;
 }
 

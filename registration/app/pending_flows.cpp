@@ -1,13 +1,14 @@
 // The flows whose screens are still to come. Until a flow has its screens, its start ends the
 // run cleanly: the hidden window closes and the program exits with 0.
 #include "app/TansuApp.h"
+#include "app/post_next.h"
 
 namespace qelapp {
 
 namespace {
 
 LRESULT EndRun(HWND window) {
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    PostNextOrEnd(window, WM_CLOSE);
     return 0;
 }
 
