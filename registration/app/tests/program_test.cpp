@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cwchar>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/TansuApp.h"
@@ -63,6 +66,51 @@ Ending WaitForEnd(const qeltest::ChildProcess& child, const std::vector<HWND>& k
     return ending;
 }
 
+// Starts the program and expects it to end with 0 without ever showing a window.
+void ExpectEndWithoutAWindow(const std::vector<std::wstring>& args) {
+    SCOPED_TRACE(testing::PrintToString(Describe(args)));
+    qeltest::ChildProcess child(ProgramPath(), args, kMaxLifetime);
+    ASSERT_TRUE(child.Started());
+    const Ending ending = WaitForEnd(child, {});
+    ASSERT_TRUE(ending.exitCode.has_value());
+    EXPECT_EQ(*ending.exitCode, 0u);
+    EXPECT_TRUE(ending.windowsSeen.empty());
+}
+
+// Starts the program, waits for its message box, reads it (and saves a picture of it when a file
+// name is given), presses the button and expects the run to end with 0 and no further window.
+// Nothing when no box appeared.
+std::optional<qeltest::MessageBoxContent> AnswerBox(const std::wstring& program,
+                                                    const std::vector<std::wstring>& args,
+                                                    int press, const wchar_t* screenshot) {
+    qeltest::ChildProcess child(program, args, kMaxLifetime);
+    if (!child.Started()) {
+        ADD_FAILURE() << "the program did not start";
+        return std::nullopt;
+    }
+    HWND box = qeltest::WaitForWindow(child.Id(), child.Handle(), L"#32770", kWindowWait);
+    if (box == nullptr) {
+        ADD_FAILURE() << "no message box appeared";
+        return std::nullopt;
+    }
+    const qeltest::MessageBoxContent content = qeltest::ReadMessageBox(box);
+    if (screenshot != nullptr) {
+        EXPECT_TRUE(qeltest::SaveWindowScreenshot(box, qeltest::ArtifactPath(screenshot)));
+    }
+    // Behind the box, the flow runs on a hidden message-only window.
+    HWND hidden = qeltest::FindMessageOnlyWindow(child.Id(), qelapp::kWindowClassName);
+    EXPECT_NE(hidden, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(hidden));
+
+    qeltest::PressButton(box, press);
+    const Ending ending = WaitForEnd(child, {box});
+    EXPECT_TRUE(ending.exitCode.has_value()) << "the program did not end";
+    EXPECT_EQ(ending.exitCode.value_or(0xDEAD), 0u);
+    EXPECT_TRUE(ending.windowsSeen.empty()) << "a further window appeared";
+    EXPECT_FALSE(child.KilledByWatchdog());
+    return content;
+}
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(english_.Load(L"EN")); }
@@ -86,29 +134,12 @@ TEST_F(ProgramTest, PlainAndSetupStartsShowTheirBoxAndEndWithZero) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(Describe(c.args)));
-        qeltest::ChildProcess child(ProgramPath(), c.args, kMaxLifetime);
-        ASSERT_TRUE(child.Started());
-
-        HWND box = qeltest::WaitForWindow(child.Id(), child.Handle(), L"#32770", kWindowWait);
-        ASSERT_NE(box, nullptr) << "no message box appeared";
-        const qeltest::MessageBoxContent content = qeltest::ReadMessageBox(box);
-        EXPECT_EQ(content.caption, english_.LoadText(qelui::text::kCaption));
-        EXPECT_EQ(content.text, english_.LoadText(c.textId));
-        EXPECT_EQ(content.buttons, std::vector<int>{IDOK});
-        EXPECT_TRUE(content.hasIcon);
-        EXPECT_TRUE(qeltest::SaveWindowScreenshot(box, qeltest::ArtifactPath(c.screenshot)));
-
-        // Behind the box, the flow runs on a hidden message-only window.
-        HWND hidden = qeltest::FindMessageOnlyWindow(child.Id(), qelapp::kWindowClassName);
-        EXPECT_NE(hidden, nullptr);
-        EXPECT_FALSE(::IsWindowVisible(hidden));
-
-        qeltest::PressButton(box, c.press);
-        const Ending ending = WaitForEnd(child, {box});
-        ASSERT_TRUE(ending.exitCode.has_value()) << "the program did not end";
-        EXPECT_EQ(*ending.exitCode, 0u);
-        EXPECT_TRUE(ending.windowsSeen.empty()) << "a further window appeared";
-        EXPECT_FALSE(child.KilledByWatchdog());
+        const auto content = AnswerBox(ProgramPath(), c.args, c.press, c.screenshot);
+        ASSERT_TRUE(content.has_value());
+        EXPECT_EQ(content->caption, english_.LoadText(qelui::text::kCaption));
+        EXPECT_EQ(content->text, english_.LoadText(c.textId));
+        EXPECT_EQ(content->buttons, std::vector<int>{IDOK});
+        EXPECT_TRUE(content->hasIcon);
     }
 }
 
@@ -119,13 +150,7 @@ TEST_F(ProgramTest, ASecondCopyEndsAtOnceWithoutAWindow) {
     ASSERT_TRUE(first);
     for (const std::vector<std::wstring>& args :
          {std::vector<std::wstring>{}, std::vector<std::wstring>{L"-Setup"}}) {
-        SCOPED_TRACE(testing::PrintToString(Describe(args)));
-        qeltest::ChildProcess child(ProgramPath(), args, kMaxLifetime);
-        ASSERT_TRUE(child.Started());
-        const Ending ending = WaitForEnd(child, {});
-        ASSERT_TRUE(ending.exitCode.has_value());
-        EXPECT_EQ(*ending.exitCode, 0u);
-        EXPECT_TRUE(ending.windowsSeen.empty());
+        ExpectEndWithoutAWindow(args);
     }
 }
 
@@ -140,14 +165,82 @@ TEST_F(ProgramTest, ACommandLineThatDoesNotFitEndsWithZeroAndNoWindow) {
         {L"-Preply", L"-XX", L"Model", L"Queue", L"EN"},
     };
     for (const auto& args : cases) {
-        SCOPED_TRACE(testing::PrintToString(Describe(args)));
-        qeltest::ChildProcess child(ProgramPath(), args, kMaxLifetime);
-        ASSERT_TRUE(child.Started());
-        const Ending ending = WaitForEnd(child, {});
-        ASSERT_TRUE(ending.exitCode.has_value());
-        EXPECT_EQ(*ending.exitCode, 0u);
-        EXPECT_TRUE(ending.windowsSeen.empty());
+        ExpectEndWithoutAWindow(args);
     }
+}
+
+// The installer's language for this machine; the value is gone again when the object goes.
+class InstalledLanguage {
+public:
+    explicit InstalledLanguage(const wchar_t* code) {
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velto\\QelRegistration", 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, key_.put(), nullptr);
+        if (key_ && code != nullptr) {
+            written_ = ::RegSetValueExW(key_.get(), L"LanguageCode", 0, REG_SZ,
+                                        reinterpret_cast<const BYTE*>(code),
+                                        static_cast<DWORD>((wcslen(code) + 1) * sizeof(wchar_t))) ==
+                       ERROR_SUCCESS;
+        } else if (key_) {
+            ::RegDeleteValueW(key_.get(), L"LanguageCode");
+            written_ = true;
+        }
+    }
+    ~InstalledLanguage() {
+        if (key_) {
+            ::RegDeleteValueW(key_.get(), L"LanguageCode");
+        }
+    }
+    InstalledLanguage(const InstalledLanguage&) = delete;
+    InstalledLanguage& operator=(const InstalledLanguage&) = delete;
+    bool Written() const noexcept { return written_; }
+
+private:
+    qelwin::unique_hkey key_;
+    bool written_ = false;
+};
+
+TEST_F(ProgramTest, TheBoxSpeaksTheInstalledLanguageOrEnglish) {
+    qelui::TextLibrary german;
+    ASSERT_TRUE(german.Load(L"DE"));
+    struct Case {
+        const wchar_t* installed;
+        const qelui::TextLibrary& texts;
+    };
+    const Case cases[] = {
+        {nullptr, english_},
+        {L"DE", german},
+        {L"FR", english_},    // no such language folder
+        {L"DE\\.", english_}, // names a folder, so it is not taken as a language
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.installed ? c.installed : L"(none)"));
+        const InstalledLanguage language(c.installed);
+        ASSERT_TRUE(language.Written());
+        const auto content = AnswerBox(ProgramPath(), {}, IDOK, nullptr);
+        ASSERT_TRUE(content.has_value());
+        EXPECT_EQ(content->caption, c.texts.LoadText(qelui::text::kCaption));
+        EXPECT_EQ(content->text, c.texts.LoadText(qelui::text::kStartedWithoutOption));
+    }
+}
+
+TEST_F(ProgramTest, WithoutAnyTextLibraryTheBoxesShowEmptyAndTheRunStillEnds) {
+    // A copy of the program in a folder of its own, with no language folders beside it.
+    const std::wstring folder =
+        qelwin::JoinPath(qelwin::ThisModuleFolder(), L"program-without-texts");
+    const std::wstring copy = qelwin::JoinPath(folder, L"QelRegistration.exe");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
+    const std::pair<std::vector<std::wstring>, int> starts[] = {{{}, IDOK},
+                                                                {{L"-Setup"}, IDCANCEL}};
+    for (const auto& [args, press] : starts) {
+        SCOPED_TRACE(testing::PrintToString(Describe(args)));
+        const auto content = AnswerBox(copy, args, press, nullptr);
+        ASSERT_TRUE(content.has_value());
+        EXPECT_EQ(content->caption, L"");
+        EXPECT_EQ(content->text, L"");
+    }
+    ::DeleteFileW(copy.c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 } // namespace
