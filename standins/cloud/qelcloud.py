@@ -401,6 +401,7 @@ class Rule:
       hold             wait until /_control/release before answering
       drop             "before_reply": close without answering; "mid_body": close after half of
                        the announced body
+      chunked          send the body in chunks instead of announcing its length
       headers          extra answer headers: name -> value
     """
 
@@ -636,14 +637,16 @@ class CloudHandler(BaseHTTPRequestHandler):
         for k, v in (behaviour.get("headers") or {}).items():
             reply.headers[k] = v
         drop = behaviour.get("drop")
+        chunked = bool(behaviour.get("chunked"))
         if drop == "before_reply":
             self.drop_connection()
             return
         if drop == "mid_body":
-            self.send_reply(reply, cut_at=max(1, len(reply.body) // 2), head=rec.method == "HEAD")
+            self.send_reply(reply, cut_at=max(1, len(reply.body) // 2), head=rec.method == "HEAD",
+                            chunked=chunked)
             self.drop_connection()
             return
-        self.send_reply(reply, head=rec.method == "HEAD")
+        self.send_reply(reply, head=rec.method == "HEAD", chunked=chunked)
 
     def drop_connection(self):
         self.close_connection = True
@@ -653,15 +656,29 @@ class CloudHandler(BaseHTTPRequestHandler):
         except OSError:
             pass
 
-    def send_reply(self, reply, cut_at=None, head=False):
+    def send_reply(self, reply, cut_at=None, head=False, chunked=False):
+        """Sends the answer; cut_at ends the body early (a chunked body then also lacks its
+        last, empty chunk)."""
         try:
             self.send_response(reply.status)
             for k, v in reply.headers.items():
                 self.send_header(k, v)
-            self.send_header("Content-Length", str(len(reply.body)))
+            if chunked:
+                self.send_header("Transfer-Encoding", "chunked")
+            else:
+                self.send_header("Content-Length", str(len(reply.body)))
             self.end_headers()
-            if not head:
-                self.wfile.write(reply.body if cut_at is None else reply.body[:cut_at])
+            body = reply.body if cut_at is None else reply.body[:cut_at]
+            if head:
+                pass
+            elif chunked:
+                for i in range(0, len(body), 1024):
+                    piece = body[i:i + 1024]
+                    self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+                if cut_at is None:
+                    self.wfile.write(b"0\r\n\r\n")
+            else:
+                self.wfile.write(body)
             self.wfile.flush()
         except OSError:
             self.close_connection = True  # the client went away (a time-out or a cancel)

@@ -110,6 +110,17 @@ TEST_F(HttpEngineTest, DeliversStatusAndBodyOnlyFor200) {
     }
 }
 
+TEST_F(HttpEngineTest, ReadsAChunkedBodyWhole) {
+    cloud_.AddRule(R"({"body_repeat": {"text": "0123456789", "count": 500}, "chunked": true})");
+    auto engine = MakeEngine();
+    TestExchange exchange;
+    exchange.url = cloud_.Url(L"/gateway/page");
+    ASSERT_EQ(Run(*engine, exchange), 0);
+    EXPECT_EQ(exchange.failed, 0);
+    EXPECT_EQ(exchange.status, 200);
+    EXPECT_EQ(exchange.reply.size(), 5000u);
+}
+
 TEST_F(HttpEngineTest, SendsHeadersAndLargeBodiesExactly) {
     cloud_.AddRule(R"({"body_repeat": {"text": "0123456789", "count": 500000}})");
     auto engine = MakeEngine();
