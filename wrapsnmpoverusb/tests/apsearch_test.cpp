@@ -125,6 +125,26 @@ TEST_F(ApSearchTest, APrinterThatIsSearchingIsNotStartedAgain) {
     EXPECT_EQ(clock_.Slept(), 4000u) << "no settle wait without a start";
 }
 
+TEST_F(ApSearchTest, AModeWordThatCouldNotBeReadStillStartsASearch) {
+    AddRow("a", 1);
+    struct Case {
+        const char* name;
+        FakeVarbind mode;
+    } cases[] = {
+        {"empty value", OctetsValue(Oid(".1.3.2.100.2.0"), {})},
+        {"no such object", NoSuchObject(Oid(".1.3.2.100.2.0"))},
+    };
+    for (const Case& c : cases) {
+        ResetCounters();
+        fake_.mib[Oid(".1.3.2.100.2.0")] = c.mode;
+        starts_ = 0;
+        FinishSearchAfter(1);
+        ASSERT_EQ(manager_.ApSearch(&device_, nullptr, false, &count_, &list_), 0) << c.name;
+        EXPECT_EQ(starts_, 1) << c.name;
+        EXPECT_EQ(count_, rows_) << c.name;
+    }
+}
+
 TEST_F(ApSearchTest, WaitFlagSettlesAndChecksTheMode) {
     AddRow("a", 1);
     FinishSearchAfter(1);

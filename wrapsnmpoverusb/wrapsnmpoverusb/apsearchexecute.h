@@ -28,9 +28,10 @@ public:
     virtual AOidInfo& GetOidInfo() = 0;
 };
 
-// A printer whose mode word has bit 1 (value 2) set is searching already: no start is sent.
+// A printer whose mode word has bit 1 (value 2) set is searching already: no start is sent. A
+// word that could not be read (negative) says nothing of a running search, so a start is sent.
 inline bool ModeAllowsStart(int modeWord) noexcept {
-    return (modeWord & 0x02) == 0;
+    return modeWord < 0 || (modeWord & 0x02) == 0;
 }
 
 class CApSearchExecute final : public IApSearchExecute {
