@@ -8,21 +8,16 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "win/unique_any.h"
+
 namespace qelcloud {
 
 namespace {
 
-struct InternetHandle {
-    HINTERNET h = nullptr;
-    explicit InternetHandle(HINTERNET handle) : h(handle) {}
-    ~InternetHandle() {
-        if (h != nullptr) {
-            ::WinHttpCloseHandle(h);
-        }
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-};
+void CloseInternetHandle(HINTERNET handle) noexcept {
+    ::WinHttpCloseHandle(handle);
+}
+using InternetHandle = qelwin::unique_any<HINTERNET, CloseInternetHandle>;
 
 std::string Encode(const std::string& text) {
     static const char hex[] = "0123456789ABCDEF";
@@ -70,41 +65,41 @@ std::string SimulatedCloud::Call(const wchar_t* method, const std::string& pathA
     InternetHandle session(::WinHttpOpen(L"QelCloudControl", WINHTTP_ACCESS_TYPE_NO_PROXY,
                                          WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     InternetHandle connection(
-        session.h != nullptr
-            ? ::WinHttpConnect(session.h, L"127.0.0.1", static_cast<INTERNET_PORT>(port_), 0)
+        session.get() != nullptr
+            ? ::WinHttpConnect(session.get(), L"127.0.0.1", static_cast<INTERNET_PORT>(port_), 0)
             : nullptr);
     const std::wstring target = Widen("/_control/" + pathAndQuery);
-    InternetHandle request(connection.h != nullptr
-                               ? ::WinHttpOpenRequest(connection.h, method, target.c_str(), nullptr,
-                                                      WINHTTP_NO_REFERER,
+    InternetHandle request(connection.get() != nullptr
+                               ? ::WinHttpOpenRequest(connection.get(), method, target.c_str(),
+                                                      nullptr, WINHTTP_NO_REFERER,
                                                       WINHTTP_DEFAULT_ACCEPT_TYPES, 0)
                                : nullptr);
-    if (request.h == nullptr) {
+    if (request.get() == nullptr) {
         throw std::runtime_error("cannot reach the simulated cloud");
     }
-    ::WinHttpSetTimeouts(session.h, 60000, 60000, 60000, 60000);
+    ::WinHttpSetTimeouts(session.get(), 60000, 60000, 60000, 60000);
     void* data = body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(body.data());
     const DWORD length = static_cast<DWORD>(body.size());
-    if (!::WinHttpSendRequest(request.h, WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, length, length,
+    if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, data, length, length,
                               0) ||
-        !::WinHttpReceiveResponse(request.h, nullptr)) {
+        !::WinHttpReceiveResponse(request.get(), nullptr)) {
         throw std::runtime_error("control request failed: " + pathAndQuery);
     }
     DWORD code = 0;
     DWORD size = sizeof(code);
-    ::WinHttpQueryHeaders(request.h, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+    ::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                           WINHTTP_HEADER_NAME_BY_INDEX, &code, &size, WINHTTP_NO_HEADER_INDEX);
     status = static_cast<int>(code);
     std::string answer;
     for (;;) {
         DWORD available = 0;
-        if (!::WinHttpQueryDataAvailable(request.h, &available) || available == 0) {
+        if (!::WinHttpQueryDataAvailable(request.get(), &available) || available == 0) {
             break;
         }
         const std::size_t old = answer.size();
         answer.resize(old + available);
         DWORD read = 0;
-        ::WinHttpReadData(request.h, answer.data() + old, available, &read);
+        ::WinHttpReadData(request.get(), answer.data() + old, available, &read);
         answer.resize(old + read);
     }
     return answer;
