@@ -10,6 +10,8 @@
 #include <cstring>
 #include <future>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace vtwidwus::test {
 namespace {
@@ -42,6 +44,43 @@ protected:
     VTWIDWUS_INSTANCE instance_ = nullptr;
     int printer_ = -1;
 };
+
+TEST_F(DllTest, EnumeratesNoneOneSeveralAndDuplicateSerials) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> printers; // added before the search
+        std::vector<const char*> serials;                          // listed, in order
+    } cases[] = {
+        {"none", {}, {}},
+        {"one", {{"VT One", "SN-1"}}, {"SN-1"}},
+        {"several, one serial twice",
+         {{"VT Two", "SN-2"}, {"VT Three", "SN-1"}},
+         {"SN-1", "SN-2", "SN-1"}},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [model, serial] : c.printers) {
+            sim_.AddPrinter(model, serial);
+        }
+        int count = -1;
+        tagUsbDevice* list = nullptr;
+        ASSERT_EQ(wus_.Search(instance_, &count, &list), 0) << c.name;
+        ASSERT_EQ(count, static_cast<int>(c.serials.size())) << c.name;
+        EXPECT_EQ(list == nullptr, c.serials.empty()) << c.name;
+        for (std::size_t i = 0; i < c.serials.size(); ++i) {
+            EXPECT_STREQ(list[i].serialNumber_, c.serials[i]) << c.name << " #" << i;
+        }
+    }
+    // A duplicate serial names the first printer that has it: only that one gets the time-out.
+    int count = 0;
+    tagUsbDevice* list = nullptr;
+    ASSERT_EQ(wus_.Search(instance_, &count, &list), 0);
+    ASSERT_EQ(count, 3);
+    ASSERT_EQ(wus_.SetTimeout(instance_, 1, 2500), 0);
+    tagUsbSnmpStateInfo state{};
+    ASSERT_EQ(wus_.GetInfo(instance_, &list[2], 1, &state), 0);
+    EXPECT_EQ(sim_.GetLastUsbTimeout(0), 2500);
+    EXPECT_EQ(sim_.GetLastUsbTimeout(2), 1000);
+}
 
 TEST_F(DllTest, EveryExportChecksItsArguments) {
     const tagUsbDevice device = One();
