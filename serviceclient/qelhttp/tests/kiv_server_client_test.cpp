@@ -155,6 +155,8 @@ TEST_F(KIVServerClientTest, EmptyAgentAndNoIdentitiesStillReport) {
     EXPECT_EQ(reply.GetResult(), L"CAPI_SUCCESS");
     EXPECT_EQ(cloud_.Field(2, "problems"), "");
     EXPECT_EQ(cloud_.Field(2, "info.agent"), std::nullopt);
+    // The empty agent replaces the engine's own: "User-Agent: " with nothing after it.
+    EXPECT_EQ(cloud_.Field(2, "header.User-Agent"), "");
     EXPECT_EQ(cloud_.Field(2, "info.temp_printerid.cipher"), std::nullopt);
 }
 
