@@ -12,7 +12,8 @@ run="$build/run"
 shot_wait="${QEL_RUN_SHOT_WAIT:-30}"
 
 "$root/tools/install-deps.sh"
-"$root/tools/configure.sh" "$build"   # configures once, then builds only what changed
+# Configures once, then builds only what the run needs and what changed.
+"$root/tools/configure.sh" "$build" qel_run
 
 # The run has a prefix of its own, so it never disturbs tests running on build/wineprefix.
 mkdir -p "$run/screenshots"
