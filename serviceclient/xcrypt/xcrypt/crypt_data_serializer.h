@@ -14,8 +14,8 @@ public:
     // empty when the encryption fails, so the salt is never sent on its own.
     Bytes Encode(ICrypt* crypt, ICryptSpec* spec, const unsigned char* begin,
                  const unsigned char* end) override;
-    // The inverse: the first 8 decoded bytes become the crypt spec's salt and the rest is run through
-    // the crypt (a decoder). A text shorter than the salt gives an empty vector.
+    // The inverse: the first 8 decoded bytes become the crypt spec's salt and the rest is run
+    // through the crypt (a decoder). A text shorter than the salt gives an empty vector.
     Bytes Decode(ICrypt* crypt, ICryptSpec* spec, const unsigned char* begin,
                  const unsigned char* end) override;
 
