@@ -32,7 +32,7 @@ bool ReadStepReply(const KIVRequestSession& session, xmlutil::KIVServerResponse&
 } // namespace
 
 KIVServerClient::KIVServerClient(HttpEngineFactory factory)
-    : core_(std::move(factory), L"Http : Request Canceled.") {}
+    : CloudClient(std::move(factory), L"Http : Request Canceled.") {}
 
 xmlutil::KIVServerResponse KIVServerClient::Request(const std::wstring& address,
                                                     const KIVURLParams& params,

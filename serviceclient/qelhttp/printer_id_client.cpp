@@ -7,7 +7,7 @@
 namespace qelhttp {
 
 PrinterIDClient::PrinterIDClient(HttpEngineFactory factory)
-    : core_(std::move(factory), L"Http Request Canceled.") {}
+    : CloudClient(std::move(factory), L"Http Request Canceled.") {}
 
 xmlutil::TokenServerResponse PrinterIDClient::RequestToken(const std::wstring& address,
                                                            const TokenRequestData& data) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "qelhttp/http_request.h"
 
@@ -58,6 +59,23 @@ private:
     std::unique_ptr<IHttpRequest> request_;
     HttpEngineFactory factory_;
     std::wstring cancelMessage_;
+};
+
+// What an owner may do with any cloud client while the client's task runs on a worker.
+class CloudClient {
+public:
+    int CheckCancel(int newState) { return core_.CheckCancel(newState); }
+    int SetState(int newState) { return core_.SetState(newState); }
+    int State() const { return core_.State(); }
+    IHttpRequest* RequestObject() const { return core_.RequestObject(); }
+    void RequestCancel() { core_.RequestCancel(); }
+    void ReleaseRequestObject() { core_.ReleaseRequestObject(); }
+
+protected:
+    CloudClient(HttpEngineFactory factory, std::wstring cancelMessage)
+        : core_(std::move(factory), std::move(cancelMessage)) {}
+
+    CloudClientCore core_;
 };
 
 } // namespace qelhttp

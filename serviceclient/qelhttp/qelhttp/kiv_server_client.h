@@ -18,7 +18,7 @@ struct KIVServerNullResponse {};
 
 namespace qelhttp {
 
-class KIVServerClient {
+class KIVServerClient : public CloudClient {
 public:
     explicit KIVServerClient(HttpEngineFactory factory = {});
 
@@ -29,13 +29,6 @@ public:
 
     // A HEAD request with the query; only transport and HTTP failures throw.
     xmlutil::KIVServerNullResponse Notify(const std::wstring& address, const KIVURLParams& params);
-
-    int CheckCancel(int newState) { return core_.CheckCancel(newState); }
-    int SetState(int newState) { return core_.SetState(newState); }
-    int State() const { return core_.State(); }
-    IHttpRequest* RequestObject() const { return core_.RequestObject(); }
-    void RequestCancel() { core_.RequestCancel(); }
-    void ReleaseRequestObject() { core_.ReleaseRequestObject(); }
 
     // Task bodies for std::async: the client and copies of the inputs.
     struct RequestAsyncBody {
@@ -55,9 +48,6 @@ public:
             return client->Notify(address, params);
         }
     };
-
-private:
-    CloudClientCore core_;
 };
 
 } // namespace qelhttp

@@ -11,7 +11,7 @@
 
 namespace qelhttp {
 
-class PrinterIDClient {
+class PrinterIDClient : public CloudClient {
 public:
     explicit PrinterIDClient(HttpEngineFactory factory = {});
 
@@ -23,13 +23,6 @@ public:
     // The printer's identities; "Network Error" when no temporary identity came back.
     jsonutil::PrinterIDServerResponse RequestPrinterID(const std::wstring& address,
                                                        const PrinterIDRequestData& data);
-
-    int CheckCancel(int newState) { return core_.CheckCancel(newState); }
-    int SetState(int newState) { return core_.SetState(newState); }
-    int State() const { return core_.State(); }
-    IHttpRequest* RequestObject() const { return core_.RequestObject(); }
-    void RequestCancel() { core_.RequestCancel(); }
-    void ReleaseRequestObject() { core_.ReleaseRequestObject(); }
 
     // Task bodies for std::async: the client and copies of the inputs.
     struct RequestTokenAsyncBody {
@@ -48,9 +41,6 @@ public:
             return client->RequestPrinterID(address, data);
         }
     };
-
-private:
-    CloudClientCore core_;
 };
 
 } // namespace qelhttp
