@@ -22,7 +22,9 @@ function(qel_add_gtest name)
   if(T_NO_MAIN)
     target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest)
   else()
-    target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
+    # GoogleTest's main and a listener that shows the code and message of an application
+    # exception that ended a test (cmake/testing).
+    target_link_libraries(${name} PRIVATE ${T_LIBS} qel_test_main)
   endif()
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
