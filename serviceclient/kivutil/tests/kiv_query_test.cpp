@@ -167,6 +167,28 @@ TEST(KIVQuery, ChannelsUserActionsAndSendInfoCodes) {
     }
 }
 
+// Registrations (function codes 1 and 4) send "Unknown" for a missing serial number, the pages
+// (2 and 3) send none; with or without the application facts.
+TEST(KIVQuery, UnknownSerialNumberOnlyForRegistrations) {
+    struct Case {
+        unsigned int flags;
+        std::wstring serial;
+    };
+    const Case cases[] = {
+        {1, L"Unknown"}, {2, L""},           {3, L""},
+        {4, L"Unknown"}, {0x41, L"Unknown"}, {0x14, L"Unknown"},
+    };
+    for (const auto& c : cases) {
+        FakeApplicationInfo info = TypicalFacts();
+        info.serialNumber.clear();
+        KIVURLParams params;
+        KIVServerURLParamBuilder().Build(params, c.flags, {&info, 0, {}, {}});
+        EXPECT_EQ(params.serialNumber, c.serial) << "with facts, flags " << c.flags;
+        KIVServerURLParamBuilder().Build(params, c.flags, {nullptr, 0, {}, {}});
+        EXPECT_EQ(params.serialNumber, c.serial) << "without facts, flags " << c.flags;
+    }
+}
+
 TEST(KIVQuery, WithoutApplicationFacts) {
     KIVURLParams params;
     KIVServerURLParamBuilder().Build(params, 1, {nullptr, 205, L"E", L""});
