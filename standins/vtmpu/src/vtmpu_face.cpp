@@ -33,7 +33,11 @@ struct Port {
 class PuFace final : public FaceState {
 public:
     std::string_view Library() const override { return "vtmpu"; }
-    void Reset() override { ports.clear(); }
+    void Reset() override {
+        for (auto& [number, port] : ports) {
+            port.replies.clear();
+        }
+    }
     int DropHandles() override {
         const int open = static_cast<int>(ports.size());
         ports.clear();

@@ -46,7 +46,11 @@ struct Channel {
 class Pu2Face final : public FaceState {
 public:
     std::string_view Library() const override { return "vtmpu2"; }
-    void Reset() override { channels.clear(); }
+    void Reset() override {
+        for (auto& [handle, channel] : channels) {
+            channel.pending = false;
+        }
+    }
     int DropHandles() override {
         const int open = static_cast<int>(channels.size());
         channels.clear();

@@ -85,7 +85,9 @@ class UnsFace final : public FaceState {
 public:
     std::string_view Library() const override { return "vtwiduns"; }
     void Reset() override {
-        instances.clear();
+        for (auto& [number, instance] : instances) {
+            instance.talking.clear();
+        }
         locks.clear();
         scans.clear();
     }

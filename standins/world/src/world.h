@@ -20,13 +20,15 @@
 namespace qelworld {
 
 // What a face keeps between calls (open channels, handles, instances). The world owns it, so it
-// lives as long as the world; it is emptied by a reset, and its handles are dropped when the
-// face's library is unloaded.
+// lives as long as the world. A reset of the world keeps the handles (they reach whatever their
+// target names in the new world) but forgets what belonged to the old printers; the handles are
+// dropped when the face's library is unloaded.
 class FaceState {
 public:
     virtual ~FaceState() = default;
     // The library whose state this is ("vtmpu2").
     virtual std::string_view Library() const = 0;
+    // The world was emptied: forget what belonged to its printers.
     virtual void Reset() = 0;
     // Drops every handle still open; returns how many there were.
     virtual int DropHandles() { return 0; }
@@ -58,8 +60,8 @@ public:
 
     // ---- Everything below runs under the lock. ----
 
-    // No printers, no faults, default settings, an empty journal; every face forgets its
-    // handles. Handles made before answer as unknown.
+    // No printers, no faults, default settings, an empty journal; every face forgets what
+    // belonged to the old printers (see FaceState).
     void Reset();
     // Reads a world description. replace: the world becomes what it describes; otherwise its
     // printers join the world. Returns "" or the first error ("<source>:<line>: <what>"); on an

@@ -32,8 +32,9 @@ extern "C" {
 
 #define QELWORLD_CALL __cdecl
 
-/* An empty world: no printers, no faults, default settings, an empty journal. Handles that the
- * faces gave out before answer as unknown. */
+/* An empty world: no printers, no faults, default settings, an empty journal. Channels, handles
+ * and instances of the stand-in libraries stay valid and reach whatever printer their target
+ * names in the new world; replies still to be read and conversations are forgotten. */
 void QELWORLD_CALL QELWORLD_Reset(void);
 
 /* The world becomes what the text describes (nothing changes on an error). */
