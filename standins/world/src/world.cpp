@@ -86,7 +86,7 @@ World& World::Get() {
     return *world;
 }
 
-void World::LoadStartupFile() {
+std::wstring StartupFile(const std::wstring& moduleFolder) {
     std::wstring path(MAX_PATH, L'\0');
     DWORD n =
         ::GetEnvironmentVariableW(L"QEL_WORLD_FILE", path.data(), static_cast<DWORD>(path.size()));
@@ -95,13 +95,18 @@ void World::LoadStartupFile() {
         n = ::GetEnvironmentVariableW(L"QEL_WORLD_FILE", path.data(),
                                       static_cast<DWORD>(path.size()));
     }
-    const bool named = n > 0 && n < path.size();
-    path.resize(named ? n : 0);
-    if (!named) {
-        path = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelworld.world");
-        if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            return; // no startup file: an empty world
-        }
+    if (n > 0 && n < path.size()) {
+        path.resize(n);
+        return path;
+    }
+    path = qelwin::JoinPath(moduleFolder, L"qelworld.world");
+    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : path;
+}
+
+void World::LoadStartupFile() {
+    const std::wstring path = StartupFile(qelwin::ThisModuleFolder());
+    if (path.empty()) {
+        return; // an empty world
     }
     const std::string error = LoadFile(path);
     startupReport_ = error.empty() ? "loaded " + Narrow(path) : error;

@@ -153,6 +153,10 @@ private:
     std::unordered_map<std::type_index, std::unique_ptr<FaceState>> faces_;
 };
 
+// The world file to start from: the one that QEL_WORLD_FILE names, else qelworld.world in the
+// module's folder when it is there, else none ("").
+std::wstring StartupFile(const std::wstring& moduleFolder);
+
 // Wide text (addresses, queue and port names from the port libraries' callers) in the ANSI code
 // page that the printers' texts use.
 std::string AnsiText(const wchar_t* text);

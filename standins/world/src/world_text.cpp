@@ -511,6 +511,9 @@ const FaultEntry* FindFaultEntry(std::string_view entry) {
 std::string TakeCounts(const std::vector<std::string>& words, std::size_t from, int& skip,
                        int& times) {
     for (std::size_t i = from; i < words.size(); i += 2) {
+        if (words[i] != "skip" && words[i] != "times") {
+            return "'" + words[i] + "' is neither skip nor times";
+        }
         if (i + 1 >= words.size()) {
             return "'" + words[i] + "' needs a value";
         }
@@ -527,8 +530,6 @@ std::string TakeCounts(const std::vector<std::string>& words, std::size_t from, 
                 return "times '" + v + "' is neither always nor a number from 1 to 1000000";
             }
             times = *n;
-        } else {
-            return "'" + words[i] + "' is neither skip nor times";
         }
     }
     return {};
@@ -952,7 +953,7 @@ std::string PortName(printersim::PortPath port) {
 std::optional<Description> ParseDescription(std::string_view text, std::string_view source,
                                             std::string& error) {
     const auto fail = [&](std::size_t line, const std::string& what) {
-        error = std::string(source) + ":" + std::to_string(line) + ": " + what;
+        error = std::string(source) + (line > 0 ? ":" + std::to_string(line) : "") + ": " + what;
         return std::nullopt;
     };
     if (text.size() > kMaxTextBytes) {
