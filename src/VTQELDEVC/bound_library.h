@@ -18,7 +18,9 @@
 #define VTQELDEVC_VISIT_ENTRY(name) visit(#name, name);
 // Calls visit(name, entry) for every entry, in the table's order.
 #define VTQELDEVC_ENTRY_VISITOR(LIST)                                                              \
-    template <typename Visit> void ForEach(Visit&& visit) { LIST(VTQELDEVC_VISIT_ENTRY) }
+    template <typename Visit> void ForEach(Visit&& visit) {                                        \
+        LIST(VTQELDEVC_VISIT_ENTRY)                                                                \
+    }
 
 namespace vtqeldevc {
 

@@ -7,7 +7,7 @@ namespace {
 
 class SystemLoader final : public ModuleLoader {
 public:
-    HMODULE Load(const std::wstring& path) noexcept override { return ::LoadLibraryW(path.c_str()); }
+    HMODULE Load(const std::wstring& path) override { return ::LoadLibraryW(path.c_str()); }
     void* Find(HMODULE module, const char* name) noexcept override {
         return reinterpret_cast<void*>(::GetProcAddress(module, name));
     }

@@ -15,7 +15,7 @@ class ModuleLoader {
 public:
     virtual ~ModuleLoader() = default;
     // LoadLibraryW of a full path; null when it failed.
-    virtual HMODULE Load(const std::wstring& path) noexcept = 0;
+    virtual HMODULE Load(const std::wstring& path) = 0;
     // GetProcAddress; null when the module has no such entry.
     virtual void* Find(HMODULE module, const char* name) noexcept = 0;
     virtual void Free(HMODULE module) noexcept = 0;
@@ -27,7 +27,9 @@ struct Platform {
     ModuleLoader* loader = nullptr; // null: the system loader
     SleepMilliseconds sleep;        // empty: the system's Sleep
 
-    ModuleLoader& Loader() const noexcept { return loader != nullptr ? *loader : SystemModuleLoader(); }
+    ModuleLoader& Loader() const noexcept {
+        return loader != nullptr ? *loader : SystemModuleLoader();
+    }
     void Wait(unsigned ms) const { vtqeldevc::Wait(sleep, ms); }
 };
 

@@ -14,8 +14,8 @@ VTESDevLib::~VTESDevLib() = default;
 int VTESDevLib::DoInitialize() {
     // The order is fixed: a missing device library stops before the wrapper is tried.
     const std::wstring folder = LibraryFolder();
-    if (uns_.Load(folder.c_str()) != kLibraryLoaded || wus_.Load(folder.c_str()) != kLibraryLoaded ||
-        port_->LoadPortLib(folder.c_str()) != 0) {
+    if (uns_.Load(folder.c_str()) != kLibraryLoaded ||
+        wus_.Load(folder.c_str()) != kLibraryLoaded || port_->LoadPortLib(folder.c_str()) != 0) {
         // What was loaded stays for Terminate, which the caller runs after every Initialize.
         return VTESDEV_FAILED;
     }

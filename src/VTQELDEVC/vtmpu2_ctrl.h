@@ -8,10 +8,22 @@
 
 namespace vtqeldevc {
 
-#define VTQELDEVC_PU2_ENTRIES(X)                                                                   \
-    X(pu2Open) X(pu2Close) X(pu2SetIF) X(pu2SetIP) X(pu2SetPrinterName) X(pu2SetUrl)               \
-    X(pu2SetTimeout) X(pu2SetMasterPortOption) X(pu2SetEventType) X(pu2SetCommandType)            \
-    X(pu2SetEventBufferSize) X(pu2Write) X(pu2Read)
+// clang-format off
+#define VTQELDEVC_PU2_ENTRIES(X) \
+    X(pu2Open)                   \
+    X(pu2Close)                  \
+    X(pu2SetIF)                  \
+    X(pu2SetIP)                  \
+    X(pu2SetPrinterName)         \
+    X(pu2SetUrl)                 \
+    X(pu2SetTimeout)             \
+    X(pu2SetMasterPortOption)    \
+    X(pu2SetEventType)           \
+    X(pu2SetCommandType)         \
+    X(pu2SetEventBufferSize)     \
+    X(pu2Write)                  \
+    X(pu2Read)
+// clang-format on
 
 struct Pu2Api {
     VTQELDEVC_PU2_ENTRIES(VTQELDEVC_DECLARE_ENTRY)

@@ -8,8 +8,16 @@
 
 namespace vtqeldevc {
 
-#define VTQELDEVC_PU_ENTRIES(X)                                                                    \
-    X(puOpen) X(puOpenPort) X(puClose) X(puDeviceID) X(puRead) X(puWrite) X(pulowWorkingPort)
+// clang-format off
+#define VTQELDEVC_PU_ENTRIES(X) \
+    X(puOpen)                   \
+    X(puOpenPort)               \
+    X(puClose)                  \
+    X(puDeviceID)               \
+    X(puRead)                   \
+    X(puWrite)                  \
+    X(pulowWorkingPort)
+// clang-format on
 
 struct PuApi {
     VTQELDEVC_PU_ENTRIES(VTQELDEVC_DECLARE_ENTRY)

@@ -39,25 +39,25 @@ private:
 };
 
 // Whether the device's wireless0 interface lists a 5 GHz channel.
-bool HasFiveGhzRadio(const UnsApi& api, VTWIDUNS_INSTANCE instance, const char* key,
-                     bool& failed) {
+bool HasFiveGhzRadio(const UnsApi& api, VTWIDUNS_INSTANCE instance, const char* key, bool& failed) {
     int work = 0;
-    const int count = api.VTWIDUNS_GetInfo(instance, key, VTWIDUNS_INFO_INTERFACES, nullptr,
-                                           &work, 1);
+    const int count =
+        api.VTWIDUNS_GetInfo(instance, key, VTWIDUNS_INFO_INTERFACES, nullptr, &work, 1);
     if (count < 1) {
         return false;
     }
     std::vector<char> entries(static_cast<std::size_t>(count) * kInterfaceBytes);
     work = count;
-    const int written = api.VTWIDUNS_GetInfo(instance, key, VTWIDUNS_INFO_INTERFACES,
-                                             entries.data(), &work, 0);
+    const int written =
+        api.VTWIDUNS_GetInfo(instance, key, VTWIDUNS_INFO_INTERFACES, entries.data(), &work, 0);
     if (written < 0) {
         failed = true;
         return false;
     }
     const std::string_view all(entries.data(), entries.size());
     for (int i = 0; i < std::min(written, count); ++i) {
-        const auto entry = all.substr(static_cast<std::size_t>(i) * kInterfaceBytes, kInterfaceBytes);
+        const auto entry =
+            all.substr(static_cast<std::size_t>(i) * kInterfaceBytes, kInterfaceBytes);
         if (CellText(entry, 0) == "wireless0") {
             return ListsFiveGhzChannel(CellText(entry, 7));
         }
@@ -66,8 +66,8 @@ bool HasFiveGhzRadio(const UnsApi& api, VTWIDUNS_INSTANCE instance, const char* 
 }
 
 void PutCell(std::vector<char>& block, int section, int cell, std::string_view text) {
-    const std::size_t at =
-        static_cast<std::size_t>(section) * kSectionBytes + static_cast<std::size_t>(cell) * VTWIDUNS_CELL_BYTES;
+    const std::size_t at = static_cast<std::size_t>(section) * kSectionBytes +
+                           static_cast<std::size_t>(cell) * VTWIDUNS_CELL_BYTES;
     std::copy_n(text.data(), std::min(text.size(), kCellTextChars), block.begin() + at);
 }
 
@@ -89,7 +89,8 @@ bool ListsFiveGhzChannel(std::string_view channels) {
         const std::size_t end = std::min(channels.find_first_of(kSpace, start), channels.size());
         const std::string_view number = channels.substr(start, end - start);
         int channel = 0;
-        const auto [stop, error] = std::from_chars(number.data(), number.data() + number.size(), channel);
+        const auto [stop, error] =
+            std::from_chars(number.data(), number.data() + number.size(), channel);
         if (error == std::errc() && stop == number.data() + number.size() && channel >= 36 &&
             channel <= 165) {
             return true;
@@ -127,15 +128,16 @@ int VtWidUnsLib::SearchAccessPoints(const char* deviceKey) {
     }
     bool failed = false;
     const bool five_ghz = HasFiveGhzRadio(api, instance, key.c_str(), failed);
-    if (failed || api.VTWIDUNS_Control(instance, key.c_str(), VTWIDUNS_CONTROL_AP_SCAN, 0) != VTWIDUNS_OK) {
+    if (failed ||
+        api.VTWIDUNS_Control(instance, key.c_str(), VTWIDUNS_CONTROL_AP_SCAN, 0) != VTWIDUNS_OK) {
         return -1;
     }
     // The scan takes its time on the printer; a radio with 5 GHz channels has more of them.
     platform_.Wait(five_ghz ? kScanWaitFiveGhzMs : kScanWaitMs);
 
     int work = 0;
-    const int count = api.VTWIDUNS_GetInfo(instance, key.c_str(), VTWIDUNS_INFO_ACCESS_POINTS,
-                                           nullptr, &work, 1);
+    const int count =
+        api.VTWIDUNS_GetInfo(instance, key.c_str(), VTWIDUNS_INFO_ACCESS_POINTS, nullptr, &work, 1);
     if (count < 1) {
         return -6;
     }
@@ -161,8 +163,9 @@ int VtWidUnsLib::ApplyWirelessSettings(const char* deviceKey, const char* ssid, 
     const std::string hex_ssid = BytesToHexUpper(
         {reinterpret_cast<const std::uint8_t*>(ssid_text.data()), ssid_text.size()});
     // The last of equal names counts.
-    const auto match = std::find_if(access_points_.rbegin(), access_points_.rend(),
-                                    [&](const UnsAccessPoint& point) { return point.HexSsid() == hex_ssid; });
+    const auto match =
+        std::find_if(access_points_.rbegin(), access_points_.rend(),
+                     [&](const UnsAccessPoint& point) { return point.HexSsid() == hex_ssid; });
     if (match == access_points_.rend()) {
         return -6;
     }

@@ -17,11 +17,21 @@ namespace vtqeldevc {
 
 // All twelve are required; OptSetting, GetDeviceId, CommEndNotUnLock and UnLock are never
 // called.
-#define VTQELDEVC_UNS_ENTRIES(X)                                                                   \
-    X(VTWIDUNS_CreateInstance) X(VTWIDUNS_DestroyInstance) X(VTWIDUNS_OptSetting)                 \
-    X(VTWIDUNS_Search) X(VTWIDUNS_GetDeviceId) X(VTWIDUNS_CommStart) X(VTWIDUNS_CommEnd)          \
-    X(VTWIDUNS_GetInfo) X(VTWIDUNS_SetInfo) X(VTWIDUNS_Control) X(VTWIDUNS_CommEndNotUnLock)      \
+// clang-format off
+#define VTQELDEVC_UNS_ENTRIES(X) \
+    X(VTWIDUNS_CreateInstance)   \
+    X(VTWIDUNS_DestroyInstance)  \
+    X(VTWIDUNS_OptSetting)       \
+    X(VTWIDUNS_Search)           \
+    X(VTWIDUNS_GetDeviceId)      \
+    X(VTWIDUNS_CommStart)        \
+    X(VTWIDUNS_CommEnd)          \
+    X(VTWIDUNS_GetInfo)          \
+    X(VTWIDUNS_SetInfo)          \
+    X(VTWIDUNS_Control)          \
+    X(VTWIDUNS_CommEndNotUnLock) \
     X(VTWIDUNS_UnLock)
+// clang-format on
 
 struct UnsApi {
     VTQELDEVC_UNS_ENTRIES(VTQELDEVC_DECLARE_ENTRY)

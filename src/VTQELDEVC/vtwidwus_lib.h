@@ -13,11 +13,19 @@ namespace vtqeldevc {
 
 // All ten are required, even the two that are never called; the cancel and SET-and-wait
 // exports are not bound.
-#define VTQELDEVC_WUS_ENTRIES(X)                                                                   \
-    X(VTWIDWUS_CreateInstance) X(VTWIDWUS_DestroyInstance) X(VTWIDWUS_Search)                     \
-    X(VTWIDWUS_SetTimeout) X(VTWIDWUS_GetInfo) X(VTWIDWUS_SetInfo) X(VTWIDWUS_ApSearch)           \
-    X(VTWIDWUS_ApSearchAndWait) X(VTWIDWUS_ApSearchExecuteWithParams)                             \
+// clang-format off
+#define VTQELDEVC_WUS_ENTRIES(X)          \
+    X(VTWIDWUS_CreateInstance)            \
+    X(VTWIDWUS_DestroyInstance)           \
+    X(VTWIDWUS_Search)                    \
+    X(VTWIDWUS_SetTimeout)                \
+    X(VTWIDWUS_GetInfo)                   \
+    X(VTWIDWUS_SetInfo)                   \
+    X(VTWIDWUS_ApSearch)                  \
+    X(VTWIDWUS_ApSearchAndWait)           \
+    X(VTWIDWUS_ApSearchExecuteWithParams) \
     X(VTWIDWUS_GetApSearchResultInfoList)
+// clang-format on
 
 struct WusApi {
     VTQELDEVC_WUS_ENTRIES(VTQELDEVC_DECLARE_ENTRY)
