@@ -4,6 +4,7 @@
 // (vtmpu: printer name or USB port, and the list of USB ports) drive the two libraries.
 #pragma once
 
+#include "bound_library.h"
 #include "platform.h"
 
 #include <memory>
@@ -44,6 +45,44 @@ public:
                          int* replyLength) = 0;
     // 0 closed, 1 not open or the library refused.
     virtual int Close() noexcept = 0;
+};
+
+// What both port controls share: their port library, loaded by full path with its entry table,
+// and the target. A derived control's destructor runs UnloadPortLib, so that its own Close
+// closes an open channel before the library goes.
+template <typename Table> class PortLibraryControl : public CVTMPUCom {
+public:
+    int LoadPortLib(const wchar_t* folder) final {
+        UnloadPortLib();
+        if (library_.Load(folder, file_) != kLibraryLoaded) {
+            library_.Unload();
+            return 1;
+        }
+        return 0;
+    }
+    void UnloadPortLib() noexcept final {
+        // A channel outlives nothing of its library: closed while the library is still there.
+        Close();
+        library_.Unload();
+    }
+    void SetTarget(const wchar_t* target, int portType, int portIndex) final {
+        target_ = target != nullptr ? target : L"";
+        port_type_ = portType;
+        port_index_ = portIndex;
+    }
+
+protected:
+    PortLibraryControl(Platform platform, const wchar_t* file)
+        : platform_(std::move(platform)), library_(platform_.Loader()), file_(file) {}
+
+    const Table& entries() const noexcept { return library_.api(); }
+
+    Platform platform_;
+    BoundLibrary<Table> library_;
+    const wchar_t* file_;
+    std::wstring target_;
+    int port_type_ = 0;
+    int port_index_ = kQelPortIndex;
 };
 
 // The control for a port type: the older library for types 2 and 3, the newer for every other.

@@ -27,36 +27,14 @@ bool Transient(int result) noexcept {
 } // namespace
 
 CVTMPU2Ctrl::CVTMPU2Ctrl(Platform platform)
-    : platform_(std::move(platform)), library_(platform_.Loader()) {}
+    : PortLibraryControl(std::move(platform), kVtmpu2File) {}
 
 CVTMPU2Ctrl::~CVTMPU2Ctrl() {
     UnloadPortLib();
 }
 
-int CVTMPU2Ctrl::LoadPortLib(const wchar_t* folder) {
-    UnloadPortLib();
-    if (library_.Load(folder, kVtmpu2File) != kLibraryLoaded) {
-        library_.Unload();
-        return 1;
-    }
-    return 0;
-}
-
-void CVTMPU2Ctrl::UnloadPortLib() noexcept {
-    // A channel outlives nothing of its library: closed while the library is still there.
-    Close();
-    channel_ = 0;
-    library_.Unload();
-}
-
-void CVTMPU2Ctrl::SetTarget(const wchar_t* target, int portType, int portIndex) {
-    target_ = target != nullptr ? target : L"";
-    port_type_ = portType;
-    port_index_ = portIndex;
-}
-
 int CVTMPU2Ctrl::Open() {
-    const Pu2Api& api = library_.api();
+    const Pu2Api& api = entries();
     const wchar_t* path = CommandPath(port_index_);
     if (api.pu2Open == nullptr || channel_ != 0 || path == nullptr) {
         return 1;
@@ -88,7 +66,7 @@ int CVTMPU2Ctrl::GetPortList(std::vector<std::wstring>&) {
 }
 
 int CVTMPU2Ctrl::Close() noexcept {
-    const Pu2Api& api = library_.api();
+    const Pu2Api& api = entries();
     if (api.pu2Close == nullptr || channel_ == 0) {
         return 1;
     }
@@ -101,7 +79,7 @@ int CVTMPU2Ctrl::FailExchange() noexcept {
 }
 
 int CVTMPU2Ctrl::Write(const char* request, int length) {
-    const Pu2Api& api = library_.api();
+    const Pu2Api& api = entries();
     if (api.pu2Write == nullptr || channel_ == 0) {
         return PU2_ERR_CLOSED;
     }
@@ -148,7 +126,7 @@ int CVTMPU2Ctrl::Transact(const char* request, int requestLength, char* reply, i
 }
 
 int CVTMPU2Ctrl::ReadReply(char* reply, int replyCapacity, int* replyLength) {
-    const Pu2Api& api = library_.api();
+    const Pu2Api& api = entries();
     // The last byte stays for the terminator, so the reply is always text.
     const int room = replyCapacity - 1;
     // Counted over the whole exchange: a printer that keeps answering "not yet" ends it.

@@ -1,7 +1,6 @@
 // The port control over the newer port library vtmpu2.
 #pragma once
 
-#include "bound_library.h"
 #include "port_control.h"
 
 #include <vtmpu2/vtmpu2_api.h>
@@ -32,14 +31,13 @@ struct Pu2Api {
 
 inline constexpr wchar_t kVtmpu2File[] = L"vtmpu2.dll";
 
-class CVTMPU2Ctrl final : public CVTMPUCom {
+class CVTMPU2Ctrl final : public PortLibraryControl<Pu2Api> {
 public:
     explicit CVTMPU2Ctrl(Platform platform = {});
     ~CVTMPU2Ctrl() override;
 
-    int LoadPortLib(const wchar_t* folder) override;
-    void UnloadPortLib() noexcept override;
-    void SetTarget(const wchar_t* target, int portType, int portIndex) override;
+    // Port type 0 aims at a printer name, any other at a network address; port index 0 and 1
+    // choose the command path.
     int Open() override;
     // Nothing to do for this library: 0.
     int OpenPort() override;
@@ -54,11 +52,6 @@ private:
     // Closes the channel after a failed exchange: failure unless the close failed too.
     int FailExchange() noexcept;
 
-    Platform platform_;
-    BoundLibrary<Pu2Api> library_;
-    std::wstring target_;
-    int port_type_ = 0;
-    int port_index_ = kQelPortIndex;
     PU2_HANDLE channel_ = 0;
 };
 

@@ -38,32 +38,10 @@ std::vector<std::wstring> SplitPortList(std::wstring_view text) {
     return ports;
 }
 
-CVTMPUCtrl::CVTMPUCtrl(Platform platform)
-    : platform_(std::move(platform)), library_(platform_.Loader()) {}
+CVTMPUCtrl::CVTMPUCtrl(Platform platform) : PortLibraryControl(std::move(platform), kVtmpuFile) {}
 
 CVTMPUCtrl::~CVTMPUCtrl() {
     UnloadPortLib();
-}
-
-int CVTMPUCtrl::LoadPortLib(const wchar_t* folder) {
-    UnloadPortLib();
-    if (library_.Load(folder, kVtmpuFile) != kLibraryLoaded) {
-        library_.Unload();
-        return 1;
-    }
-    return 0;
-}
-
-void CVTMPUCtrl::UnloadPortLib() noexcept {
-    // A handle outlives nothing of its library: closed while the library is still there.
-    Close();
-    handle_ = nullptr;
-    library_.Unload();
-}
-
-void CVTMPUCtrl::SetTarget(const wchar_t* target, int portType, int) {
-    target_ = target != nullptr ? target : L"";
-    port_type_ = portType;
 }
 
 int CVTMPUCtrl::Open() {
@@ -75,7 +53,7 @@ int CVTMPUCtrl::OpenPort() {
 }
 
 int CVTMPUCtrl::OpenBy(bool by_port) {
-    const PuApi& api = library_.api();
+    const PuApi& api = entries();
     const auto open = by_port ? api.puOpenPort : api.puOpen;
     if (open != nullptr && handle_ == nullptr) {
         const std::string name = WideToAnsi(target_);
@@ -90,7 +68,7 @@ int CVTMPUCtrl::OpenBy(bool by_port) {
 }
 
 int CVTMPUCtrl::Close() noexcept {
-    const PuApi& api = library_.api();
+    const PuApi& api = entries();
     if (api.puClose == nullptr || handle_ == nullptr) {
         return 1;
     }
@@ -99,7 +77,7 @@ int CVTMPUCtrl::Close() noexcept {
 
 int CVTMPUCtrl::GetPortList(std::vector<std::wstring>& ports) {
     ports.clear();
-    const PuApi& api = library_.api();
+    const PuApi& api = entries();
     std::array<char, PU_PORT_LIST_BYTES> buffer{};
     int count = 0;
     if (api.pulowWorkingPort == nullptr ||
@@ -115,7 +93,7 @@ int CVTMPUCtrl::GetPortList(std::vector<std::wstring>& ports) {
 }
 
 bool CVTMPUCtrl::Write(const char* request, int length) {
-    const PuApi& api = library_.api();
+    const PuApi& api = entries();
     int written = 0;
     return api.puWrite != nullptr && handle_ != nullptr &&
            api.puWrite(handle_, request, length, &written, kIoTimeoutMs) != 0;
@@ -147,7 +125,7 @@ int CVTMPUCtrl::Transact(const char* request, int requestLength, char* reply, in
         }
     }
 
-    const PuApi& api = library_.api();
+    const PuApi& api = entries();
     for (int read = 1; read <= kReads; ++read) {
         if (read > 1) {
             platform_.Wait(kReadIntervalMs);

@@ -1,7 +1,6 @@
 // The port control over the older port library vtmpu.
 #pragma once
 
-#include "bound_library.h"
 #include "port_control.h"
 
 #include <vtmpu/vtmpu_api.h>
@@ -30,15 +29,12 @@ inline constexpr wchar_t kVtmpuFile[] = L"vtmpu.dll";
 // the last backslash is no name.
 std::vector<std::wstring> SplitPortList(std::wstring_view text);
 
-class CVTMPUCtrl final : public CVTMPUCom {
+// The port index of SetTarget is not used by this library.
+class CVTMPUCtrl final : public PortLibraryControl<PuApi> {
 public:
     explicit CVTMPUCtrl(Platform platform = {});
     ~CVTMPUCtrl() override;
 
-    int LoadPortLib(const wchar_t* folder) override;
-    void UnloadPortLib() noexcept override;
-    // The port index is not used by this library.
-    void SetTarget(const wchar_t* target, int portType, int portIndex) override;
     // Open by printer name, OpenPort by USB port name. A failure (also when a handle is already
     // open) unloads the port library: later calls fail until LoadPortLib.
     int Open() override;
@@ -54,10 +50,6 @@ private:
     int OpenBy(bool by_port);
     bool Write(const char* request, int length);
 
-    Platform platform_;
-    BoundLibrary<PuApi> library_;
-    std::wstring target_;
-    int port_type_ = 0;
     PU_HANDLE handle_ = nullptr;
     bool opened_by_port_ = false;
 };

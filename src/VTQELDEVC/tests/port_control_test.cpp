@@ -69,6 +69,23 @@ template <typename Sequence> Sequence Join(Sequence a, const Sequence& b) {
 
 class PortControlTest : public ::testing::Test {
 protected:
+    // A fresh journal and no waits, then a control for the port type, loaded, aimed and opened
+    // the way the type asks (by port name for type 3).
+    std::unique_ptr<CVTMPUCom> Opened(int port_type, int port_index = 0) {
+        outside_.journal.clear();
+        outside_.sleeps.clear();
+        auto port = MakePortControl(port_type, outside_.platform());
+        EXPECT_EQ(port->LoadPortLib(folder_.c_str()), 0);
+        port->SetTarget(port_type >= 2 ? L"USB001" : L"192.0.2.5", port_type, port_index);
+        EXPECT_EQ(port_type == 3 ? port->OpenPort() : port->Open(), 0);
+        return port;
+    }
+    static int Exchange(CVTMPUCom& port, ReplyBuffer& reply,
+                        const std::string& request = StatusRequest()) {
+        return port.Transact(request.data(), static_cast<int>(request.size()), reply.data(),
+                             kCapacity, &reply.length);
+    }
+
     ScriptedOutside outside_;
     const std::wstring folder_ = L"C:\\program\\device";
 };
@@ -141,24 +158,16 @@ TEST_F(PortControlTest, NewerLibraryWriteRetriesReopenAfterASecondAndGiveUpAfter
         {"a plain failure", {-2}, {}, 0, 4, 1, {}},
         {"a channel that cannot be closed", {-2}, {}, -1, 1, 1, {}},
     };
-    const std::string request = StatusRequest();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        outside_.sleeps.clear();
-        outside_.journal.clear();
         outside_.pu2.writes = c.writes;
         outside_.pu2.opens = {7};
         outside_.pu2.opens.insert(outside_.pu2.opens.end(), c.opens.begin(), c.opens.end());
         outside_.pu2.close = c.close;
         outside_.pu2.reads = {Pu2Piece(kStatusReply, 0)};
-        CVTMPU2Ctrl port(outside_.platform());
-        ASSERT_EQ(port.LoadPortLib(folder_.c_str()), 0);
-        port.SetTarget(L"192.0.2.5", 1, 0);
-        ASSERT_EQ(port.Open(), 0);
+        const auto port = Opened(1);
         ReplyBuffer reply;
-        EXPECT_EQ(port.Transact(request.data(), static_cast<int>(request.size()), reply.data(),
-                                kCapacity, &reply.length),
-                  c.result);
+        EXPECT_EQ(Exchange(*port, reply), c.result);
         EXPECT_EQ(Count(outside_.journal, "pu2Write"), c.written);
         EXPECT_EQ(outside_.sleeps, c.waits);
         if (c.result == 0) {
@@ -225,20 +234,12 @@ TEST_F(PortControlTest, NewerLibraryReadsJoinPiecesWaitForLateRepliesAndKeepATer
         {"room used up with more to come", {Pu2Piece(big, 1), Pu2Piece("z", 0)}, 4, "", {}, true},
         {"a size larger than the room offered", {Pu2Piece("abc", 0, kCapacity)}, 4, "", {}, true},
     };
-    const std::string request = StatusRequest();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        outside_.sleeps.clear();
-        outside_.journal.clear();
         outside_.pu2.reads = c.reads;
-        CVTMPU2Ctrl port(outside_.platform());
-        ASSERT_EQ(port.LoadPortLib(folder_.c_str()), 0);
-        port.SetTarget(L"192.0.2.5", 1, 1);
-        ASSERT_EQ(port.Open(), 0);
+        const auto port = Opened(1, 1);
         ReplyBuffer reply;
-        EXPECT_EQ(port.Transact(request.data(), static_cast<int>(request.size()), reply.data(),
-                                kCapacity, &reply.length),
-                  c.result);
+        EXPECT_EQ(Exchange(*port, reply), c.result);
         EXPECT_TRUE(reply.canary_intact());
         if (c.result == 0) {
             EXPECT_EQ(reply.length, static_cast<int>(c.reply.size()));
@@ -303,24 +304,16 @@ TEST_F(PortControlTest, OlderLibraryRetriesWritesByReopeningTheWayItOpened) {
          Strings(4, "puOpenPort USB001")},
         {"a handle that cannot be closed", true, {0}, 0, 4, {}, {"puOpenPort USB001"}},
     };
-    const std::string request = StatusRequest();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        outside_.sleeps.clear();
-        outside_.journal.clear();
         outside_.pu.writes = c.writes;
         outside_.pu.close = c.close;
         // A late reply to another request comes first.
         outside_.pu.reads = {{1, ReplyDocument("GetCapabilityResponse", "device")},
                              {1, kStatusReply}};
-        CVTMPUCtrl port(outside_.platform());
-        ASSERT_EQ(port.LoadPortLib(folder_.c_str()), 0);
-        port.SetTarget(L"USB001", 3, 0);
-        ASSERT_EQ(c.by_port ? port.OpenPort() : port.Open(), 0);
+        const auto port = Opened(c.by_port ? 3 : 2);
         ReplyBuffer reply;
-        EXPECT_EQ(port.Transact(request.data(), static_cast<int>(request.size()), reply.data(),
-                                kCapacity, &reply.length),
-                  c.result);
+        EXPECT_EQ(Exchange(*port, reply), c.result);
         EXPECT_EQ(outside_.sleeps, c.waits);
         Strings opens;
         std::copy_if(outside_.journal.begin(), outside_.journal.end(), std::back_inserter(opens),
@@ -357,20 +350,12 @@ TEST_F(PortControlTest, OlderLibraryReadsUntilTheAnswerToItsOwnRequest) {
         {"six hundred reads without the answer", std::deque<PuRead>(600, {1, capability}), 4, 600,
          false},
     };
-    const std::string request = StatusRequest();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        outside_.sleeps.clear();
-        outside_.journal.clear();
         outside_.pu.reads = c.reads;
-        CVTMPUCtrl port(outside_.platform());
-        ASSERT_EQ(port.LoadPortLib(folder_.c_str()), 0);
-        port.SetTarget(L"USB001", 3, 0);
-        ASSERT_EQ(port.OpenPort(), 0);
+        const auto port = Opened(3);
         ReplyBuffer reply;
-        EXPECT_EQ(port.Transact(request.data(), static_cast<int>(request.size()), reply.data(),
-                                kCapacity, &reply.length),
-                  c.result);
+        EXPECT_EQ(Exchange(*port, reply), c.result);
         EXPECT_TRUE(reply.canary_intact());
         EXPECT_EQ(Count(outside_.journal, "puRead"), c.reads_done);
         EXPECT_EQ(outside_.sleeps, Repeat(100, c.reads_done - 1));
@@ -383,15 +368,9 @@ TEST_F(PortControlTest, OlderLibraryReadsUntilTheAnswerToItsOwnRequest) {
 }
 
 TEST_F(PortControlTest, OlderLibraryNeverWritesARequestWithoutAnOperation) {
-    const std::string request = "<?xml version=\"1.0\" ?><cmd></cmd>";
-    CVTMPUCtrl port(outside_.platform());
-    ASSERT_EQ(port.LoadPortLib(folder_.c_str()), 0);
-    port.SetTarget(L"USB001", 3, 0);
-    ASSERT_EQ(port.OpenPort(), 0);
+    const auto port = Opened(3);
     ReplyBuffer reply;
-    EXPECT_EQ(port.Transact(request.data(), static_cast<int>(request.size()), reply.data(),
-                            kCapacity, &reply.length),
-              4);
+    EXPECT_EQ(Exchange(*port, reply, "<?xml version=\"1.0\" ?><cmd></cmd>"), 4);
     EXPECT_EQ(Count(outside_.journal, "puWrite"), 0);
 }
 
