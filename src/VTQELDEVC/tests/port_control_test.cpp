@@ -367,11 +367,21 @@ TEST_F(PortControlTest, OlderLibraryReadsUntilTheAnswerToItsOwnRequest) {
     }
 }
 
-TEST_F(PortControlTest, OlderLibraryNeverWritesARequestWithoutAnOperation) {
+TEST_F(PortControlTest, OlderLibraryKnowsTheOperationOfEveryRequestItSends) {
+    // A ReceiveData request carries its payload, NUL bytes included, behind the document.
+    std::array<char, 4096> buffer{};
+    std::size_t length = 0;
+    QelCommandBuilder builder([] { return std::optional<std::string>("job"); });
+    ASSERT_EQ(builder.BuildQelReceiveData("1", "get_id", "16", "d", buffer, &length), kBuildOk);
+    const std::uint8_t payload[16] = {0, 1, '<', 0, '>', 0xff};
+    ASSERT_EQ(AppendReceiveDataPayload(buffer, length, payload, &length), kBuildOk);
+    outside_.pu.reads = {{1, ReplyDocument("ReceiveDataResponse", "qel")}};
     const auto port = Opened(3);
     ReplyBuffer reply;
+    EXPECT_EQ(Exchange(*port, reply, std::string(buffer.data(), length)), 0);
+    // A request without an operation could never be answered: it is not sent at all.
     EXPECT_EQ(Exchange(*port, reply, "<?xml version=\"1.0\" ?><cmd></cmd>"), 4);
-    EXPECT_EQ(Count(outside_.journal, "puWrite"), 0);
+    EXPECT_EQ(Count(outside_.journal, "puWrite"), 1);
 }
 
 TEST_F(PortControlTest, PortListNamesEndWithABackslash) {
