@@ -1,5 +1,7 @@
 #include "command_xml.h"
 
+#include "xmlutil/escape.h"
+
 #include <algorithm>
 #include <new>
 
@@ -127,7 +129,10 @@ int ReadResponseValues(std::string_view reply, std::span<const std::string> path
         for (const auto& entry : request->entries) {
             if (entry.status == xml::kStatusFound &&
                 std::size_t{entry.found_offset} + entry.found_length <= text.size()) {
-                values->emplace_back(text.substr(entry.found_offset, entry.found_length));
+                const auto value = text.substr(entry.found_offset, entry.found_length);
+                // Values go back into requests, where they are escaped again: read them as
+                // the printer meant them, not as it had to write them.
+                values->push_back(entry.cdata ? std::string(value) : xmlutil::UnescapeXml(value));
             } else {
                 values->emplace_back();
             }

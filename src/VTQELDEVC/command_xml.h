@@ -44,7 +44,8 @@ std::size_t BuildCommandXml(std::string_view template_text, const PairList& pair
 // The reply as a document: the received bytes up to the first NUL.
 std::string_view ReplyText(std::span<const char> received) noexcept;
 
-// Appends one text per path to values (empty where the path was not found). 0; 1 when the reply
+// Appends one text per path to values (empty where the path was not found), with entity and
+// character references decoded outside CDATA sections. 0; 1 when the reply
 // could not be scanned; 2 when values is null. root_end (optional) receives the offset just past
 // "</cmd>", 0 when the reply ended before it.
 int ReadResponseValues(std::string_view reply, std::span<const std::string> paths,

@@ -58,7 +58,7 @@ std::string CdataPlaceholder(std::string_view name) {
 
 // A variable element's pair; the value is escaped for element content.
 NameValue Child(std::string_view element, std::string_view value) {
-    return {ChildPath(element), xmlutil::EscapeXmlAttribute(value)};
+    return {ChildPath(element), xmlutil::EscapeXmlText(value)};
 }
 
 NameValue CdataChild(std::string_view element, std::string_view value) {
