@@ -199,6 +199,16 @@ std::vector<std::string> FakeDeviceLibrary::Calls() const {
     return calls_;
 }
 
+std::string FakeDeviceLibrary::SlotCalls() const {
+    std::string joined;
+    for (const auto& call : Calls()) {
+        if (call != "Create" && call != "Initialize" && call != "Terminate" && call != "Delete") {
+            joined += (joined.empty() ? "" : "|") + call;
+        }
+    }
+    return joined;
+}
+
 void FakeDeviceLibrary::ClearCalls() {
     std::lock_guard<std::mutex> hold(lock_);
     calls_.clear();

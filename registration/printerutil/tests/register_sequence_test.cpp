@@ -1,11 +1,10 @@
 // The registration sequence end to end over a scripted device library and the simulated cloud:
-// every kind over the network and USB, with the printer's and the cloud's answers, cancels at
-// each wait, and what the cloud received (the query in order, the decrypted document, the
+// every kind over the network and USB with the printer's and the cloud's answers and a cancel at
+// each wait, checked by what the cloud received (the query in order, the decrypted document, the
 // identity the printer created from the cloud's tokens).
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <sstream>
+#include <cstdio>
 
 #include "fake_application_info.h"
 #include "printerutil/device_data.h"
@@ -16,26 +15,22 @@
 #include "qelcmn/text_utils.h"
 #include "simulated_cloud.h"
 
-using kivutil::test::FakeApplicationInfo;
 using printerutil::testing::DeviceScript;
 using printerutil::testing::FakeDeviceLibrary;
-using printerutil::testing::FakeWaits;
 
 namespace {
 
-constexpr std::uint32_t kCancelled = 0x82080102;
-constexpr std::uint32_t kRetry = 0x82080103;
-constexpr std::uint32_t kUsbRetry = 0x82080104;
-constexpr std::uint32_t kUsbRetryFailed = 0x82080106;
-constexpr std::uint32_t kHttpCanceled = 0x82030001;
-constexpr std::uint32_t kNetworkError = 0x80030010;
-constexpr std::uint32_t kServerError = 0x80030011;
+constexpr char kRetry[] = "82080103 Register Printer Retry.";
+constexpr char kUsbRetry[] = "82080104 USB Retry";
+constexpr char kUsbRetryFail[] = "82080106 USB Retry Fail.";
+constexpr char kIdentity[] = "SelectDevice 192.0.2.5 1|GetRegisteredId|CreateId|EndSession";
+constexpr char kPoll[] = "GetConnectivityTestResult 192.0.2.5 1";
+constexpr char kAgree[] = "SetDeviceAgreement 192.0.2.5 1 2";
 
 enum class Ids { None, FromPrinter, FromCloud };
-enum class Page { Registered, Maintenance, None };
 
-// Where the screen sets the cancel flag: before the run, while the cloud holds the request of
-// the n-th wait for a cloud task, or right after that task finished.
+// Where the screen sets the cancel flag: before the run, while the cloud holds the request of the
+// n-th wait for a cloud task, or right after that task finished.
 struct CancelAt {
     enum { Never, BeforeStart, InFlight, AfterDone } when = Never;
     int wait = 0;
@@ -44,58 +39,38 @@ struct CancelAt {
 
 struct Row {
     const char* name;
-    const wchar_t* serviceKind = L"serviceA";
+    const wchar_t* kind = L"serviceA";
     int connection = 1;
     int launchMode = 2;
     int usbRetried = 0;
-    unsigned char agreement = 2;
-    unsigned char agreementRequest = 0;
+    unsigned char agreement = 2, agreementRequest = 0;
     bool noLibrary = false;
-    void (*script)(DeviceScript&) = nullptr;
+    DeviceScript device = {};
     std::vector<std::string> rules = {};
     CancelAt cancel = {};
-    // Expected.
+    // Expected: the outcome code, or the exception as "<code in hex> <message>"; the cloud's
+    // requests with the query's STS after "capi" and the document's server status after "post";
+    // the identities the document carried; the page; the printer's slots; the waits.
     int code = 0;
-    std::uint32_t error = 0; // else the exception's code
-    const wchar_t* message = L"";
-    const char* requests = ""; // the cloud's requests in order
-    const char* sts = "";      // the STS query value; "-" for none
-    const char* status = "-";  // the document's server status; "-" for none
+    const char* fails = "";
+    const char* cloud = "";
     Ids ids = Ids::None;
-    Page page = Page::Registered;
-    const char* slots = ""; // the device slots called, lifecycle left out
+    const char* page = "/gateway/page?reg=";
+    std::string slots = "";
     std::vector<std::int64_t> pauses = {};
     int connectivity = 200; // the value left in the printer record
 };
 
-const char kIdentity[] = "SelectDevice 192.0.2.5 1|GetRegisteredId|CreateId|EndSession";
-const char kReport[] = "capi nbe post";
-const char kTokenReport[] = "token capi nbe post";
-const char kPrinterIdReport[] = "printerid capi nbe post";
-
-std::string ShortName(const std::string& path) {
-    if (path.rfind("/token/", 0) == 0) {
-        return "token";
-    }
-    if (path.rfind("/printerid/", 0) == 0) {
-        return "printerid";
-    }
-    if (path == "/gateway/api0122") {
-        return "post";
-    }
-    return path.substr(path.rfind('/') + 1);
-}
-
-std::string Join(const std::vector<std::string>& parts, const char* separator) {
-    std::string text;
-    for (const auto& part : parts) {
-        text += (text.empty() ? "" : separator) + part;
-    }
-    return text;
-}
-
 std::vector<std::int64_t> Polls(int n) {
     return std::vector<std::int64_t>(static_cast<std::size_t>(n), 1000);
+}
+
+std::string Repeat(const std::string& call, int n) {
+    std::string text = call;
+    for (int i = 1; i < n; ++i) {
+        text += "|" + call;
+    }
+    return text;
 }
 
 class RegisterSequenceTest : public ::testing::Test {
@@ -106,12 +81,8 @@ protected:
         for (const auto& rule : r.rules) {
             cloud_.AddRule(rule);
         }
-        if (r.cancel.when == CancelAt::InFlight) {
-            cloud_.AddRule(std::string(R"({"hold": true, "times": 1, "path": ")") + r.cancel.path +
-                           "\"}");
-        }
-        FakeApplicationInfo info;
-        info.serviceKind = r.serviceKind;
+        kivutil::test::FakeApplicationInfo info;
+        info.serviceKind = r.kind;
         info.launchMode = r.launchMode;
         info.usbRetried = r.usbRetried;
         info.languageCode = L"EN";
@@ -121,89 +92,111 @@ protected:
         info.regionCode = L"C";
         info.deviceName = L"VZ Printer 500";
         info.serialNumber = L"SN0042";
-        info.userAgent = L"QelRegistration/1.8.0 (W10.0)";
         info.version = L"1.8.0";
-
-        auto server = std::make_shared<printerutil::stServerParam>();
-        server->gatewayAddress = cloud_.Url(L"/gateway/capi");
-        server->tokenAddress = cloud_.Url(L"/token/a/v1/register");
-        server->printerIdAddress = cloud_.Url(L"/printerid/v1/printers");
-        server->serviceCode = L"rem";
-        server->serviceId = L"001";
-        auto printer = std::make_shared<printerutil::stRegsterParam>();
-        printer->modelName = L"VZ Printer 500";
-        printer->serialNumber = L"SN0042";
-        printer->macAddress = L"00:1B:A9:3C:00:01";
-        printer->region = L"C";
-        printer->agreement = r.agreement;
-        printer->agreementRequest = r.agreementRequest;
-        printer->address = L"192.0.2.5";
-        printer->connectionKind = r.connection;
-
+        auto server = std::make_shared<printerutil::stServerParam>(printerutil::stServerParam{
+            cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/token/a/v1/register"),
+            cloud_.Url(L"/printerid/v1/printers"), L"rem", L"001"});
+        auto printer = std::make_shared<printerutil::stRegsterParam>(printerutil::stRegsterParam{
+            L"VZ Printer 500", L"SN0042", L"00:1B:A9:3C:00:01", L"C", 200, r.agreement,
+            r.agreementRequest, L"192.0.2.5", r.connection});
         FakeDeviceLibrary library;
         library.missing = r.noLibrary;
-        if (r.script != nullptr) {
-            r.script(library.script);
-        }
-        FakeWaits waits;
-        printerutil::CancelFlag cancel{0};
+        library.script = r.device;
+        printerutil::testing::FakeWaits waits;
+        printerutil::CancelFlag cancel{
+            static_cast<std::uint8_t>(r.cancel.when == CancelAt::BeforeStart ? 1 : 0)};
         ScheduleCancel(r.cancel, waits, cancel);
-        if (r.cancel.when == CancelAt::BeforeStart) {
-            cancel = 1;
-        }
 
-        printerutil::ScopedWaits scope(waits);
-        auto task = printerutil::StartRegisterSequence(&info, &cancel, server, printer);
+        std::string outcome;
         try {
-            const auto result = task.get();
-            EXPECT_EQ(r.error, 0u) << "no exception";
-            EXPECT_EQ(result.status, 0);
+            printerutil::ScopedWaits scope(waits);
+            const auto result =
+                printerutil::StartRegisterSequence(&info, &cancel, server, printer).get();
             EXPECT_EQ(result.code, r.code);
-            const std::wstring page = r.page == Page::Registered    ? L"/gateway/page?reg="
-                                      : r.page == Page::Maintenance ? L"/gateway/page?maintenance=1"
-                                                                    : L"";
-            if (r.page == Page::None) {
-                EXPECT_EQ(result.url, L"");
-            } else {
-                EXPECT_EQ(result.url.rfind(cloud_.Url(page), 0), 0u)
-                    << qelcmn::WideToUtf8(result.url);
-            }
+            EXPECT_EQ(result.status, 0);
+            const std::wstring page = *r.page ? cloud_.Url(qelcmn::Utf8ToWide(r.page)) : L"";
+            EXPECT_EQ(result.url.substr(0, page.size()), page);
+            EXPECT_EQ(result.url.empty(), page.empty());
         } catch (const qelcmn::qel_exception& e) {
-            EXPECT_EQ(e.ucode(), r.error) << qelcmn::WideToUtf8(e.message());
-            EXPECT_EQ(e.message(), r.message);
+            char code[16];
+            std::snprintf(code, sizeof(code), "%08X ", e.ucode());
+            outcome = code + qelcmn::WideToUtf8(e.message());
         }
         cloud_.Release();
-
-        // What the printer was asked, each object ended.
-        std::vector<std::string> slots;
-        for (const auto& call : library.Calls()) {
-            if (call != "Create" && call != "Initialize" && call != "Terminate" &&
-                call != "Delete") {
-                slots.push_back(call);
-            }
-        }
-        EXPECT_EQ(Join(slots, "|"), r.slots);
+        EXPECT_EQ(outcome, r.fails);
+        EXPECT_EQ(library.SlotCalls(), r.slots);
         EXPECT_EQ(library.LiveObjects(), 0);
         EXPECT_EQ(waits.Pauses(), r.pauses);
         EXPECT_EQ(printer->connectivityStatus, r.connectivity);
-
-        // What the cloud received.
-        std::vector<std::string> paths;
-        for (int i = 0; i < cloud_.Count(); ++i) {
-            paths.push_back(ShortName(cloud_.Field(i, "path").value_or("?")));
-            EXPECT_EQ(cloud_.Field(i, "problems").value_or("?"), "") << "request " << i;
-        }
-        EXPECT_EQ(Join(paths, " "), r.requests);
-        if (std::string(r.requests).find("capi") != std::string::npos) {
-            CheckQuery(r, cloud_.Field(0, "query", "/gateway/capi").value_or("?"));
-        }
-        if (std::string(r.requests).find("post") != std::string::npos) {
-            CheckDocument(r, library);
+        EXPECT_EQ(Received(r), r.cloud);
+        if (cloud_.Count("/gateway/api0122") > 0) {
+            CheckIdentities(r, library);
         }
     }
 
-    void ScheduleCancel(const CancelAt& at, FakeWaits& waits, printerutil::CancelFlag& cancel) {
+    // The cloud's requests in order, each checked by the cloud itself.
+    std::string Received(const Row& r) {
+        std::string received;
+        for (int i = 0; i < cloud_.Count(); ++i) {
+            EXPECT_EQ(Field(i, "problems"), "") << "request " << i;
+            std::string path = Field(i, "path");
+            if (path.rfind("/token/", 0) == 0 || path.rfind("/printerid/", 0) == 0) {
+                path = path.substr(1, path.find('/', 1) - 1);
+            } else if (path == "/gateway/capi") {
+                const std::string query = Field(i, "query");
+                path = "capi[" + Field(i, "info.q.STS") + "]";
+                const char* channel = r.launchMode == 3 ? "PY3" : r.launchMode == 4 ? "HD" : "PY2";
+                const std::string sts = Field(i, "info.q.STS");
+                EXPECT_EQ(query, std::string("FNC=UREG_AUTO&CHA=") + channel +
+                                     "&LNG=EN&OSV=W10.0&RES=C&ARA=JP&DEV=VZ+Printer+500&SFV=1.8.0" +
+                                     (sts == "-" ? "" : "&STS=" + sts) + "&SNO=SN0042&UAH=NONE");
+            } else if (path == "/gateway/api0122") {
+                path = "post[" + Field(i, "info.server_status") + "]";
+                EXPECT_EQ(Field(i, "info.configration"),
+                          printerutil::IsUsbConnection(r.connection) ? "USB" : "LAN");
+                EXPECT_EQ(Field(i, "info.area") + Field(i, "info.device_region"), "1C");
+            } else {
+                path = path.substr(path.rfind('/') + 1);
+            }
+            received += (received.empty() ? "" : " ") + path;
+        }
+        return received;
+    }
+
+    void CheckIdentities(const Row& r, const FakeDeviceLibrary& library) {
+        const std::string temp = Field(-1, "info.temp_printerid", "/gateway/api0122");
+        const std::string set = Field(-1, "info.set_printerid", "/gateway/api0122");
+        if (r.ids == Ids::FromPrinter) {
+            // The printer created its identity from the tokens the cloud gave out.
+            const auto issued = [this](const char* name) {
+                return Field(0, std::string("info.issued.") + name, "/token/");
+            };
+            const CreateIdRequest sent = library.LastCreateIdRequest();
+            EXPECT_EQ(qelcmn::WideToUtf8(printerutil::FieldText(sent.access_token)),
+                      issued("access_token"));
+            EXPECT_EQ(qelcmn::WideToUtf8(printerutil::FieldText(sent.refresh_token)),
+                      issued("refresh_token"));
+            EXPECT_EQ(qelcmn::WideToUtf8(printerutil::FieldText(sent.server_url)), issued("url"));
+            EXPECT_EQ(temp, qelcmn::WideToUtf8(FakeDeviceLibrary::CreatedIdentity(
+                                qelcmn::Utf8ToWide(issued("access_token")))));
+            EXPECT_EQ(set, "VTP-REG-0001");
+        } else if (r.ids == Ids::FromCloud) {
+            EXPECT_EQ(temp, Field(0, "info.issued.tempPrinterId", "/printerid/"));
+            EXPECT_EQ(set, Field(0, "info.issued.printerId", "/printerid/"));
+            EXPECT_EQ(Field(-1, "info.temp_printerid.issued", "/gateway/api0122") +
+                          Field(-1, "info.set_printerid.issued", "/gateway/api0122"),
+                      "11");
+        } else {
+            EXPECT_EQ(temp + set, "--");
+        }
+        EXPECT_EQ(Field(-1, "info.service", "/gateway/api0122"), r.ids == Ids::None ? "-" : "rem");
+    }
+
+    void ScheduleCancel(const CancelAt& at, printerutil::testing::FakeWaits& waits,
+                        printerutil::CancelFlag& cancel) {
         if (at.when == CancelAt::InFlight) {
+            cloud_.AddRule(std::string(R"({"hold": true, "times": 1, "path": ")") + at.path +
+                           "\"}");
             waits.beforeAwait = [this, at, &cancel](int index, std::chrono::milliseconds) {
                 if (index == at.wait) {
                     EXPECT_GE(cloud_.WaitForRequests(1, at.path), 1);
@@ -224,263 +217,151 @@ protected:
         }
     }
 
-    static void CheckQuery(const Row& r, const std::string& query) {
-        const char* channel = r.launchMode == 3 ? "PY3" : r.launchMode == 4 ? "HD" : "PY2";
-        std::string expected = std::string("FNC=UREG_AUTO&CHA=") + channel +
-                               "&LNG=EN&OSV=W10.0&RES=C&ARA=JP&DEV=VZ+Printer+500&SFV=1.8.0";
-        if (std::string(r.sts) != "-") {
-            expected += std::string("&STS=") + r.sts;
-        }
-        expected += "&SNO=SN0042&UAH=NONE";
-        EXPECT_EQ(query, expected);
-    }
-
-    void CheckDocument(const Row& r, const FakeDeviceLibrary& library) {
-        const auto field = [this](const char* name) {
-            return cloud_.Field(-1, std::string("info.") + name, "/gateway/api0122").value_or("-");
-        };
-        EXPECT_EQ(field("service"), r.ids == Ids::None ? "-" : "rem");
-        EXPECT_EQ(field("area"), "1");
-        EXPECT_EQ(field("device_region"), "C");
-        EXPECT_EQ(field("serial_number"), "SN0042");
-        EXPECT_EQ(field("configration"), r.connection == 3 || r.connection == 5 ? "USB" : "LAN");
-        EXPECT_EQ(field("server_status"), r.status);
-        if (r.ids == Ids::FromPrinter) {
-            // The printer created its identity from the tokens the cloud gave out.
-            const auto issued = [this](const char* name) {
-                return cloud_.Field(0, std::string("info.issued.") + name, "/token/").value_or("?");
-            };
-            const CreateIdRequest sent = library.LastCreateIdRequest();
-            EXPECT_EQ(qelcmn::WideToUtf8(printerutil::FieldText(sent.access_token)),
-                      issued("access_token"));
-            EXPECT_EQ(qelcmn::WideToUtf8(printerutil::FieldText(sent.refresh_token)),
-                      issued("refresh_token"));
-            EXPECT_EQ(qelcmn::WideToUtf8(printerutil::FieldText(sent.server_url)), issued("url"));
-            EXPECT_EQ(field("temp_printerid"),
-                      qelcmn::WideToUtf8(FakeDeviceLibrary::CreatedIdentity(
-                          qelcmn::Utf8ToWide(issued("access_token")))));
-            EXPECT_EQ(field("set_printerid"), "VTP-REG-0001");
-        } else if (r.ids == Ids::FromCloud) {
-            EXPECT_EQ(field("temp_printerid"),
-                      cloud_.Field(0, "info.issued.tempPrinterId", "/printerid/").value_or("?"));
-            EXPECT_EQ(field("set_printerid"),
-                      cloud_.Field(0, "info.issued.printerId", "/printerid/").value_or("?"));
-            EXPECT_EQ(field("temp_printerid.issued"), "1");
-            EXPECT_EQ(field("set_printerid.issued"), "1");
-        } else {
-            EXPECT_EQ(field("temp_printerid"), "-");
-            EXPECT_EQ(field("set_printerid"), "-");
-        }
+    std::string Field(int i, const std::string& name, const std::string& path = "") {
+        return cloud_.Field(i, name, path).value_or("-");
     }
 
     qelcloud::SimulatedCloud cloud_;
 };
 
-void Busy(DeviceScript& s) {
-    s.getRegisteredId = 8;
-}
-void Off(DeviceScript& s) {
-    s.createId = 11;
-}
-void PortFails(DeviceScript& s) {
-    s.selectDevice = 5;
-}
-void ServerTimeOut(DeviceScript& s) {
-    s.endSession = 10;
-}
-void NoInternet(DeviceScript& s) {
-    s.createId = 9;
-}
-void Refused(DeviceScript& s) {
-    s.createId = 7;
-}
-void AgreementRefused(DeviceScript& s) {
-    s.setDeviceAgreement = 7;
-}
-void InitializeFails(DeviceScript& s) {
-    s.initialize = 2;
-}
-void NoObjectAnswer(DeviceScript& s) {
-    s.connectivity = {{2, 200}};
-}
-void Pending(DeviceScript& s) {
-    s.connectivity = {{0, 201}};
-}
-void NotYet(DeviceScript& s) {
-    s.connectivity = {{0, 200}};
-}
-void RunningThenPassed(DeviceScript& s) {
-    s.connectivity = {{0, 200}, {0, 201}, {0, 202}};
-}
-template <unsigned char V> void Connectivity(DeviceScript& s) {
-    s.connectivity = {{0, V}};
-}
-
 TEST_F(RegisterSequenceTest, ServiceA) {
+    const std::string longToken =
+        R"({"path": "/token/", "fields": {"access_token": ")" + std::string(256, 'T') + "\"}}";
     const Row rows[] = {
-        {.name = "registered over the network",
+        {.name = "network",
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN_OK",
-         .status = "OK",
+         .cloud = "token capi[LAN_OK] nbe post[OK]",
          .ids = Ids::FromPrinter,
          .slots = kIdentity},
-        {.name = "registered over USB",
+        {.name = "USB queue",
          .connection = 5,
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "USB_OK",
-         .status = "OK",
+         .cloud = "token capi[USB_OK] nbe post[OK]",
          .ids = Ids::FromPrinter,
          .slots = "SelectDevice 192.0.2.5 2|GetRegisteredId|CreateId|EndSession"},
         {.name = "agreement first",
          .agreement = 1,
          .agreementRequest = 1,
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN_OK",
-         .status = "OK",
+         .cloud = "token capi[LAN_OK] nbe post[OK]",
          .ids = Ids::FromPrinter,
-         .slots = "SetDeviceAgreement 192.0.2.5 1 2|SelectDevice 192.0.2.5 1|GetRegisteredId|"
-                  "CreateId|EndSession"},
+         .slots = kAgree + std::string("|") + kIdentity},
         {.name = "agreement refused",
          .agreement = 3,
          .agreementRequest = 1,
-         .script = AgreementRefused,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .slots = "SetDeviceAgreement 192.0.2.5 1 2"},
+         .device = {.setDeviceAgreement = 7},
+         .fails = kRetry,
+         .slots = kAgree},
         {.name = "token refused",
          .rules = {R"({"path": "/token/", "status": 401})"},
-         .error = kServerError,
-         .message = L"Http : Server Error. code=401",
-         .requests = "token"},
+         .fails = "80030011 Http : Server Error. code=401",
+         .cloud = "token"},
         {.name = "token too long for the printer",
-         .rules = {R"({"path": "/token/", "fields": {"access_token": ")" + std::string(256, 'T') +
-                   "\"}}"},
+         .rules = {longToken},
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN_ERROR",
-         .status = "ERROR"},
-        {.name = "printer busy",
-         .script = Busy,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .requests = "token",
+         .cloud = "token capi[LAN_ERROR] nbe post[ERROR]"},
+        {.name = "busy",
+         .device = {.getRegisteredId = 8},
+         .fails = kRetry,
+         .cloud = "token",
          .slots = "SelectDevice 192.0.2.5 1|GetRegisteredId"},
-        {.name = "printer off",
-         .script = Off,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .requests = "token",
+        {.name = "off",
+         .device = {.createId = 11},
+         .fails = kRetry,
+         .cloud = "token",
          .slots = "SelectDevice 192.0.2.5 1|GetRegisteredId|CreateId"},
-        {.name = "port fails",
-         .script = PortFails,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .requests = "token",
+        {.name = "port",
+         .device = {.selectDevice = 5},
+         .fails = kRetry,
+         .cloud = "token",
          .slots = "SelectDevice 192.0.2.5 1"},
-        {.name = "server time-out",
-         .script = ServerTimeOut,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .requests = "token",
+        {.name = "time-out",
+         .device = {.endSession = 10},
+         .fails = kRetry,
+         .cloud = "token",
          .slots = kIdentity},
-        {.name = "installer: busy is reported",
+        {.name = "installer: busy reported",
          .launchMode = 3,
          .agreementRequest = 1,
-         .script = Busy,
+         .device = {.getRegisteredId = 8},
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN_PRN_BUSY",
-         .status = "PRN_BUSY",
+         .cloud = "token capi[LAN_PRN_BUSY] nbe post[PRN_BUSY]",
          .slots = "SelectDevice 192.0.2.5 1|GetRegisteredId"},
-        {.name = "installer: off is reported",
+        {.name = "installer: off reported",
          .launchMode = 3,
          .agreementRequest = 1,
-         .script = Off,
+         .device = {.createId = 11},
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN_OFF_POWER",
-         .status = "OFF_POWER",
+         .cloud = "token capi[LAN_OFF_POWER] nbe post[OFF_POWER]",
          .slots = "SelectDevice 192.0.2.5 1|GetRegisteredId|CreateId"},
-        {.name = "no internet on the network is reported",
-         .script = NoInternet,
+        {.name = "installer: time-out reported",
+         .launchMode = 3,
+         .agreementRequest = 1,
+         .device = {.endSession = 10},
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN_NO_INTERNET",
-         .status = "NO_INTERNET",
+         .cloud = "token capi[LAN_TIME_OUT] nbe post[TIME_OUT]",
+         .slots = kIdentity},
+        {.name = "no internet on the network",
+         .device = {.createId = 9},
+         .code = 4,
+         .cloud = "token capi[LAN_NO_INTERNET] nbe post[NO_INTERNET]",
          .slots = "SelectDevice 192.0.2.5 1|GetRegisteredId|CreateId"},
-        {.name = "other refusal is reported",
-         .script = Refused,
+        {.name = "other refusal",
+         .device = {.createId = 7},
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN_ERROR",
-         .status = "ERROR",
+         .cloud = "token capi[LAN_ERROR] nbe post[ERROR]",
          .slots = "SelectDevice 192.0.2.5 1|GetRegisteredId|CreateId"},
         {.name = "no internet over USB",
          .connection = 3,
-         .script = NoInternet,
-         .error = kUsbRetry,
-         .message = L"USB Retry",
-         .requests = "token",
+         .device = {.createId = 9},
+         .fails = kUsbRetry,
+         .cloud = "token",
          .slots = "SelectDevice 192.0.2.5 3|GetRegisteredId|CreateId"},
         {.name = "no internet over USB again",
          .connection = 3,
          .usbRetried = 1,
-         .script = NoInternet,
-         .error = kUsbRetryFailed,
-         .message = L"USB Retry Fail.",
-         .requests = "token",
+         .device = {.createId = 9},
+         .fails = kUsbRetryFail,
+         .cloud = "token",
          .slots = "SelectDevice 192.0.2.5 3|GetRegisteredId|CreateId"},
         {.name = "no device library",
          .noLibrary = true,
          .code = 4,
-         .requests = kTokenReport,
-         .sts = "LAN"},
-        {.name = "launcher with a USB printer reports at once",
+         .cloud = "token capi[LAN] nbe post[-]"},
+        {.name = "launcher with a USB printer",
          .connection = 5,
          .launchMode = 4,
          .code = 4,
-         .requests = kReport,
-         .sts = "USB"},
+         .cloud = "capi[USB] nbe post[-]"},
         {.name = "cancel while the token is requested",
          .cancel = {CancelAt::InFlight, 0, "/token/"},
-         .error = kHttpCanceled,
-         .message = L"Http Request Canceled.",
-         .requests = "token"},
+         .fails = "82030001 Http Request Canceled.",
+         .cloud = "token"},
         {.name = "cancel once the token came",
          .cancel = {CancelAt::AfterDone, 0},
-         .error = kCancelled,
-         .message = L"Get PrinterID Canceled.",
-         .requests = "token"},
+         .fails = "82080102 Get PrinterID Canceled.",
+         .cloud = "token"},
         {.name = "cancel while reporting",
          .cancel = {CancelAt::InFlight, 1, "/gateway/capi"},
-         .error = kHttpCanceled,
-         .message = L"Http : Request Canceled.",
-         .requests = "token capi",
-         .sts = "LAN_OK",
+         .fails = "82030001 Http : Request Canceled.",
+         .cloud = "token capi[LAN_OK]",
          .slots = kIdentity},
         {.name = "out of service",
          .rules = {R"({"path": "/gateway/capi", "fields": {"code": "CAPI_OUT_SERVICE"}})"},
          .code = 2,
-         .requests = "token capi",
-         .sts = "LAN_OK",
-         .page = Page::Maintenance,
+         .cloud = "token capi[LAN_OK]",
+         .page = "/gateway/page?maintenance=1",
          .slots = kIdentity},
         {.name = "success without a page",
          .rules = {R"({"path": "/gateway/nbe", "fields": {"CAP-API0122": null}})"},
          .code = 4,
-         .requests = "token capi nbe",
-         .sts = "LAN_OK",
-         .page = Page::None,
+         .cloud = "token capi[LAN_OK] nbe",
+         .page = "",
          .slots = kIdentity},
         {.name = "empty result",
          .rules = {R"({"path": "/gateway/nbe", "fields": {"code": null}})"},
-         .error = kNetworkError,
-         .message = L"Network Error()",
-         .requests = "token capi nbe",
-         .sts = "LAN_OK",
+         .fails = "80030010 Network Error()",
+         .cloud = "token capi[LAN_OK] nbe",
          .slots = kIdentity},
     };
     for (const Row& r : rows) {
@@ -488,96 +369,80 @@ TEST_F(RegisterSequenceTest, ServiceA) {
     }
 }
 
-TEST_F(RegisterSequenceTest, ServiceXAndAuto) {
+TEST_F(RegisterSequenceTest, ServiceXAutoAndOthers) {
+    const std::string printerIdRefused = R"({"path": "/printerid/", "status": 500})";
     const Row rows[] = {
-        {.name = "serviceX over the network",
-         .serviceKind = L"serviceX",
+        {.name = "serviceX",
+         .kind = L"serviceX",
          .code = 5,
-         .requests = kPrinterIdReport,
-         .sts = "LAN_OK",
-         .status = "OK",
+         .cloud = "printerid capi[LAN_OK] nbe post[OK]",
          .ids = Ids::FromCloud,
          .pauses = {5000}},
-        {.name = "serviceX over USB registers as auto",
-         .serviceKind = L"serviceX",
+        {.name = "serviceX over USB is auto",
+         .kind = L"serviceX",
          .connection = 3,
          .code = 3,
-         .requests = kReport,
-         .sts = "USB"},
+         .cloud = "capi[USB] nbe post[-]"},
         {.name = "serviceX without a temporary identity",
-         .serviceKind = L"serviceX",
+         .kind = L"serviceX",
          .rules = {R"({"path": "/printerid/", "fields": {"tempPrinterId": null}})"},
-         .error = kNetworkError,
-         .message = L"Network Error",
-         .requests = "printerid",
+         .fails = "80030010 Network Error",
+         .cloud = "printerid",
          .pauses = {5000}},
-        {.name = "serviceX refused by the printer-ID server",
-         .serviceKind = L"serviceX",
-         .rules = {R"({"path": "/printerid/", "status": 500})"},
-         .error = kServerError,
-         .message = L"Http : Server Error. code=500",
-         .requests = "printerid",
+        {.name = "serviceX refused",
+         .kind = L"serviceX",
+         .rules = {printerIdRefused},
+         .fails = "80030011 Http : Server Error. code=500",
+         .cloud = "printerid",
          .pauses = {5000}},
-        {.name = "installer: a refused printer-ID request becomes a plain report",
-         .serviceKind = L"serviceX",
+        {.name = "installer: refusal reported as auto",
+         .kind = L"serviceX",
          .launchMode = 3,
          .agreementRequest = 1,
-         .rules = {R"({"path": "/printerid/", "status": 500})"},
+         .rules = {printerIdRefused},
          .code = 3,
-         .requests = "printerid capi nbe post",
-         .sts = "LAN",
+         .cloud = "printerid capi[LAN] nbe post[-]",
          .pauses = {5000}},
-        {.name = "installer without the agreement step registers as auto",
-         .serviceKind = L"serviceX",
+        {.name = "installer without the agreement step is auto",
+         .kind = L"serviceX",
          .launchMode = 3,
          .code = 3,
-         .requests = kReport,
-         .sts = "LAN"},
+         .cloud = "capi[LAN] nbe post[-]"},
         {.name = "cancel while the printer-ID is requested",
-         .serviceKind = L"serviceX",
+         .kind = L"serviceX",
          .cancel = {CancelAt::InFlight, 0, "/printerid/"},
-         .error = kHttpCanceled,
-         .message = L"Http Request Canceled.",
-         .requests = "printerid",
+         .fails = "82030001 Http Request Canceled.",
+         .cloud = "printerid",
          .pauses = {5000}},
         {.name = "cancel once the printer-ID came",
-         .serviceKind = L"serviceX",
+         .kind = L"serviceX",
          .cancel = {CancelAt::AfterDone, 0},
-         .error = kCancelled,
-         .message = L"Register Printer Canceled.",
-         .requests = "printerid",
+         .fails = "82080102 Register Printer Canceled.",
+         .cloud = "printerid",
          .pauses = {5000}},
-        {.name = "auto", .serviceKind = L"auto", .code = 3, .requests = kReport, .sts = "LAN"},
+        {.name = "auto", .kind = L"auto", .code = 3, .cloud = "capi[LAN] nbe post[-]"},
         {.name = "auto over USB",
-         .serviceKind = L"auto",
+         .kind = L"auto",
          .connection = 5,
          .code = 3,
-         .requests = kReport,
-         .sts = "USB"},
+         .cloud = "capi[USB] nbe post[-]"},
         {.name = "auto out of service",
-         .serviceKind = L"auto",
+         .kind = L"auto",
          .rules = {R"({"path": "/gateway/api0122", "fields": {"code": "CAPI_OUT_SERVICE"}})"},
          .code = 2,
-         .requests = kReport,
-         .sts = "LAN",
-         .page = Page::Maintenance},
+         .cloud = "capi[LAN] nbe post[-]",
+         .page = "/gateway/page?maintenance=1"},
         {.name = "auto cancelled before it began",
-         .serviceKind = L"auto",
+         .kind = L"auto",
          .cancel = {CancelAt::BeforeStart},
-         .error = kCancelled,
-         .message = L"Register Printer Canceled."},
+         .fails = "82080102 Register Printer Canceled."},
         {.name = "installer: a cancel becomes a plain report",
-         .serviceKind = L"auto",
+         .kind = L"auto",
          .launchMode = 3,
          .cancel = {CancelAt::BeforeStart},
          .code = 3,
-         .requests = kReport,
-         .sts = "LAN"},
-        {.name = "unknown kind reports and gives nothing",
-         .serviceKind = L"serviceZ",
-         .code = 0,
-         .requests = kReport,
-         .sts = "LAN"},
+         .cloud = "capi[LAN] nbe post[-]"},
+        {.name = "unknown kind", .kind = L"serviceZ", .code = 0, .cloud = "capi[LAN] nbe post[-]"},
     };
     for (const Row& r : rows) {
         Run(r);
@@ -585,135 +450,109 @@ TEST_F(RegisterSequenceTest, ServiceXAndAuto) {
 }
 
 TEST_F(RegisterSequenceTest, ServiceY) {
-    const char* poll = "GetConnectivityTestResult 192.0.2.5 1";
-    const std::string polls3 = std::string(poll) + "|" + poll + "|" + poll;
-    std::string polls32 = poll;
-    for (int i = 1; i < 32; ++i) {
-        polls32 += std::string("|") + poll;
-    }
-    const std::string agreedThenPolls32 = "SetDeviceAgreement 192.0.2.5 1 2|" + polls32;
+    const auto answers = [](std::vector<std::pair<int, unsigned char>> in) {
+        DeviceScript s;
+        s.connectivity = std::move(in);
+        return s;
+    };
+    const std::string poll32 = Repeat(kPoll, 32);
     const Row rows[] = {
         {.name = "passed",
-         .serviceKind = L"serviceY",
+         .kind = L"serviceY",
          .code = 5,
-         .requests = kPrinterIdReport,
-         .sts = "LAN_OK",
-         .status = "OK",
+         .cloud = "printerid capi[LAN_OK] nbe post[OK]",
          .ids = Ids::FromCloud,
-         .slots = poll,
+         .slots = kPoll,
          .connectivity = 202},
         {.name = "passed after two polls",
-         .serviceKind = L"serviceY",
-         .script = RunningThenPassed,
+         .kind = L"serviceY",
+         .device = answers({{0, 200}, {0, 201}, {0, 202}}),
          .code = 5,
-         .requests = kPrinterIdReport,
-         .sts = "LAN_OK",
-         .status = "OK",
+         .cloud = "printerid capi[LAN_OK] nbe post[OK]",
          .ids = Ids::FromCloud,
-         .slots = polls3.c_str(),
+         .slots = Repeat(kPoll, 3),
          .pauses = Polls(2),
          .connectivity = 202},
         {.name = "agreement always told",
-         .serviceKind = L"serviceY",
+         .kind = L"serviceY",
          .agreement = 0,
          .agreementRequest = 1,
          .code = 5,
-         .requests = kPrinterIdReport,
-         .sts = "LAN_OK",
-         .status = "OK",
+         .cloud = "printerid capi[LAN_OK] nbe post[OK]",
          .ids = Ids::FromCloud,
-         .slots = "SetDeviceAgreement 192.0.2.5 1 2|GetConnectivityTestResult 192.0.2.5 1",
+         .slots = kAgree + std::string("|") + kPoll,
          .connectivity = 202},
         {.name = "server error",
-         .serviceKind = L"serviceY",
-         .script = Connectivity<203>,
+         .kind = L"serviceY",
+         .device = answers({{0, 203}}),
          .code = 5,
-         .requests = kReport,
-         .sts = "LAN_CT_SERVER_ERR",
-         .status = "ERROR",
-         .slots = poll,
+         .cloud = "capi[LAN_CT_SERVER_ERR] nbe post[ERROR]",
+         .slots = kPoll,
          .connectivity = 203},
-        {.name = "no internet on the network",
-         .serviceKind = L"serviceY",
-         .script = Connectivity<204>,
+        {.name = "no internet",
+         .kind = L"serviceY",
+         .device = answers({{0, 204}}),
          .code = 5,
-         .requests = kReport,
-         .sts = "LAN_CT_NOT_INTERNET",
-         .status = "NO_INTERNET",
-         .slots = poll,
+         .cloud = "capi[LAN_CT_NOT_INTERNET] nbe post[NO_INTERNET]",
+         .slots = kPoll,
          .connectivity = 204},
         {.name = "time-out",
-         .serviceKind = L"serviceY",
-         .script = Connectivity<205>,
+         .kind = L"serviceY",
+         .device = answers({{0, 205}}),
          .code = 5,
-         .requests = kReport,
-         .sts = "LAN_CT_TIMEOUT",
-         .status = "ERROR",
-         .slots = poll,
+         .cloud = "capi[LAN_CT_TIMEOUT] nbe post[ERROR]",
+         .slots = kPoll,
          .connectivity = 205},
-        {.name = "other error on the network",
-         .serviceKind = L"serviceY",
-         .script = Connectivity<206>,
+        {.name = "other error",
+         .kind = L"serviceY",
+         .device = answers({{0, 206}}),
          .code = 5,
-         .requests = kReport,
-         .sts = "LAN_CT_OTHER_ERR",
-         .status = "NO_INTERNET",
-         .slots = poll,
+         .cloud = "capi[LAN_CT_OTHER_ERR] nbe post[NO_INTERNET]",
+         .slots = kPoll,
          .connectivity = 206},
         {.name = "no internet over USB",
-         .serviceKind = L"serviceY",
+         .kind = L"serviceY",
          .connection = 3,
-         .script = Connectivity<204>,
-         .error = kUsbRetry,
-         .message = L"USB Retry",
+         .device = answers({{0, 204}}),
+         .fails = kUsbRetry,
          .slots = "GetConnectivityTestResult 192.0.2.5 3"},
         {.name = "other error over USB again",
-         .serviceKind = L"serviceY",
+         .kind = L"serviceY",
          .connection = 5,
          .usbRetried = 1,
-         .script = Connectivity<206>,
-         .error = kUsbRetryFailed,
-         .message = L"USB Retry Fail.",
+         .device = answers({{0, 206}}),
+         .fails = kUsbRetryFail,
          .slots = "GetConnectivityTestResult 192.0.2.5 2"},
         {.name = "still running after 30 s",
-         .serviceKind = L"serviceY",
-         .script = Pending,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .slots = polls32.c_str(),
+         .kind = L"serviceY",
+         .device = answers({{0, 201}}),
+         .fails = kRetry,
+         .slots = poll32,
          .pauses = Polls(31)},
         {.name = "never answered",
-         .serviceKind = L"serviceY",
-         .script = NotYet,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .slots = polls32.c_str(),
+         .kind = L"serviceY",
+         .device = answers({{0, 200}}),
+         .fails = kRetry,
+         .slots = poll32,
          .pauses = Polls(31)},
         {.name = "poll fails",
-         .serviceKind = L"serviceY",
-         .script = NoObjectAnswer,
-         .error = kRetry,
-         .message = L"Register Printer Retry.",
-         .slots = poll},
+         .kind = L"serviceY",
+         .device = answers({{2, 200}}),
+         .fails = kRetry,
+         .slots = kPoll},
         {.name = "initialize fails",
-         .serviceKind = L"serviceY",
-         .script = InitializeFails,
-         .error = kRetry,
-         .message = L"Register Printer Retry."},
-        {.name = "no device library",
-         .serviceKind = L"serviceY",
-         .noLibrary = true,
-         .error = kRetry,
-         .message = L"Register Printer Retry."},
+         .kind = L"serviceY",
+         .device = {.initialize = 2},
+         .fails = kRetry},
+        {.name = "no device library", .kind = L"serviceY", .noLibrary = true, .fails = kRetry},
         {.name = "installer: a failed test becomes a plain report",
-         .serviceKind = L"serviceY",
+         .kind = L"serviceY",
          .launchMode = 3,
          .agreementRequest = 1,
-         .script = NotYet,
+         .device = answers({{0, 200}}),
          .code = 3,
-         .requests = kReport,
-         .sts = "LAN",
-         .slots = agreedThenPolls32.c_str(),
+         .cloud = "capi[LAN] nbe post[-]",
+         .slots = kAgree + std::string("|") + poll32,
          .pauses = Polls(31)},
     };
     for (const Row& r : rows) {

@@ -1,5 +1,6 @@
-// The report's words and region digits, the page address after an installer registration, the
-// report as the simulated gateway receives it, and the notice's bound against a silent gateway.
+// The report's words and region digits, its request time, the page address after an installer
+// registration, and the notice's bound against a silent gateway. The report as the gateway
+// receives it is checked by the sequence's tests.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -9,8 +10,6 @@
 #include "fake_application_info.h"
 #include "printerutil/result_report.h"
 #include "printerutil_testing/fake_waits.h"
-#include "qelcmn/exceptions.h"
-#include "qelcmn/text_utils.h"
 #include "simulated_cloud.h"
 
 using kivutil::test::FakeApplicationInfo;
@@ -141,83 +140,13 @@ protected:
     }
     void TearDown() override { cloud_.Release(); }
 
-    std::string Field(int index, const std::string& name, const std::string& path = "") {
-        return cloud_.Field(index, name, path).value_or("<none>");
+    std::string Field(int index, const std::string& name) {
+        return cloud_.Field(index, name).value_or("<none>");
     }
 
     qelcloud::SimulatedCloud cloud_;
     FakeApplicationInfo info_;
-    printerutil::testing::FakeWaits waits_;
 };
-
-TEST_F(GatewayTest, ReportCarriesTheRegistrationAsTheGatewayReadsIt) {
-    struct Row {
-        const char* name;
-        int kind;
-        int connection;
-        std::optional<stPrinterIDs> ids;
-        int connectivity;
-        const wchar_t* regionCode;
-        const char* query; // after the always-present keys
-        const char* area;
-        const char* service; // "<none>" when no identity was sent
-        const char* status;
-    };
-    const char* kHead = "FNC=UREG_AUTO&CHA=PY2&LNG=EN&OSV=W10.0&";
-    const Row rows[] = {
-        {"serviceA over the network", 2, 1, stPrinterIDs{0, L"REG-7", L"NEW-7"}, 200, L"C",
-         "RES=C&ARA=JP&DEV=VZ+Printer+500&SFV=1.8.0&STS=LAN_OK&SNO=SN0042&UAH=NONE", "1", "rem",
-         "OK"},
-        {"serviceY over USB without internet", 4, 5, stPrinterIDs{0, L"REG-8", L"NEW-8"}, 204, L"3",
-         "RES=3&ARA=JP&DEV=VZ+Printer+500&SFV=1.8.0&STS=USB_CT_NOT_INTERNET&SNO=SN0042&UAH=NONE",
-         "2", "tava", "NO_INTERNET"},
-        {"auto without identities", 1, 4, std::nullopt, 200, L"",
-         "RES=asia&ARA=JP&DEV=VZ+Printer+500&SFV=1.8.0&STS=LAN&SNO=SN0042&UAH=NONE", "0", "<none>",
-         "<none>"},
-        {"serviceA refused by a busy printer", 2, 3, stPrinterIDs{8, L"", L""}, 200, L"1",
-         "RES=1&ARA=JP&DEV=VZ+Printer+500&SFV=1.8.0&STS=USB_PRN_BUSY&SNO=SN0042&UAH=NONE", "0",
-         "<none>", "PRN_BUSY"},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        cloud_.Reset();
-        info_.regionCode = r.regionCode;
-        printerutil::stRegsterParam printer;
-        printer.serialNumber = L"SN0042-PRINTER";
-        printer.connectionKind = r.connection;
-        printer.connectivityStatus = static_cast<unsigned char>(r.connectivity);
-        printerutil::stServerParam server;
-        server.gatewayAddress = cloud_.Url(L"/gateway/capi");
-        const auto ids = r.ids ? std::make_shared<stPrinterIDs>(*r.ids) : nullptr;
-
-        const auto answer =
-            printerutil::ReportRegistrationResult(r.kind, &info_, nullptr, ids, server, printer);
-        EXPECT_EQ(answer.GetResult(), L"CAPI_SUCCESS");
-        EXPECT_EQ(answer.url.rfind(cloud_.Url(L"/gateway/page?reg="), 0), 0u);
-        ASSERT_EQ(cloud_.Count(), 3);
-        EXPECT_EQ(Field(0, "query"), std::string(kHead) + r.query);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(Field(i, "problems"), "") << "request " << i;
-        }
-        EXPECT_EQ(Field(2, "info.area"), r.area);
-        EXPECT_EQ(Field(2, "info.agent"), "QelRegistration/1.8.0 (W10.0)");
-        EXPECT_EQ(Field(2, "info.device_id"), "VZ Printer 500");
-        EXPECT_EQ(Field(2, "info.serial_number"), "SN0042-PRINTER");
-        EXPECT_EQ(Field(2, "info.configration"),
-                  r.connection == 4 || r.connection == 1 ? "LAN" : "USB");
-        EXPECT_EQ(Field(2, "info.server_status"), r.status);
-        EXPECT_EQ(Field(2, "info.service"), r.service);
-        if (r.ids && !r.ids->createdId.empty()) {
-            EXPECT_EQ(Field(2, "info.temp_printerid"), qelcmn::WideToUtf8(r.ids->createdId));
-            EXPECT_EQ(Field(2, "info.set_printerid"), qelcmn::WideToUtf8(r.ids->registeredId));
-        } else {
-            EXPECT_EQ(Field(2, "info.temp_printerid.cipher"), "<none>");
-        }
-        const bool rem = std::wstring(r.regionCode) == L"C";
-        EXPECT_EQ(Field(2, "info.device_region"), rem ? "C" : "<none>");
-        EXPECT_EQ(Field(2, "info.region"), rem ? "asia" : "<none>");
-    }
-}
 
 TEST_F(GatewayTest, NoticeWaitsOnceForTwoSecondsWhateverTheGatewayDoes) {
     struct Row {

@@ -29,11 +29,11 @@ struct DeviceScript {
     int searchDevices = 0;
     int searchCount = -1; // the count SearchDevices reports; -1: as many as there are devices
     int getDeviceList = 0;
-    std::vector<tagDeviceInfo> devices; // what the searches find
+    std::vector<tagDeviceInfo> devices = {}; // what the searches find
     int searchAccessPoints = 0;
     std::wstring matchedSsid = L"HomeNet";
     std::wstring matchedKey = L"secret-key";
-    std::vector<std::wstring> accessPoints; // what GetAccessPointList lists
+    std::vector<std::wstring> accessPoints = {}; // what GetAccessPointList lists
     int applyAccessPoint = 0;
 };
 
@@ -56,6 +56,8 @@ public:
 
     // Every call in order: "Create", "Initialize", "SelectDevice 192.0.2.5 1", "Delete", ...
     std::vector<std::string> Calls() const;
+    // The same joined with "|", creation, Initialize, Terminate and deletion left out.
+    std::string SlotCalls() const;
     void ClearCalls();
     // Objects created and not yet deleted.
     int LiveObjects() const;
