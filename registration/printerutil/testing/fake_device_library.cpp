@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 
 #include "qelcmn/text_utils.h"
 
@@ -184,6 +185,9 @@ FakeDeviceLibrary::~FakeDeviceLibrary() {
 }
 
 std::optional<DeviceEntries> FakeDeviceLibrary::Entries() {
+    if (outOfMemory) {
+        throw std::bad_alloc();
+    }
     if (missing) {
         return std::nullopt;
     }

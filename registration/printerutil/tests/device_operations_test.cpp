@@ -219,6 +219,11 @@ TEST_F(DeviceOperationsTest, RegionDecidesWhichPrintersAreOfferedAndTakeAnAccess
     // A library that claims more printers than memory holds gives an empty list.
     library_.script.searchCount = INT_MAX;
     EXPECT_TRUE(printerutil::StartEnumPrinters().get().empty());
+    // So does the program running out of memory on its own way there.
+    library_.outOfMemory = true;
+    EXPECT_TRUE(printerutil::StartEnumPrinters().get().empty());
+    EXPECT_TRUE(printerutil::StartFindPrinterByAddress(L"192.0.2.5").get().empty());
+    EXPECT_EQ(printerutil::StartApplyAccessPoint(L"a", L"b", L"M", L"S", {}).get().code, 0);
 }
 
 TEST_F(DeviceOperationsTest, DeviceDataCopiesTheWholeRecord) {

@@ -45,6 +45,7 @@ struct Row {
     int usbRetried = 0;
     unsigned char agreement = 2, agreementRequest = 0;
     bool noLibrary = false;
+    bool outOfMemory = false; // the program itself fails on its way to the printer
     DeviceScript device = {};
     std::vector<std::string> rules = {};
     CancelAt cancel = {};
@@ -101,6 +102,7 @@ protected:
             r.agreementRequest, L"192.0.2.5", r.connection});
         FakeDeviceLibrary library;
         library.missing = r.noLibrary;
+        library.outOfMemory = r.outOfMemory;
         library.script = r.device;
         printerutil::testing::FakeWaits waits;
         printerutil::CancelFlag cancel{
@@ -327,6 +329,13 @@ TEST_F(RegisterSequenceTest, ServiceA) {
         {.name = "no device library",
          .noLibrary = true,
          .code = 4,
+         .cloud = "token capi[LAN] nbe post[-]"},
+        {.name = "out of memory", .outOfMemory = true, .fails = kRetry, .cloud = "token"},
+        {.name = "installer: out of memory becomes a plain report",
+         .launchMode = 3,
+         .agreementRequest = 1,
+         .outOfMemory = true,
+         .code = 3,
          .cloud = "token capi[LAN] nbe post[-]"},
         {.name = "launcher with a USB printer",
          .connection = 5,

@@ -47,6 +47,7 @@ public:
     DeviceScript script;
     bool missing = false;             // the library is not there
     bool refusesObjects = false;      // CreateVTESDev gives no object
+    bool outOfMemory = false;         // reaching the library throws std::bad_alloc
     std::set<std::wstring> usbQueues; // queue names on USB ports
     // Told of every slot call, on the caller's thread, before the slot answers.
     std::function<void(const std::string& slot)> onCall;
