@@ -5,6 +5,7 @@
 
 #include "printersim/protocol_tables.h"
 #include "qelworld/qelworld_client.h"
+#include "vtwiduns/vtwiduns_api.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
 
@@ -12,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -54,6 +57,47 @@ inline std::string Element(const std::string& reply, const std::string& name) {
     const auto start = open + name.size() + 2;
     const auto close = reply.find("</" + name + ">", start);
     return close == std::string::npos ? std::string() : reply.substr(start, close - start);
+}
+
+inline std::string HexUpper(std::string_view bytes) {
+    std::string out;
+    char two[3];
+    for (unsigned char c : bytes) {
+        std::snprintf(two, sizeof two, "%02X", c);
+        out += two;
+    }
+    return out;
+}
+
+// The wireless settings block of vtwiduns as the printer access library writes it.
+inline std::string SettingsBlock(const std::string& ssid, const std::string& key, bool secured,
+                                 const std::string& accessPointText) {
+    std::string block(VTWIDUNS_SETTINGS_BYTES, '\0');
+    const auto put = [&](int section, int cell, const std::string& text) {
+        std::memcpy(block.data() + (section * VTWIDUNS_SECTION_CELLS + cell) * VTWIDUNS_CELL_BYTES,
+                    text.data(), text.size());
+    };
+    put(0, 0, "wireless0");
+    put(0, 3, "1");
+    put(0, 4, "1");
+    put(0, 5, "DHCP");
+    put(0, 18, HexUpper(ssid));
+    put(0, 20, accessPointText);
+    put(0, 21, "0");
+    put(0, 30, "0");
+    put(0, 33, "0");
+    put(0, 36, secured ? "1" : "0");
+    if (secured) {
+        put(0, 37, "AUTO");
+        std::string masked;
+        for (char c : key) {
+            masked += static_cast<char>(static_cast<unsigned char>(c) ^ VTWIDUNS_KEY_MASK);
+        }
+        put(0, 35, HexUpper(masked));
+    }
+    put(1, 0, "wireless1");
+    put(2, 0, "wireless2");
+    return block;
 }
 
 } // namespace qelworld::test
