@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 namespace qelworld {
@@ -474,6 +475,18 @@ LibraryCounts World::Counts(std::string_view library) {
     std::lock_guard guard(r.mutex);
     const auto it = r.counts.find(std::string(library));
     return it == r.counts.end() ? LibraryCounts{} : it->second;
+}
+
+int CopyText(std::string_view text, char* buffer, int size) noexcept {
+    if (size < 0 || (buffer == nullptr && size > 0)) {
+        return -1;
+    }
+    if (size > 0) {
+        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+    }
+    return static_cast<int>(text.size());
 }
 
 std::string AnsiText(const wchar_t* text) {

@@ -5,6 +5,8 @@
 
 #include "printersim/protocol_tables.h"
 #include "qelworld/qelworld_client.h"
+#include "vtmpu/vtmpu_api.h"
+#include "vtmpu2/vtmpu2_api.h"
 #include "vtwiduns/vtwiduns_api.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
@@ -36,6 +38,88 @@ public:
 
 private:
     qelwin::unique_hmodule module_;
+};
+
+// vtmpu2.dll with its entries.
+struct Vtmpu2 {
+    explicit Vtmpu2(const std::wstring& folder = qelwin::ThisModuleFolder())
+        : lib(L"vtmpu2.dll", folder) {
+        lib.Bind(Open, "pu2Open");
+        lib.Bind(Close, "pu2Close");
+        lib.Bind(SetIF, "pu2SetIF");
+        lib.Bind(SetIP, "pu2SetIP");
+        lib.Bind(SetPrinterName, "pu2SetPrinterName");
+        lib.Bind(SetUrl, "pu2SetUrl");
+        lib.Bind(SetTimeout, "pu2SetTimeout");
+        lib.Bind(Write, "pu2Write");
+        lib.Bind(Read, "pu2Read");
+    }
+    // A channel set up as a port control sets it up; 0 when a step failed.
+    PU2_HANDLE Channel(const wchar_t* target, bool byAddress = true,
+                       const wchar_t* path = L"/velto/ij/command2/port1") const {
+        const PU2_HANDLE h = Open();
+        if (h != 0 && (SetIF(h, PU2_IF_NETWORK) != 0 ||
+                       (byAddress ? SetIP(h, target) : SetPrinterName(h, target)) != 0 ||
+                       SetUrl(h, path) != 0 || SetTimeout(h, PU2_TIMEOUT_KIND_IO, 60) != 0)) {
+            Close(h);
+            return 0;
+        }
+        return h;
+    }
+    int Send(PU2_HANDLE h, const std::string& request) const {
+        return Write(h, request.data(), static_cast<int>(request.size()), 0);
+    }
+
+    FaceLibrary lib;
+    decltype(&pu2Open) Open = nullptr;
+    decltype(&pu2Close) Close = nullptr;
+    decltype(&pu2SetIF) SetIF = nullptr;
+    decltype(&pu2SetIP) SetIP = nullptr;
+    decltype(&pu2SetPrinterName) SetPrinterName = nullptr;
+    decltype(&pu2SetUrl) SetUrl = nullptr;
+    decltype(&pu2SetTimeout) SetTimeout = nullptr;
+    decltype(&pu2Write) Write = nullptr;
+    decltype(&pu2Read) Read = nullptr;
+};
+
+// vtmpu.dll with its entries.
+struct Vtmpu {
+    Vtmpu() {
+        lib.Bind(Open, "puOpen");
+        lib.Bind(OpenPort, "puOpenPort");
+        lib.Bind(Close, "puClose");
+        lib.Bind(DeviceID, "puDeviceID");
+        lib.Bind(Write, "puWrite");
+        lib.Bind(Read, "puRead");
+        lib.Bind(WorkingPort, "pulowWorkingPort");
+    }
+    // Writes the whole request; 0 when it failed.
+    int Send(PU_HANDLE h, const std::string& request) const {
+        int written = -1;
+        const int ok = Write(h, request.data(), static_cast<int>(request.size()), &written, 2000);
+        if (ok != 0) {
+            EXPECT_EQ(written, static_cast<int>(request.size()));
+        }
+        return ok;
+    }
+    // One puRead: "" when nothing came, "<failed>" when it failed.
+    std::string Receive(PU_HANDLE h, int capacity = 65536) const {
+        std::string buffer(static_cast<std::size_t>(capacity), '\0');
+        int length = -1;
+        if (Read(h, buffer.data(), capacity, &length, 2000) == 0) {
+            return "<failed>";
+        }
+        return buffer.substr(0, static_cast<std::size_t>(length));
+    }
+
+    FaceLibrary lib{L"vtmpu.dll"};
+    decltype(&puOpen) Open = nullptr;
+    decltype(&puOpenPort) OpenPort = nullptr;
+    decltype(&puClose) Close = nullptr;
+    decltype(&puDeviceID) DeviceID = nullptr;
+    decltype(&puWrite) Write = nullptr;
+    decltype(&puRead) Read = nullptr;
+    decltype(&pulowWorkingPort) WorkingPort = nullptr;
 };
 
 // A command as the printer access library sends it: one document, no payload.

@@ -3,7 +3,6 @@
 // received; the handles that an unloaded library left open are counted and dropped. This test
 // runs alone in its process, so its first load of the world is the process's first.
 #include "face_library.h"
-#include "vtmpu2/vtmpu2_api.h"
 #include "vtwidus/vtwidus_api.h"
 
 #include <gtest/gtest.h>
@@ -23,31 +22,18 @@ TEST(WorldPinTest, TheWorldOutlivesEveryStandInLibrary) {
     constexpr int kRounds = 40;
     PU2_HANDLE leftOpen = 0;
     for (int round = 0; round < kRounds; ++round) {
-        FaceLibrary lib(L"vtmpu2.dll");
-        ASSERT_TRUE(lib.Loaded());
-        decltype(&pu2Open) open = nullptr;
-        decltype(&pu2SetIP) setIp = nullptr;
-        decltype(&pu2SetUrl) setUrl = nullptr;
-        decltype(&pu2Write) write = nullptr;
-        decltype(&pu2Close) close = nullptr;
-        lib.Bind(open, "pu2Open");
-        lib.Bind(setIp, "pu2SetIP");
-        lib.Bind(setUrl, "pu2SetUrl");
-        lib.Bind(write, "pu2Write");
-        lib.Bind(close, "pu2Close");
+        Vtmpu2 pu2;
+        ASSERT_TRUE(pu2.lib.Loaded());
         if (leftOpen != 0) {
-            EXPECT_EQ(close(leftOpen), PU2_ERR_CLOSED) << "dropped with the unloaded library";
+            EXPECT_EQ(pu2.Close(leftOpen), PU2_ERR_CLOSED) << "dropped with the unloaded library";
             leftOpen = 0;
         }
-        const PU2_HANDLE h = open();
-        ASSERT_EQ(setIp(h, L"192.168.1.31"), 0);
-        ASSERT_EQ(setUrl(h, L"/velto/ij/command2/port1"), 0);
-        const std::string request = Request("device", "GetConfiguration");
-        ASSERT_EQ(write(h, request.data(), static_cast<int>(request.size()), 0), 0);
+        const PU2_HANDLE h = pu2.Channel(L"192.168.1.31");
+        ASSERT_EQ(pu2.Send(h, Request("device", "GetConfiguration")), 0);
         if (round % 4 == 0) {
             leftOpen = h; // a leak the world should tell about
         } else {
-            EXPECT_EQ(close(h), 0);
+            EXPECT_EQ(pu2.Close(h), 0);
         }
     }
     EXPECT_EQ(::GetModuleHandleW(L"vtmpu2.dll"), nullptr);

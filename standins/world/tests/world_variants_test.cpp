@@ -1,7 +1,6 @@
 // Each variant of a stand-in library lacks exactly its one entry, keeps the others, and is still a
 // face of the same world.
 #include "face_library.h"
-#include "vtmpu2/vtmpu2_api.h"
 
 #include <gtest/gtest.h>
 
@@ -51,15 +50,9 @@ TEST(WorldVariantsTest, EachVariantLacksExactlyItsEntry) {
         }
     }
     // A variant answers from the same world: its channel reaches the world's printer.
-    FaceLibrary variant(L"vtmpu2.dll",
-                        qelwin::ThisModuleFolder() + L"\\variants\\vtmpu2-no-pu2Read");
-    auto open = reinterpret_cast<decltype(&pu2Open)>(
-        reinterpret_cast<void*>(::GetProcAddress(variant.Module(), "pu2Open")));
-    auto setIp = reinterpret_cast<decltype(&pu2SetIP)>(
-        reinterpret_cast<void*>(::GetProcAddress(variant.Module(), "pu2SetIP")));
-    ASSERT_NE(open, nullptr);
-    const PU2_HANDLE h = open();
-    EXPECT_EQ(setIp(h, L"192.168.1.31"), 0);
+    Vtmpu2 variant(qelwin::ThisModuleFolder() + L"\\variants\\vtmpu2-no-pu2SetMasterPortOption");
+    const PU2_HANDLE h = variant.Open();
+    EXPECT_EQ(variant.SetIP(h, L"192.168.1.31"), 0);
     EXPECT_EQ(world.Journal().back(), "pu2SetIP " + std::to_string(h) + " 192.168.1.31 -> 0");
 }
 

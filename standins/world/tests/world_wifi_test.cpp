@@ -4,8 +4,6 @@
 // port library reaches it and the network search lists it.
 #include "face_library.h"
 #include "iwrapsnmpoverusb/iwrapsnmpoverusb.h"
-#include "vtmpu/vtmpu_api.h"
-#include "vtmpu2/vtmpu2_api.h"
 
 #include <gtest/gtest.h>
 
@@ -57,55 +55,29 @@ struct Wrapper {
     VTWIDWUS_INSTANCE instance = nullptr;
 };
 
-// What one device GetCapability through a port library answered ("" when it did not).
+// The serial number that a device GetCapability through a port library reads ("" when the printer
+// does not answer).
 std::string SerialOverNetwork(const wchar_t* address) {
-    FaceLibrary lib(L"vtmpu2.dll");
-    decltype(&pu2Open) open = nullptr;
-    decltype(&pu2SetIP) setIp = nullptr;
-    decltype(&pu2SetUrl) setUrl = nullptr;
-    decltype(&pu2Write) write = nullptr;
-    decltype(&pu2Read) read = nullptr;
-    decltype(&pu2Close) close = nullptr;
-    lib.Bind(open, "pu2Open");
-    lib.Bind(setIp, "pu2SetIP");
-    lib.Bind(setUrl, "pu2SetUrl");
-    lib.Bind(write, "pu2Write");
-    lib.Bind(read, "pu2Read");
-    lib.Bind(close, "pu2Close");
-    const PU2_HANDLE h = open();
-    setIp(h, address);
-    setUrl(h, L"/velto/ij/command2/port1");
-    const std::string request = Request("device", "GetCapability");
+    Vtmpu2 pu2;
+    const PU2_HANDLE h = pu2.Channel(address);
     std::string reply(65536, '\0');
     int size = static_cast<int>(reply.size());
     int more = 0;
-    if (write(h, request.data(), static_cast<int>(request.size()), 0) != 0 ||
-        read(h, reply.data(), &size, &more) != 0) {
+    if (pu2.Send(h, Request("device", "GetCapability")) != 0 ||
+        pu2.Read(h, reply.data(), &size, &more) != 0) {
         size = 0;
     }
-    close(h);
+    pu2.Close(h);
     return Element(reply.substr(0, static_cast<std::size_t>(size)), "ivec:product_serialnumber");
 }
 
 std::string SerialOverUsbPort(const char* port) {
-    FaceLibrary lib(L"vtmpu.dll");
-    decltype(&puOpenPort) open = nullptr;
-    decltype(&puWrite) write = nullptr;
-    decltype(&puRead) read = nullptr;
-    decltype(&puClose) close = nullptr;
-    lib.Bind(open, "puOpenPort");
-    lib.Bind(write, "puWrite");
-    lib.Bind(read, "puRead");
-    lib.Bind(close, "puClose");
-    const PU_HANDLE h = open(port, 0);
-    const std::string request = Request("device", "GetCapability");
-    std::string reply(65536, '\0');
-    int written = 0;
-    int length = 0;
-    write(h, request.data(), static_cast<int>(request.size()), &written, 2000);
-    read(h, reply.data(), static_cast<int>(reply.size()), &length, 2000);
-    close(h);
-    return Element(reply.substr(0, static_cast<std::size_t>(length)), "ivec:product_serialnumber");
+    Vtmpu pu;
+    const PU_HANDLE h = pu.OpenPort(port, 0);
+    pu.Send(h, Request("device", "GetCapability"));
+    const std::string reply = pu.Receive(h);
+    pu.Close(h);
+    return Element(reply, "ivec:product_serialnumber");
 }
 
 // What vtwiduns.dll shows of the printer: its device id, and after writing a settings block the
