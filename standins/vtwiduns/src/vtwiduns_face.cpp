@@ -219,7 +219,7 @@ std::optional<WirelessBlock> ReadSettings(const char* block) {
     WirelessBlock b{*ssid, "", *apText, *secured == "1"};
     if (b.secured) {
         const auto key = Unhex(*maskedKey);
-        if (!key || key->empty() || key->size() > 64) {
+        if (!key || key->size() > 64) {
             return std::nullopt;
         }
         for (char c : *key) {

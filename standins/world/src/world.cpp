@@ -69,6 +69,25 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
+// The infrastructure interface's address object shows the printer's IPv4 address on the network,
+// or none.
+void ShowInfraAddress(WorldPrinter& p) {
+    const std::string oid = vtwidussim::FullOid(vtwidussim::oids::kIfTable10) + ".4." +
+                            std::to_string(vtwidussim::oids::kInfraRow);
+    vtwidussim::MibObject* o = p.usb.Find(oid);
+    if (o == nullptr) {
+        return;
+    }
+    vtwidussim::Bytes address(4);
+    for (const NetAddress& a : p.addresses) {
+        if (!a.ipv6) {
+            address = vtwidussim::ParseIpv4(a.text).value_or(address);
+            break;
+        }
+    }
+    o->value = {static_cast<std::uint8_t>(vtwidussim::SnmpType::IpAddress), address};
+}
+
 void SetMibText(WorldPrinter& p, std::string_view oid, const std::string& text) {
     if (vtwidussim::MibObject* o = p.usb.Find(vtwidussim::FullOid(oid))) {
         o->value = vtwidussim::TextValue(text);
@@ -203,6 +222,8 @@ std::string World::Load(std::string_view text, std::string_view source, bool rep
         if ((p->onVtwidwus || p->onVtwiduns) && p->usbPort.empty()) {
             p->usbPort = UnusedUsbPort();
         }
+        ShowInfraAddress(*p);
+        p->usb.NameDirectNetwork();
         printers_.push_back(p);
         if (p->onVtwidwus) {
             JoinBus(p);
@@ -222,6 +243,8 @@ std::string World::Configure(std::string_view printer, std::string_view line) {
     if (std::string e = ApplyPrinterLine(*p, line); !e.empty()) {
         return e;
     }
+    ShowInfraAddress(*p);
+    p->usb.NameDirectNetwork();
     if ((p->onVtwidwus || p->onVtwiduns) && p->usbPort.empty()) {
         p->usbPort = UnusedUsbPort();
     }
@@ -419,17 +442,7 @@ bool World::TakeWifiSettings(WorldPrinter& printer, const std::string& ssid, con
         }
         printer.addresses.push_back(address);
     }
-    // The infrastructure interface's address object shows the new IPv4 address.
-    const std::string infraAddress = vtwidussim::FullOid(vtwidussim::oids::kIfTable10) + ".4." +
-                                     std::to_string(vtwidussim::oids::kInfraRow);
-    for (const NetAddress& a : printer.addresses) {
-        vtwidussim::MibObject* o = printer.usb.Find(infraAddress);
-        if (!a.ipv6 && o != nullptr) {
-            o->value = {static_cast<std::uint8_t>(vtwidussim::SnmpType::IpAddress),
-                        vtwidussim::ParseIpv4(a.text).value_or(vtwidussim::Bytes(4))};
-            break;
-        }
-    }
+    ShowInfraAddress(printer);
     printer.model->with([](printersim::PrinterModel& m) {
         if (printersim::NetworkInterface* w = m.find_interface("wireless0")) {
             w->communication_method = "infrastructure_mode";
