@@ -58,17 +58,6 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, std::string& 
     return bytes;
 }
 
-std::string Narrow(const std::wstring& text) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    if (n > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
-                              n, nullptr, nullptr);
-    }
-    return out;
-}
-
 // The infrastructure interface's address object shows the printer's IPv4 address on the network,
 // or none.
 void ShowInfraAddress(WorldPrinter& p) {
@@ -129,12 +118,12 @@ void World::LoadStartupFile() {
         return; // an empty world
     }
     const std::string error = LoadFile(path);
-    startupReport_ = error.empty() ? "loaded " + Narrow(path) : error;
+    startupReport_ = error.empty() ? "loaded " + AnsiText(path.c_str()) : error;
     ::OutputDebugStringA(("qelworld: " + startupReport_ + "\n").c_str());
 }
 
 std::string World::LoadFile(const std::wstring& path) {
-    const std::string source = Narrow(path);
+    const std::string source = AnsiText(path.c_str());
     std::string error;
     const auto text = ReadWholeFile(path, error);
     if (!text) {
