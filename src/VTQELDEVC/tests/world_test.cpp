@@ -219,6 +219,16 @@ TEST_F(WorldTest, ThePortListNamesTheWorkingUsbPorts) {
     }
 }
 
+TEST_F(WorldTest, TheBuiltDllInitialisesAgainstTheDefaultWorld) {
+    ASSERT_EQ(world_.LoadFile(qelwin::JoinPath(folder_, L"qelworld.world")), "");
+    DeviceDll dll;
+    DeviceObject device(dll);
+    EXPECT_EQ(device->Initialize(), 0);
+    EXPECT_EQ(device->Terminate(), 0);
+    EXPECT_EQ(Loaded("vtwiduns"), 0);
+    EXPECT_EQ(Loaded("vtmpu2"), 0);
+}
+
 // ---- vtqeldevc.dll beside chosen libraries -----------------------------------------------
 
 struct Beside {
