@@ -9,6 +9,18 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(${QEL_GOOGLETEST_DIR} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
 
+# The reference scripts and the simulated cloud run on Python 3 (with python3-cryptography,
+# which tools/install-deps.sh installs): the known-answer checks are always registered.
+find_program(QEL_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+
+# qel_add_known_answers(<name> SCRIPT <script> FILE <committed file>): a ctest entry that fails
+# while the committed known answers differ from what the reference script makes.
+function(qel_add_known_answers name)
+  cmake_parse_arguments(K "" "SCRIPT;FILE" "" ${ARGN})
+  add_test(NAME ${name} COMMAND ${QEL_PYTHON3} ${K_SCRIPT} --check ${K_FILE})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60)
+endfunction()
+
 set(QEL_TEST_TIMEOUT 120 CACHE STRING "Default time-out of a test executable, in seconds")
 set(QEL_TEST_ARTIFACTS ${CMAKE_BINARY_DIR}/test-artifacts CACHE PATH
     "Folder where tests leave files for people to look at (screenshots)")
@@ -22,7 +34,9 @@ function(qel_add_gtest name)
   if(T_NO_MAIN)
     target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest)
   else()
-    target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
+    # GoogleTest's main and a listener that shows the code and message of an application
+    # exception that ended a test (cmake/testing).
+    target_link_libraries(${name} PRIVATE ${T_LIBS} qel_test_main)
   endif()
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})

@@ -36,12 +36,32 @@ qel_wine_setup() {
     wineserver -w
     touch "$WINEPREFIX/.qel-booted"
   fi
+  # Once per prefix, also one booted before this setting existed.
+  if [ ! -f "$WINEPREFIX/.qel-no-debugger" ]; then
+    qel_wine_no_debugger
+    touch "$WINEPREFIX/.qel-no-debugger"
+  fi
   # A persistent server for the run; its output must not hold our pipes open.
   wineserver -p >/dev/null 2>&1 </dev/null
   QEL_WINESERVER_STARTED=1
   # The first Wine program starts the prefix's background services, which inherit its output
   # and would keep a test runner waiting for end of output: start them here, detached.
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# A program that crashes must end at once with its output. Wine's default starts its debugger
+# on an unhandled exception and shows a crash dialog that waits for a click nobody gives under
+# Xvfb, so a crashing test would sit until its time-out: no debugger (an empty command that
+# cannot start, taken without asking), and no crash dialog should a debugger start anyway.
+qel_wine_no_debugger() {
+  local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+  {
+    wine reg add "$aedebug" /v Debugger /t REG_SZ /d "" /f
+    wine reg add "$aedebug" /v Auto /t REG_SZ /d 1 /f
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+  } >/dev/null 2>&1 </dev/null || true
+  # The server writes the registry to the prefix when it ends.
+  wineserver -w
 }
 
 qel_wine_teardown() {

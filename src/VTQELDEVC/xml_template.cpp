@@ -157,6 +157,7 @@ struct Occurrence {
     std::int32_t kind;
     std::uint32_t name_offset;
     std::uint32_t name_length;
+    bool cdata;
 };
 
 struct MatchRecord {
@@ -218,7 +219,7 @@ private:
     int ReadStartTag();
     int ReadCharacterData();
     int CloseElement(std::size_t end_tag_offset, string_view end_tag_name, string_view end_tag);
-    void AddContent(std::uint32_t offset, std::uint32_t length);
+    void AddContent(std::uint32_t offset, std::uint32_t length, bool cdata);
     void Bind(string_view prefix, string_view quoted_uri);
     GString MapName(string_view name) const;
     bool Matches(const MatchRecord& record) const;
@@ -233,8 +234,6 @@ private:
     std::size_t root_end_ = 0;
     bool root_closed_ = false;
     std::array<NamespaceRow, 4> namespaces_;
-    // Prefixes the document declared for a namespace outside the table.
-    GVector<GString> foreign_prefixes_;
     GVector<OpenElement> open_;
     GVector<MatchRecord> records_;
 };
@@ -252,15 +251,8 @@ GString XmlDoc::MapName(string_view name) const {
             return mapped;
         }
     }
-    for (const auto& foreign : foreign_prefixes_) {
-        if (foreign == prefix) {
-            // Declared for another namespace: it must never read as a table prefix of the same
-            // spelling, so it gets a mark no path can contain.
-            GString mapped("?");
-            mapped.append(name);
-            return mapped;
-        }
-    }
+    // Undeclared, or bound to a namespace outside the table: it stays as written, so a printer
+    // whose namespace addresses differ from ours is still read by the prefixes it spells.
     return GString(name);
 }
 
@@ -275,12 +267,6 @@ void XmlDoc::Bind(string_view prefix, string_view quoted_uri) {
             return;
         }
     }
-    for (const auto& row : namespaces_) {
-        if (row.bound && row.bound_prefix == prefix) {
-            return;
-        }
-    }
-    foreign_prefixes_.emplace_back(prefix);
 }
 
 bool XmlDoc::Matches(const MatchRecord& record) const {
@@ -312,14 +298,14 @@ bool XmlDoc::Matches(const MatchRecord& record) const {
     return true;
 }
 
-void XmlDoc::AddContent(std::uint32_t offset, std::uint32_t length) {
+void XmlDoc::AddContent(std::uint32_t offset, std::uint32_t length, bool cdata) {
     if (open_.empty()) {
         return;
     }
     const std::uint32_t element = open_.back().id;
     for (auto& record : records_) {
         if (!record.path.targets_attribute && Matches(record)) {
-            record.occurrences.push_back({element, offset, length, kStatusFound, 0, 0});
+            record.occurrences.push_back({element, offset, length, kStatusFound, 0, 0, cdata});
         }
     }
 }
@@ -387,7 +373,8 @@ int XmlDoc::ReadBang() {
         if (end == string_view::npos) {
             return kUnterminated;
         }
-        AddContent(static_cast<std::uint32_t>(content), static_cast<std::uint32_t>(end - content));
+        AddContent(static_cast<std::uint32_t>(content), static_cast<std::uint32_t>(end - content),
+                   true);
         pos_ = end + 3;
         return kOk;
     }
@@ -418,7 +405,7 @@ int XmlDoc::ReadCharacterData() {
     while (end > start && IsSpace(text_[end - 1])) {
         --end;
     }
-    AddContent(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start));
+    AddContent(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(end - start), false);
     pos_ = next;
     return kOk;
 }
@@ -513,7 +500,7 @@ int XmlDoc::ReadStartTag() {
                     static_cast<std::uint32_t>(attribute.quoted_value.data() - text_.data());
                 record.occurrences.push_back(
                     {current.id, offset, static_cast<std::uint32_t>(attribute.quoted_value.size()),
-                     kStatusFound, 0, 0});
+                     kStatusFound, 0, 0, false});
                 break;
             }
         }
@@ -528,7 +515,7 @@ int XmlDoc::ReadStartTag() {
             !HasOccurrenceFor(record, current.id)) {
             record.occurrences.push_back({current.id, static_cast<std::uint32_t>(close - 1), 0,
                                           kStatusEmptyElementTag, current.raw_offset,
-                                          current.raw_length});
+                                          current.raw_length, false});
         }
     }
     open_.pop_back();
@@ -560,7 +547,7 @@ int XmlDoc::CloseElement(std::size_t end_tag_offset, string_view end_tag_name,
         if (!record.path.targets_attribute && Matches(record) &&
             !HasOccurrenceFor(record, element)) {
             record.occurrences.push_back({element, static_cast<std::uint32_t>(end_tag_offset), 0,
-                                          kStatusEmptyElement, 0, 0});
+                                          kStatusEmptyElement, 0, 0, false});
         }
     }
     const bool names_equal = open_.back().name == MapName(end_tag_name);
@@ -596,6 +583,7 @@ int XmlDoc::Collect(XmlFillRequest& request) {
             entry.status = first.kind;
             entry.name_offset = first.name_offset;
             entry.name_length = first.name_length;
+            entry.cdata = first.cdata;
         }
         GVector<Occurrence>().swap(record.occurrences);
     }

@@ -52,6 +52,8 @@ struct PathEntry {
     // For kStatusEmptyElementTag: the element's name as written, for the end tag to be written.
     std::uint32_t name_offset = 0;
     std::uint32_t name_length = 0;
+    // The span is the inside of a CDATA section: its text holds no references to decode.
+    bool cdata = false;
 };
 
 struct XmlFillRequest {

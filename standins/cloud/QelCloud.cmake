@@ -5,15 +5,15 @@
 include_guard(GLOBAL)
 
 set(QEL_CLOUD_PYTHON /usr/bin/python3 CACHE FILEPATH "Python 3 with python3-cryptography")
-set(QEL_CLOUD_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/qelcloud.py)
-
 function(qel_use_simulated_cloud test)
+  # Found from this file, so that the function works in every folder that includes it.
+  set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/qelcloud.py)
   set(state_dir ${CMAKE_BINARY_DIR}/cloud/${test})
   add_test(NAME ${test}_cloud_start
-           COMMAND ${QEL_CLOUD_PYTHON} ${QEL_CLOUD_SCRIPT} --background --port 0
+           COMMAND ${QEL_CLOUD_PYTHON} ${script} --background --port 0
                    --state-dir ${state_dir})
   add_test(NAME ${test}_cloud_stop
-           COMMAND ${QEL_CLOUD_PYTHON} ${QEL_CLOUD_SCRIPT} --stop --state-dir ${state_dir})
+           COMMAND ${QEL_CLOUD_PYTHON} ${script} --stop --state-dir ${state_dir})
   set_tests_properties(${test}_cloud_start PROPERTIES FIXTURES_SETUP ${test}_cloud TIMEOUT 30)
   set_tests_properties(${test}_cloud_stop PROPERTIES FIXTURES_CLEANUP ${test}_cloud TIMEOUT 30)
   set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED ${test}_cloud)

@@ -427,6 +427,7 @@ class CloudState:
         self.stopping = False
         self.tls_failures = []
         self.nonces = set()  # every nonce a signed request used; kept across resets
+        self.issued_ids = set()  # every printerId and tempPrinterId the printer-ID server gave
 
     def first_use_of(self, nonce):
         """True the first time a signed request shows this nonce: a replay is refused."""
@@ -435,6 +436,14 @@ class CloudState:
                 return False
             self.nonces.add(nonce)
             return True
+
+    def issue_ids(self, *ids):
+        with self.lock:
+            self.issued_ids.update(ids)
+
+    def was_issued(self, printer_id):
+        with self.lock:
+            return printer_id in self.issued_ids
 
     def reset(self):
         with self.lock:
@@ -526,8 +535,9 @@ def xml_reply(text):
     return Reply(200, text.encode("utf-8"), "text/xml; charset=UTF-8")
 
 
-def gateway_document(root, code, entries=(), open_url=None):
-    """A gateway answer: root element, cap:status/cap:code, cap:cap_api entries, open_url."""
+def gateway_document(root, code, entries=(), open_url=None, maintenance_url=None):
+    """A gateway answer: root element, cap:status/cap:code, cap:cap_api entries, the page to open
+    (registration:open_url) and the maintenance notice's page (cap:maintenance_url)."""
     parts = ['<?xml version="1.0" encoding="UTF-8"?>',
              '<%s xmlns:registration="%s" xmlns:cap="%s">' % (root, NS_REGISTRATION, NS_CAP)]
     if code is not None:
@@ -540,6 +550,9 @@ def gateway_document(root, code, entries=(), open_url=None):
         parts.append("</cap:cap_api_set>")
     if open_url is not None:
         parts.append("<registration:open_url>%s</registration:open_url>" % html.escape(open_url))
+    if maintenance_url is not None:
+        parts.append("<cap:maintenance_url>%s</cap:maintenance_url>"
+                     % html.escape(maintenance_url))
     parts.append("</%s>" % root)
     return "".join(parts)
 
@@ -559,6 +572,9 @@ class JsonPairs(list):
 class CloudHandler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "QelCloud/1.0"
+    # An answer's head and body go out as two writes; without this the second waits for the
+    # client's delayed acknowledgement (tens of milliseconds a request on loopback).
+    disable_nagle_algorithm = True
 
     def log_message(self, fmt, *args):
         sys.stderr.write("%s %s\n" % (time.strftime("%H:%M:%S"), fmt % args))
@@ -580,6 +596,14 @@ class CloudHandler(BaseHTTPRequestHandler):
         length = self.headers.get("Content-Length")
         if length is None:
             return b""
+        # A client that sends the body apart from the head holds it back until the head is
+        # acknowledged; acknowledge at once instead of after the delayed-ACK timer.
+        quick_ack = getattr(socket, "TCP_QUICKACK", None)
+        if quick_ack is not None:
+            try:
+                self.connection.setsockopt(socket.IPPROTO_TCP, quick_ack, 1)
+            except OSError:
+                pass
         try:
             n = int(length)
         except ValueError:
@@ -720,19 +744,21 @@ class CloudHandler(BaseHTTPRequestHandler):
         if values.get("FNC") in ("INFO", "MLOGIN") and rec.method == "GET":
             return self.page(rec, "Service page " + values.get("FNC", ""))
         code = "CAPI_INVALID_PARAMETER" if rec.problems else "CAPI_SUCCESS"
-        f = apply_fields({"code": code, "NBE": self.base_url() + NBE_PATH}, behaviour.get("fields"))
+        f = self.gateway_fields({"code": code, "NBE": self.base_url() + NBE_PATH}, behaviour)
         entries = [("NBE", f["NBE"])] if f.get("NBE") is not None else []
-        return xml_reply(gateway_document("cap:res_0001", f.get("code"), entries))
+        return xml_reply(gateway_document("cap:res_0001", f.get("code"), entries,
+                                          maintenance_url=f.get("maintenance_url")))
 
     def gateway_step2(self, rec, behaviour):
         if rec.method != "GET":
             return Reply(405, b"", None)
         if rec.query is not None:
             rec.problems.append("address look-up sent with a query")
-        f = apply_fields({"code": "CAPI_SUCCESS", "CAP-API0122": self.base_url() + API0122_PATH},
-                         behaviour.get("fields"))
+        f = self.gateway_fields({"code": "CAPI_SUCCESS",
+                                 "CAP-API0122": self.base_url() + API0122_PATH}, behaviour)
         entries = [("CAP-API0122", f["CAP-API0122"])] if f.get("CAP-API0122") is not None else []
-        return xml_reply(gateway_document("cap:res_0002", f.get("code"), entries))
+        return xml_reply(gateway_document("cap:res_0002", f.get("code"), entries,
+                                          maintenance_url=f.get("maintenance_url")))
 
     def gateway_step3(self, rec, behaviour):
         if rec.method != "POST":
@@ -752,9 +778,21 @@ class CloudHandler(BaseHTTPRequestHandler):
             check_registration_document(document, rec.problems, rec.info)
         code = "CAPI_INVALID_PARAMETER" if rec.problems else "CAPI_SUCCESS"
         page = "%s%s?reg=%d" % (self.base_url(), PAGE_PATH, rec.seq)
-        f = apply_fields({"code": code, "open_url": page}, behaviour.get("fields"))
+        for name in ("temp_printerid", "set_printerid"):
+            if name in rec.info:
+                issued = self.cloud.state.was_issued(rec.info[name])
+                rec.info[name + ".issued"] = "1" if issued else "0"
+        f = self.gateway_fields({"code": code, "open_url": page}, behaviour)
         return xml_reply(gateway_document("registration:res_0122", f.get("code"), (),
-                                          f.get("open_url")))
+                                          f.get("open_url"), f.get("maintenance_url")))
+
+    def gateway_fields(self, defaults, behaviour):
+        """The answer's fields with a test's changes; an out-of-service answer names the
+        maintenance page unless the test left it out."""
+        f = apply_fields(defaults, behaviour.get("fields"))
+        if f.get("code") == "CAPI_OUT_SERVICE" and "maintenance_url" not in f:
+            f["maintenance_url"] = self.base_url() + PAGE_PATH + "?maintenance=1"
+        return f
 
     def signed_nonce(self, rec, key):
         """The nonce of a correctly signed request that has not been seen before, else None."""
@@ -799,6 +837,7 @@ class CloudHandler(BaseHTTPRequestHandler):
         for k in ("result", "access_token", "refresh_token", "url"):
             if f.get(k) is not None:
                 parts.append("<%s>%s</%s>" % (k, html.escape(f[k]), k))
+                rec.info["issued." + k] = f[k]
         parts.append("</response>")
         return Reply(200, "".join(parts).encode("utf-8"), "application/xml; charset=UTF-8")
 
@@ -834,6 +873,10 @@ class CloudHandler(BaseHTTPRequestHandler):
                           "serialNumber": request["serialNumber"],
                           "macAddress": request["macAddress"],
                           "modelName": request["modelName"]}, behaviour.get("fields"))
+        self.cloud.state.issue_ids(*(f[k] for k in ("printerId", "tempPrinterId") if f.get(k)))
+        for k in ("printerId", "tempPrinterId"):
+            if f.get(k) is not None:
+                rec.info["issued." + k] = f[k]
         lines = ["  %s: %s" % (json.dumps(k), json.dumps(v, ensure_ascii=False))
                  for k, v in f.items() if v is not None]
         text = "{\n" + ",\n".join(lines) + "\n}\n"

@@ -1,36 +1,35 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "crypt_test_support.h"
 #include "xcrypt/base64.h"
 
 namespace {
 
 using xcrypt::Bytes;
-
-Bytes B(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
+using xcrypt::test::B;
 
 std::string S(const Bytes& bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Expected texts: /usr/bin/python3 tests/crypt_reference.py (base64 lines).
+struct Base64Answer {
+    std::string plainHex;
+    std::string text;
+};
+
 TEST(Base64, EncodesWithPadding) {
-    struct Case {
-        Bytes plain;
-        std::string text;
+    const std::vector<Base64Answer> answers = {
+#define XCRYPT_KA_BASE64(...) Base64Answer{__VA_ARGS__},
+#include "crypt_known_answers.inc"
     };
-    const Case cases[] = {
-        {B("f"), "Zg=="},
-        {B("fo"), "Zm8="},
-        {B("foo"), "Zm9v"},
-        {Bytes{0x00, 0xFF, 0xFE, 0x3E, 0x3F}, "AP/+Pj8="},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(S(xcrypt::Base64Encode(c.plain.data(), c.plain.size())), c.text);
-        EXPECT_EQ(xcrypt::Base64Decode(c.text), c.plain) << c.text;
+    ASSERT_FALSE(answers.empty());
+    for (const auto& c : answers) {
+        const Bytes plain = xcrypt::test::FromHex(c.plainHex);
+        EXPECT_EQ(S(xcrypt::Base64Encode(plain.data(), plain.size())), c.text);
+        EXPECT_EQ(xcrypt::Base64Decode(c.text), plain) << c.text;
     }
     EXPECT_TRUE(xcrypt::Base64Encode(nullptr, 3).empty());
 }

@@ -1,10 +1,11 @@
-// Known answers from an independent implementation: every expected value below is printed by
-// /usr/bin/python3 serviceclient/xcrypt/tests/crypt_reference.py (hashlib and
-// python3-cryptography), on the line named in the comment.
+// Known answers from an independent implementation: crypt_known_answers.inc is written by
+// crypt_reference.py (hashlib and python3-cryptography), and ctest checks that it is up to date.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "crypt_test_support.h"
 #include "xcrypt/crypt_codec.h"
@@ -19,37 +20,57 @@ using namespace xcrypt;
 using namespace xcrypt::test;
 using qelcmn::destructible::unique_destructible;
 
+struct Md5Answer {
+    std::string data;
+    std::string digest;
+};
+struct SaltedMd5Answer {
+    std::string phrase;
+    std::string salt;
+    std::string digest;
+};
+struct AesAnswer {
+    std::string plain;
+    std::string cipherHex;
+};
+
 TEST(CryptKnownAnswer, Md5AndPassphraseOrder) {
-    // md5(''), md5('abc')
-    const auto empty = Md5(nullptr, 0);
-    ASSERT_TRUE(empty);
-    EXPECT_EQ(Hex(empty->data(), 16), "d41d8cd98f00b204e9800998ecf8427e");
-    const Bytes abc = B("abc");
-    EXPECT_EQ(Hex(Md5(abc.data(), abc.size())->data(), 16), "900150983cd24fb0d6963f7d28e17f72");
-    // md5('phrase0001' + 'salt5678'): the pass phrase comes first.
-    const auto salted = HashPassphraseWithSalt(B("salt5678"), "phrase0001");
-    ASSERT_TRUE(salted);
-    EXPECT_EQ(Hex(salted->data(), 16), "d20a83460bf181044fd5ab98220ace41");
+    const std::vector<Md5Answer> plain = {
+#define XCRYPT_KA_MD5(...) Md5Answer{__VA_ARGS__},
+#include "crypt_known_answers.inc"
+    };
+    ASSERT_FALSE(plain.empty());
+    for (const auto& a : plain) {
+        const Bytes data = B(a.data);
+        const auto digest = Md5(data.empty() ? nullptr : data.data(), data.size());
+        ASSERT_TRUE(digest) << a.data;
+        EXPECT_EQ(Hex(digest->data(), 16), a.digest) << a.data;
+    }
+    // The pass phrase comes before the salt.
+    const std::vector<SaltedMd5Answer> salted = {
+#define XCRYPT_KA_SALTED_MD5(...) SaltedMd5Answer{__VA_ARGS__},
+#include "crypt_known_answers.inc"
+    };
+    ASSERT_FALSE(salted.empty());
+    for (const auto& a : salted) {
+        const auto digest = HashPassphraseWithSalt(B(a.salt), a.phrase);
+        ASSERT_TRUE(digest) << a.phrase;
+        EXPECT_EQ(Hex(digest->data(), 16), a.digest) << a.phrase;
+    }
 }
 
 TEST(CryptKnownAnswer, AesCbcEncryptsAndDecrypts) {
-    // aes(key 00..0f, iv 10..1f, ...)
+    // The key 00..0f and the vector 10..1f; a full block gets a whole block of padding.
     const FixedParam param(Sequence(0x00, 16), Sequence(0x10, 16));
-    struct Case {
-        std::string plain;
-        std::string cipherHex;
+    const std::vector<AesAnswer> answers = {
+#define XCRYPT_KA_AES(...) AesAnswer{__VA_ARGS__},
+#include "crypt_known_answers.inc"
     };
-    const Case cases[] = {
-        {"A", "ab8e65c98aa9ed468dd1d5c536cc66a8"},
-        // A full block gets a whole block of padding.
-        {"0123456789abcdef", "eb9e5ba41b902db8252982aa1a23f4be50c761ee882c090360eb92688653635f"},
-        {"printer-identity-0042",
-         "5e3eeac8831f692ad95ddec26efab59317f2e7c093ef0d6a55855eb8f0f2afa1"},
-    };
+    ASSERT_FALSE(answers.empty());
     unique_destructible<ICrypt> encoder(CreateEncoder());
     unique_destructible<ICrypt> decoder(CreateDecoder());
     ASSERT_TRUE(encoder && decoder);
-    for (const auto& c : cases) {
+    for (const auto& c : answers) {
         const Bytes plain = B(c.plain);
         ASSERT_EQ(encoder->Execute(&param, plain.data(), plain.size()), 1) << c.plain;
         EXPECT_EQ(Hex(encoder->Data(), encoder->Size()), c.cipherHex);
@@ -59,35 +80,38 @@ TEST(CryptKnownAnswer, AesCbcEncryptsAndDecrypts) {
     }
 }
 
+struct SpecAnswer {
+    std::string name;
+    std::string salt;
+    std::string keyHex;
+    std::string ivHex;
+    std::string firstPlain;
+    std::string firstText;
+    std::string secondPlain;
+    std::string secondText;
+};
+struct BinarySaltAnswer {
+    std::string saltHex;
+    std::string keyHex;
+    std::string ivHex;
+};
+
 TEST(CryptKnownAnswer, RegionalKeyMaterialAndTexts) {
-    struct Case {
-        const char* name;
-        std::function<ICryptSpec*(Bytes)> create;
-        std::string keyHex;
-        std::string ivHex;
-        std::string textOfBlock;  // "<spec> text of b'0123456789abcdef'"
-        std::string textOfUtf8Id; // "<spec> text of b'PRN-\xc3\xa9-7'"
+    const std::map<std::string, std::function<ICryptSpec*(Bytes)>> factories = {
+        {"KIV", &KIVCryptSpec::Create},
+        {"REM", &REMCryptSpec::Create},
+        {"TAVA", &TAVACryptSpec::Create},
     };
-    const Case cases[] = {
-        {"KIV", &KIVCryptSpec::Create, "9d7beacd630508acf090b15e8fdd0ac3",
-         "2fee45ff7944fb555841613b2c4b58ac",
-         "azN5NWExdDmS3u+hrw5a39u9o8bKps0TZiGoHC2jrXiCe5aOLAJ3Fw==",
-         "azN5NWExdDkruvGZzyhN7KCrZk+yCfgo"},
-        {"REM", &REMCryptSpec::Create, "e7d5bf84a7c4a8809eb498c6e8ff8c84",
-         "2c41349648cd64a828551d66c77db3b7",
-         "azN5NWExdDl/26iMoH2G/Oi2ShUdRQI7OwEvi5hJ5KMwyJ9jpmWDYw==",
-         "azN5NWExdDmQZDYhA4FfiPP4slqnKtTe"},
-        {"TAVA", &TAVACryptSpec::Create, "e3af0208cd267dd652cbc05d757b72bf",
-         "44449cdbe0b561f4ae77d4722a83af37",
-         "azN5NWExdDlHjsQ/VovlP1aYCt2xfDefjBJTajt1vmZCekNtoAWa+A==",
-         "azN5NWExdDkzUL8pBda56wxeZ1QmBaw1"},
+    const std::vector<SpecAnswer> answers = {
+#define XCRYPT_KA_SPEC(...) SpecAnswer{__VA_ARGS__},
+#include "crypt_known_answers.inc"
     };
-    const Bytes salt = B("k3y5a1t9");
-    const Bytes block = B("0123456789abcdef");
-    const Bytes utf8Id = B("PRN-\xC3\xA9-7");
-    for (const auto& c : cases) {
+    ASSERT_EQ(answers.size(), factories.size());
+    for (const auto& c : answers) {
         SCOPED_TRACE(c.name);
-        unique_destructible<ICryptSpec> spec(c.create(salt));
+        const auto create = factories.at(c.name);
+        const Bytes salt = B(c.salt);
+        unique_destructible<ICryptSpec> spec(create(salt));
         ASSERT_TRUE(spec);
         EXPECT_EQ(spec->Salt(), salt);
         EXPECT_EQ(Hex(spec->KeyData(), spec->KeySize()), c.keyHex);
@@ -95,22 +119,31 @@ TEST(CryptKnownAnswer, RegionalKeyMaterialAndTexts) {
 
         // EncryptToText with the salt fixed through the suite's spec factory.
         CryptSuite suite(
-            &CreateEncoder, &CreateDecoder, [&](Bytes) { return c.create(salt); },
+            &CreateEncoder, &CreateDecoder, [&](Bytes) { return create(salt); },
             &KIVCryptDataSerializer::Create);
-        EXPECT_EQ(suite.EncryptToText(block.data(), block.size()), c.textOfBlock);
+        const Bytes first = B(c.firstPlain);
+        EXPECT_EQ(suite.EncryptToText(first.data(), first.size()), c.firstText);
         CryptSuite second(suite);
-        EXPECT_EQ(second.EncryptToText(utf8Id.data(), utf8Id.size()), c.textOfUtf8Id);
+        const Bytes secondPlain = B(c.secondPlain);
+        EXPECT_EQ(second.EncryptToText(secondPlain.data(), secondPlain.size()), c.secondText);
     }
 }
 
 TEST(CryptKnownAnswer, BaseSpecUsesBinarySalt) {
-    // "QEL key", "QEL iv" with the salt 00..0f.
-    unique_destructible<ICryptSpec> spec(new QELCryptSpec());
-    ASSERT_TRUE(spec->Init(Sequence(0x00, 16)));
-    EXPECT_EQ(Hex(spec->KeyData(), spec->KeySize()), "9d7beacd630508acf090b15e8fdd0ac3");
-    EXPECT_EQ(Hex(spec->IvData(), spec->IvSize()), "766b1aa807816f24362c7e3bf460fced");
+    const std::vector<BinarySaltAnswer> answers = {
+#define XCRYPT_KA_BINARY_SALT(...) BinarySaltAnswer{__VA_ARGS__},
+#include "crypt_known_answers.inc"
+    };
+    ASSERT_FALSE(answers.empty());
+    for (const auto& c : answers) {
+        unique_destructible<ICryptSpec> spec(new QELCryptSpec());
+        ASSERT_TRUE(spec->Init(FromHex(c.saltHex)));
+        EXPECT_EQ(Hex(spec->KeyData(), spec->KeySize()), c.keyHex);
+        EXPECT_EQ(Hex(spec->IvData(), spec->IvSize()), c.ivHex);
+    }
 
     // Without a salt it makes 16 to 64 random bytes.
+    unique_destructible<ICryptSpec> spec(new QELCryptSpec());
     ASSERT_TRUE(spec->SetSalt({}));
     EXPECT_GE(spec->Salt().size(), 16u);
     EXPECT_LE(spec->Salt().size(), 64u);

@@ -25,6 +25,15 @@ inline std::string Hex(const Bytes& bytes) {
     return Hex(bytes.data(), bytes.size());
 }
 
+// Bytes of lower-case hexadecimal digits, as the known answers write them.
+inline Bytes FromHex(const std::string& hex) {
+    Bytes bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
 // Key material given directly, for the cipher's own known answers.
 class FixedParam : public ICryptParam {
 public:

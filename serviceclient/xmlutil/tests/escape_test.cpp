@@ -29,6 +29,30 @@ TEST(Escape, XmlAndJsonValues) {
         EXPECT_EQ(xmlutil::EscapeXmlText(c.value), c.text) << c.value;
         EXPECT_EQ(xmlutil::EscapeXmlAttribute(c.value), c.attribute) << c.value;
         EXPECT_EQ(xmlutil::EscapeJsonString(c.value), c.json) << c.value;
+        // What was escaped reads back as it was.
+        EXPECT_EQ(xmlutil::UnescapeXml(c.text), c.value) << c.value;
+        EXPECT_EQ(xmlutil::UnescapeXml(c.attribute), c.value) << c.value;
+    }
+}
+
+TEST(Escape, XmlReferencesReadBack) {
+    struct Case {
+        std::string written;
+        std::string read;
+    };
+    const Case cases[] = {
+        {"A&amp;B", "A&B"},
+        {"&lt;&gt;&quot;&apos;", "<>\"'"},
+        {"&amp;amp;", "&amp;"},
+        {"&#65;&#x42;&#X43;&#x00044;", "AB&#X43;D"},
+        {"&#233;&#x20AC;&#x1F5A8;", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x96\xA8"},
+        // Not references: kept as written.
+        {"a & b; &nbsp; &amp", "a & b; &nbsp; &amp"},
+        {"&#0;&#xD800;&#x110000;&#;&#x;&#1a;", "&#0;&#xD800;&#x110000;&#;&#x;&#1a;"},
+        {"&&amp;;", "&&;"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(xmlutil::UnescapeXml(c.written), c.read) << c.written;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "namespace_table.h"
 #include "qel_crypto.h"
+#include "requests.h"
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,41 @@ TEST(Replies, WebserviceAgreement) {
     }
 }
 
+// A job identifier goes back to the printer as the printer wrote it: read decoded, escaped once
+// when the next request is filled.
+TEST(Replies, JobIdentifierRoundTrip) {
+    struct Case {
+        std::string written; // in the StartJob reply
+        std::string value;   // what the reply reads as
+        std::string sent;    // inside the EndJob request's jobID element
+    };
+    const std::vector<Case> cases = {
+        {"00000042", "00000042", "00000042"}, {"A&amp;B", "A&B", "A&amp;B"},
+        {"&lt;1&gt;", "<1>", "&lt;1&gt;"},    {"&quot;q&quot;&apos;", "\"q\"'", "\"q\"'"},
+        {"&#60;&#x26;", "<&", "&lt;&amp;"},
+    };
+    const std::string job_path =
+        "cmd/ivec:contents/ivec:param_set servicetype=\"device\"/ivec:jobID";
+    for (const auto& c : cases) {
+        const auto reply =
+            Doc("StartJob", "device", "OK", "", "<ivec:jobID>" + c.written + "</ivec:jobID>");
+        PairList start;
+        ASSERT_EQ(ParseDeviceStartJobResponse(R(reply), &start), 0) << c.written;
+        const std::string* job_id = FindValue(start, "ivec:jobID");
+        ASSERT_NE(job_id, nullptr) << c.written;
+        EXPECT_EQ(*job_id, c.value) << c.written;
+
+        std::vector<char> request(4096);
+        std::size_t length = 0;
+        ASSERT_EQ(BuildDeviceEndJob(*job_id, request, &length), kBuildOk) << c.written;
+        const std::string text(request.data(), length);
+        EXPECT_NE(text.find("<ivec:jobID>" + c.sent + "</ivec:jobID>"), std::string::npos) << text;
+        std::vector<std::string> read_back;
+        ASSERT_EQ(ReadResponseValues(text, std::vector<std::string>{job_path}, &read_back), 0);
+        EXPECT_EQ(read_back.at(0), c.value) << c.written;
+    }
+}
+
 TEST(Replies, DeviceJobs) {
     const std::string job = "<ivec:jobID>00000042</ivec:jobID>";
     struct Case {
@@ -223,7 +259,9 @@ TEST(Replies, DeviceJobs) {
         EXPECT_EQ(ParseDeviceStartJobResponse(R(reply), &start), c.start_result) << c.name;
         if (c.start_result == 0) {
             EXPECT_EQ(start.size(), 3u);
-            EXPECT_EQ(*FindValue(start, "ivec:jobID"), "00000042");
+            const std::string* job_id = FindValue(start, "ivec:jobID");
+            ASSERT_NE(job_id, nullptr) << c.name;
+            EXPECT_EQ(*job_id, "00000042");
         }
         PairList other;
         EXPECT_EQ(ParseDeviceJobResponse(R(reply), &other), c.job_result) << c.name;
@@ -304,8 +342,12 @@ TEST(Replies, QelStartJobs) {
     }
     PairList pairs;
     ASSERT_EQ(ParseQelStartJobResponse(R(Qel("NG", "", challenge)), &pairs), 0);
-    EXPECT_EQ(*FindValue(pairs, "vvt:ijdatakey4"), "8f3a");
-    EXPECT_EQ(*FindValue(pairs, "ivec:job_description"), "job-1");
+    const std::string* key4 = FindValue(pairs, "vvt:ijdatakey4");
+    const std::string* description = FindValue(pairs, "ivec:job_description");
+    ASSERT_NE(key4, nullptr);
+    ASSERT_NE(description, nullptr);
+    EXPECT_EQ(*key4, "8f3a");
+    EXPECT_EQ(*description, "job-1");
 
     const std::string accepted = "<ivec:jobID>00000042</ivec:jobID>"
                                  "<ivec:job_description><![CDATA[job-1]]></ivec:job_description>"
@@ -372,7 +414,9 @@ TEST_F(ReceiveDataFixture, DecryptsThePayloadAfterTheXml) {
     ASSERT_EQ(ParseQelReceiveDataResponse(R(reply), key_text, job, &pairs, &text), 0);
     EXPECT_EQ(text, plain);
     EXPECT_EQ(pairs.size(), 7u);
-    EXPECT_EQ(*FindValue(pairs, "ivec:datasize"), std::to_string(payload.size()));
+    const std::string* size = FindValue(pairs, "ivec:datasize");
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(*size, std::to_string(payload.size()));
 }
 
 TEST_F(ReceiveDataFixture, RefusesUnusablePayloads) {

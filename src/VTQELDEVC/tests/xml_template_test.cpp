@@ -109,7 +109,12 @@ TEST(XmlRead, ValuesByPath) {
         {"blanks around content", Reply("<ivec:response>  OK \r\n</ivec:response>"),
          p + "ivec:response", "OK"},
         {"CDATA inner text", Reply("<ivec:d><![CDATA[a<b>&c]]></ivec:d>"), p + "ivec:d", "a<b>&c"},
-        {"entities are not decoded", Reply("<ivec:d>a&amp;b</ivec:d>"), p + "ivec:d", "a&amp;b"},
+        {"references decoded", Reply("<ivec:d>a&amp;b&lt;&#62;&quot;&#x27;</ivec:d>"), p + "ivec:d",
+         "a&b<>\"'"},
+        {"CDATA read as written", Reply("<ivec:d><![CDATA[a&amp;b]]></ivec:d>"), p + "ivec:d",
+         "a&amp;b"},
+        {"attribute target decoded", Reply("<ivec:param_set servicetype=\"q&amp;l\"/>"),
+         p + "ivec:param_set servicetype", "\"q&l\""},
         {"first occurrence wins", Reply("<ivec:d>1</ivec:d><ivec:d>2</ivec:d>"), p + "ivec:d", "1"},
         {"missing element", Reply("<ivec:d>1</ivec:d>"), p + "ivec:e", ""},
         {"ancestor never matches", Reply("<ivec:d><ivec:e>1</ivec:e></ivec:d>"), p + "ivec:d", ""},
@@ -134,9 +139,13 @@ TEST(XmlRead, ValuesByPath) {
          kDecl + "<cmd><c:contents><c:d>1</c:d>"
                  "</c:contents></cmd>",
          p + "ivec:d", ""},
-        {"table prefix bound to a wrong namespace does not read",
+        {"table prefix bound to another namespace reads by its spelling",
          kDecl + "<cmd xmlns:ivec=\"http://elsewhere.example/ns/\"><ivec:contents><ivec:d>1"
                  "</ivec:d></ivec:contents></cmd>",
+         p + "ivec:d", "1"},
+        {"other prefix bound to another namespace does not read",
+         kDecl + "<cmd xmlns:c=\"http://elsewhere.example/ns/\"><c:contents><c:d>1"
+                 "</c:d></c:contents></cmd>",
          p + "ivec:d", ""},
         {"values up to a cut stand", kDecl + "<cmd><ivec:contents><ivec:d>1</ivec:d><ivec:e>",
          p + "ivec:d", "1"},

@@ -139,11 +139,14 @@ TEST_F(QelService, DecryptsTheReferenceCiphertext) {
         crypto::hex_pairs("81b5458f2107eab3562ddd75fc0b7b4b90d2a16ddcc1a75805d2e93eb3d61a35"
                           "acb479dd9faa52512852b2bd0e7fc6cd53f6611bcb9e3be56f7df4c4afa0a16b");
     auto tail = crypto::hex_pairs("367f5a68f36cf0308db3753e88592911");
+    ASSERT_TRUE(ct && tail);
     auto payload = *ct;
     payload.insert(payload.end(), tail->begin(), tail->end());
+    const auto digest = crypto::payload_digest(payload);
+    ASSERT_TRUE(digest);
     const auto r = send(PortPath::Port2,
                         receive_data_raw(job, "get_id", std::string(payload.begin(), payload.end()),
-                                         "80", *crypto::payload_digest(payload)));
+                                         "80", *digest));
     EXPECT_EQ(r.response(), "OK") << r.raw;
     EXPECT_EQ(responder.history().back().application_data,
               "<application_data><format_version>1.00</format_version></application_data>");
@@ -223,7 +226,9 @@ TEST_F(QelService, RefusesUnusableApplicationData) {
         "<application_data><format_version>1.00</format_version></application_data>";
     const auto good = receive_data(job, "get_id", doc);
     const auto payload = good.substr(good.find("</cmd>") + 6);
-    const auto digest = *crypto::payload_digest(crypto::Bytes(payload.begin(), payload.end()));
+    const auto digested = crypto::payload_digest(crypto::Bytes(payload.begin(), payload.end()));
+    ASSERT_TRUE(digested);
+    const std::string digest = *digested;
     const std::string size = std::to_string(payload.size());
     const std::string ids = "<ivec:jobID>" + job.get("ivec:jobID") +
                             "</ivec:jobID><ivec:job_description><![CDATA[" + kJob +

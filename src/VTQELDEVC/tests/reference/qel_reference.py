@@ -6,7 +6,6 @@ Reads the shared protocol values and writes known answers for the library's test
     qel_reference.py --check known_answers.inc   (fails when the file is out of date)
 Uses only hashlib and Debian's python3-cryptography.
 """
-import argparse
 import hashlib
 import os
 import re
@@ -17,6 +16,8 @@ from cryptography.hazmat.primitives.ciphers import Cipher, algorithms, modes
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_VALUES = os.path.join(HERE, "..", "..", "protocol_values.def")
+sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "..", "tools"))
+from known_answers import c_string, macro_file, write_or_check  # noqa: E402
 
 SALT_CHALLENGE = b"qzerbanu1"
 SALT_RESPONSE = b"qzerbanu21"
@@ -123,17 +124,10 @@ def response_digest(job_description, job_id, key7):
     return hashlib.sha256((job_description + job_id + key7).encode() + SALT_RESPONSE).hexdigest()
 
 
-def c_string(text):
-    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
-
-
 def known_answers(t):
     names = ("QEL_KA_ROUNDS", "QEL_KA_CHALLENGE", "QEL_KA_CIPHER", "QEL_KA_RESPONSE_DIGEST",
              "QEL_KA_BLOCK_DIGEST")
-    lines = ["// Known answers made by qel_reference.py from protocol_values.def; do not edit.",
-             "// Define the macros you need before including; the others expand to nothing."]
-    for name in names:
-        lines += ["#ifndef " + name, "#define %s(...)" % name, "#endif"]
+    lines = []
     rounds = [
         (0, hashlib.sha256(b"0123456789ab").hexdigest(), "", ()),
         (15, "00" * 32, "a1b2c3", (b"qzerbanu1", b"job", b"ADMIN")),
@@ -174,28 +168,13 @@ def known_answers(t):
             c_string(response_digest(job_description, job_id, key7))))
     for value in (0, 258, 0xFFFFFFFF):
         lines.append("QEL_KA_BLOCK_DIGEST(%du, %s)" % (value, c_string(block_digest(value))))
-    lines += ["#undef " + name for name in names]
-    return "\n".join(lines) + "\n"
+    return macro_file("qel_reference.py from protocol_values.def", names, lines)
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--values", default=DEFAULT_VALUES)
-    group = parser.add_mutually_exclusive_group(required=True)
-    group.add_argument("--write")
-    group.add_argument("--check")
-    args = parser.parse_args()
-    text = known_answers(load_tables(args.values))
-    if args.write:
-        with open(args.write, "w", encoding="ascii") as f:
-            f.write(text)
-        return 0
-    with open(args.check, encoding="ascii") as f:
-        if f.read() != text:
-            print("%s is out of date: run qel_reference.py --write" % args.check, file=sys.stderr)
-            return 1
-    print("known answers match the reference")
-    return 0
+    return write_or_check(
+        "qel_reference.py", lambda args: known_answers(load_tables(args.values)),
+        lambda parser: parser.add_argument("--values", default=DEFAULT_VALUES))
 
 
 if __name__ == "__main__":

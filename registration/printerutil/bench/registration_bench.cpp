@@ -1,0 +1,114 @@
+// Time of one registration of each kind against the simulated cloud on loopback, without the
+// waits the flows are built around (they are recorded, not waited). Prints the figures.
+//   registration_bench.exe [runs]       (needs QEL_CLOUD_STATE_DIR, as under ctest)
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "fake_application_info.h"
+#include "printerutil/register_sequence.h"
+#include "printerutil_testing/fake_device_library.h"
+#include "printerutil_testing/fake_waits.h"
+#include "qelcmn/exceptions.h"
+#include "simulated_cloud.h"
+
+namespace {
+
+struct Kind {
+    const wchar_t* serviceKind;
+    const char* label;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    try {
+        qelcloud::SimulatedCloud cloud;
+        cloud.Reset();
+        printerutil::testing::FakeDeviceLibrary library;
+
+        kivutil::test::FakeApplicationInfo info;
+        info.languageCode = L"EN";
+        info.osVersion = L"W10.0";
+        info.residence = L"asia";
+        info.area = L"JP";
+        info.regionCode = L"C";
+        info.deviceName = L"VZ Printer 500";
+        info.serialNumber = L"SN0042";
+        info.userAgent = L"QelRegistration/1.8.0 (W10.0)";
+        info.version = L"1.8.0";
+        info.launchMode = 2;
+
+        auto server = std::make_shared<printerutil::stServerParam>();
+        server->gatewayAddress = cloud.Url(L"/gateway/capi");
+        server->tokenAddress = cloud.Url(L"/token/a/v1/register");
+        server->printerIdAddress = cloud.Url(L"/printerid/v1/printers");
+        server->serviceCode = L"rem";
+        server->serviceId = L"001";
+
+        const Kind kinds[] = {{L"auto", "auto"},
+                              {L"serviceA", "serviceA"},
+                              {L"serviceX", "serviceX"},
+                              {L"serviceY", "serviceY"}};
+        std::printf("registration against the simulated cloud, %d runs a kind "
+                    "(wall time less the recorded waits, ms)\n",
+                    runs);
+        std::printf("%-10s %8s %8s %8s %10s %6s\n", "kind", "median", "min", "max", "waits",
+                    "http");
+        for (const Kind& kind : kinds) {
+            info.serviceKind = kind.serviceKind;
+            std::vector<double> own;
+            std::int64_t waited = 0;
+            int requests = 0;
+            for (int i = 0; i < runs; ++i) {
+                cloud.Reset();
+                auto printer = std::make_shared<printerutil::stRegsterParam>();
+                printer->modelName = L"VZ Printer 500";
+                printer->serialNumber = L"SN0042";
+                printer->macAddress = L"00:1B:A9:3C:00:01";
+                printer->region = L"C";
+                printer->agreement = 2;
+                printer->address = L"192.0.2.5";
+                printer->connectionKind = 1;
+                printerutil::testing::FakeWaits waits;
+                printerutil::ScopedWaits scope(waits);
+                printerutil::CancelFlag cancel{0};
+                const auto start = std::chrono::steady_clock::now();
+                const auto result =
+                    printerutil::StartRegisterSequence(&info, &cancel, server, printer).get();
+                const std::chrono::duration<double, std::milli> elapsed =
+                    std::chrono::steady_clock::now() - start;
+                if (result.url.empty()) {
+                    std::fprintf(stderr, "%s: no page (code %d)\n", kind.label, result.code);
+                    return 1;
+                }
+                // The fake waits take no time: what is measured is the program's and the
+                // loopback servers' own time; the waits it would have made are counted apart.
+                own.push_back(elapsed.count());
+                waited = waits.PausedMs();
+                requests = cloud.Count();
+            }
+            std::printf("%-10s %8.1f %8.1f %8.1f %10lld %6d\n", kind.label, Median(own),
+                        *std::min_element(own.begin(), own.end()),
+                        *std::max_element(own.begin(), own.end()), static_cast<long long>(waited),
+                        requests);
+        }
+        return 0;
+    } catch (const qelcmn::qel_exception& e) {
+        std::fprintf(stderr, "registration failed: 0x%08X\n", e.ucode());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+    return 1;
+}
