@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         cloud.Reset();
         printerutil::testing::FakeDeviceLibrary library;
 
-        kivutil::test::FakeApplicationInfo info;
+        qelhttp::testing::FakeApplicationInfo info;
         info.languageCode = L"EN";
         info.osVersion = L"W10.0";
         info.residence = L"asia";

@@ -82,7 +82,7 @@ protected:
         for (const auto& rule : r.rules) {
             cloud_.AddRule(rule);
         }
-        kivutil::test::FakeApplicationInfo info;
+        qelhttp::testing::FakeApplicationInfo info;
         info.serviceKind = r.kind;
         info.launchMode = r.launchMode;
         info.usbRetried = r.usbRetried;

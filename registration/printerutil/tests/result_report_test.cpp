@@ -12,7 +12,7 @@
 #include "printerutil_testing/fake_waits.h"
 #include "simulated_cloud.h"
 
-using kivutil::test::FakeApplicationInfo;
+using qelhttp::testing::FakeApplicationInfo;
 using printerutil::stPrinterIDs;
 
 namespace {
