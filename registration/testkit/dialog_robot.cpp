@@ -158,7 +158,9 @@ void DialogView::Click(int id) const {
                       << "': it is missing, hidden or disabled";
         return;
     }
-    ::PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
+    // The button's own click: an automatic check box toggles, the button takes the focus and
+    // tells the dialog, as with the mouse.
+    ::PostMessageW(item, BM_CLICK, 0, 0);
 }
 
 void DialogView::Key(UINT virtualKey) const {

@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "qelinfo/registry_text.h"
+#include "win/registry_text.h"
 #include "win/unique_any.h"
 
 namespace qelwinutil {
@@ -64,7 +64,7 @@ bool SaveRegUrl(const std::wstring& address) noexcept {
 }
 
 std::wstring ReadRegUrl() {
-    return qelinfo::ReadRegistryText(HKEY_CURRENT_USER, kProgramKey, kRegUrlValue).value_or(L"");
+    return qelwin::ReadRegistryText(HKEY_CURRENT_USER, kProgramKey, kRegUrlValue).value_or(L"");
 }
 
 std::wstring FindInstalledDeviceUfUrl(const std::wstring& deviceText,
@@ -72,7 +72,7 @@ std::wstring FindInstalledDeviceUfUrl(const std::wstring& deviceText,
     std::wstring found;
     WalkInstalledDevices(deviceText, subKeyName, [&](const std::wstring& path) {
         std::optional<std::wstring> text =
-            qelinfo::ReadRegistryText(HKEY_LOCAL_MACHINE, path, kUfUrlValue);
+            qelwin::ReadRegistryText(HKEY_LOCAL_MACHINE, path, kUfUrlValue);
         if (!text) {
             return false;
         }

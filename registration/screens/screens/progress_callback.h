@@ -1,16 +1,17 @@
 // A background operation the UI thread can poll without waiting on it.
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <future>
 #include <utility>
+
+#include "printerutil/cancel_flag.h"
 
 namespace qelscreens {
 
 // The cancel flag of one operation: 0 go on, 1 cancel requested. The UI side owns it; the task
 // reads it between its steps. Both sides use it atomically.
-using CancelFlag = std::atomic<char>;
+using printerutil::CancelFlag;
 
 class PollingCallBack {
 public:

@@ -49,8 +49,8 @@ public:
     LOGFONTW Font(int id) const noexcept;
     HWND Owner() const noexcept { return ::GetWindow(dialog_, GW_OWNER); }
 
-    // Queued input. Click fails the test for a control that is missing, hidden or disabled,
-    // which a user could not click either.
+    // Queued input. Click presses a button as the mouse does (BM_CLICK); it fails the test for a
+    // control that is missing, hidden or disabled, which a user could not click either.
     void Click(int id) const;
     // A key pressed and released on the focused control (or the dialog).
     void Key(UINT virtualKey) const;

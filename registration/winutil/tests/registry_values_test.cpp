@@ -44,18 +44,21 @@ TEST_F(RegistryValues, KeptPageOfAnotherTypeOrMissingReadsEmpty) {
     EXPECT_EQ(qelwinutil::ReadRegUrl(), L""); // no key at all
     const DWORD number = 7;
     const BYTE binary[] = {'h', 0, 't', 0, 0, 0};
+    const wchar_t expandable[] = L"https://%HOST%/page";
+    const wchar_t several[] = L"https://a/\0https://b/\0";
     struct Case {
         DWORD type;
         const void* data;
         DWORD bytes;
+        const wchar_t* read;
     };
-    const wchar_t expandable[] = L"https://%HOST%/page";
-    const Case cases[] = {{REG_DWORD, &number, sizeof(number)},
-                          {REG_BINARY, binary, sizeof(binary)},
-                          {REG_EXPAND_SZ, expandable, sizeof(expandable)}};
+    const Case cases[] = {{REG_DWORD, &number, sizeof(number), L""},
+                          {REG_BINARY, binary, sizeof(binary), L""},
+                          {REG_MULTI_SZ, several, sizeof(several), L""},
+                          {REG_EXPAND_SZ, expandable, sizeof(expandable), expandable}};
     for (const auto& c : cases) {
         user_.WriteRaw(qelwinutil::kProgramKey, qelwinutil::kRegUrlValue, c.type, c.data, c.bytes);
-        EXPECT_EQ(qelwinutil::ReadRegUrl(), L"") << c.type;
+        EXPECT_EQ(qelwinutil::ReadRegUrl(), c.read) << c.type;
     }
 }
 
@@ -75,6 +78,9 @@ TEST_F(RegistryValues, InstalledDeviceWalkTakesTheFirstDeviceThatHoldsTheValue) 
     WriteDeviceDword(L"Velto Model-250 series", L"SN2", L"SEND_INFO_AGREE", 1);
     WriteDevice(L"Velto Model-250 series", L"SN4", L"UF_URL", L"https://uf.example/%x%",
                 REG_EXPAND_SZ);
+    const BYTE binary[] = {'h', 0, 0, 0};
+    machine_.WriteRaw(DevicePath(L"Velto Model-250 series", L"SN5"), L"UF_URL", REG_BINARY, binary,
+                      sizeof(binary));
 
     struct Case {
         const wchar_t* device;
@@ -90,7 +96,8 @@ TEST_F(RegistryValues, InstalledDeviceWalkTakesTheFirstDeviceThatHoldsTheValue) 
         {L"Model-100", L"", L"https://uf.example/device", std::nullopt},
         {L"model-100", L"SN1", L"", std::nullopt}, // case-sensitive
         {L"Model-300", L"SN1", L"", std::nullopt},
-        {L"Model-250", L"SN4", L"", std::nullopt}, // only plain texts count
+        {L"Model-250", L"SN4", L"https://uf.example/%x%", std::nullopt}, // as stored
+        {L"Model-250", L"SN5", L"", std::nullopt},                       // not a text
         {L"Model-100", L"SN9", L"", std::nullopt},
     };
     for (const auto& c : cases) {

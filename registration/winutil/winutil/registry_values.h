@@ -22,12 +22,12 @@ inline constexpr wchar_t kSendInfoAgreeValue[] = L"SEND_INFO_AGREE";
 // value could not be written.
 bool SaveRegUrl(const std::wstring& address) noexcept;
 
-// The kept page; "" when missing, not a plain text (REG_SZ) or unreadable.
+// The kept page; "" when missing, not a text or unreadable.
 std::wstring ReadRegUrl();
 
 // The installer's "UF_URL" of the first installed device whose sub-key name contains the
 // device text (case-sensitive; an empty text matches every device) and whose sub-key
-// subKeyName holds it as a plain text; "" when none does.
+// subKeyName holds it as a text (REG_SZ, or REG_EXPAND_SZ read as stored); "" when none does.
 std::wstring FindInstalledDeviceUfUrl(const std::wstring& deviceText,
                                       const std::wstring& subKeyName);
 
