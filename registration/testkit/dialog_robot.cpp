@@ -140,6 +140,13 @@ SIZE DialogView::ClientSize() const noexcept {
     return {rect.right, rect.bottom};
 }
 
+RECT DialogView::FromDialogUnits(int x, int y, int cx, int cy) const noexcept {
+    // Position and size convert apart, as the dialog manager converts them.
+    RECT units{x, y, cx, cy};
+    ::MapDialogRect(dialog_, &units);
+    return {units.left, units.top, units.left + units.right, units.top + units.bottom};
+}
+
 LOGFONTW DialogView::Font(int id) const noexcept {
     LOGFONTW info{};
     HWND item = Item(id);

@@ -196,23 +196,15 @@ TEST_F(ScreenTest, AboutShowsItsLinesAndClosesWithOkOrEscape) {
             EXPECT_TRUE(v.Focused(IDOK));
             EXPECT_NE(v.DialogStyle() & WS_SYSMENU, 0);
             EXPECT_NE(v.Style(IDOK) & BS_DEFPUSHBUTTON, 0);
-            // Template layout in dialog units, as the dialog's font turns them into pixels.
-            const struct {
-                int id;
-                RECT units;
-            } layout[] = {{IDOK, {240, 54, 290, 68}},
-                          {IDC_ABOUT_LINE1, {54, 6, 276, 14}},
-                          {IDC_ABOUT_LINE2, {54, 18, 276, 26}},
-                          {IDC_ABOUT_LINE3, {54, 30, 276, 38}}};
-            for (const auto& l : layout) {
-                // Position and size convert apart, as the dialog manager does.
-                RECT pixels{l.units.left, l.units.top, l.units.right - l.units.left,
-                            l.units.bottom - l.units.top};
-                ::MapDialogRect(v.Handle(), &pixels);
-                ExpectRect(v, l.id,
-                           {pixels.left, pixels.top, pixels.left + pixels.right,
-                            pixels.top + pixels.bottom});
-            }
+            // The template's layout in dialog units.
+            const SIZE client = v.ClientSize();
+            const RECT whole = v.FromDialogUnits(0, 0, 295, 74);
+            EXPECT_EQ(client.cx, whole.right);
+            EXPECT_EQ(client.cy, whole.bottom);
+            ExpectRect(v, IDOK, v.FromDialogUnits(240, 54, 50, 14));
+            ExpectRect(v, IDC_ABOUT_LINE1, v.FromDialogUnits(54, 6, 222, 8));
+            ExpectRect(v, IDC_ABOUT_LINE2, v.FromDialogUnits(54, 18, 222, 8));
+            ExpectRect(v, IDC_ABOUT_LINE3, v.FromDialogUnits(54, 30, 222, 8));
             if (c.screenshot != nullptr) {
                 EXPECT_TRUE(v.Screenshot(c.screenshot));
             }

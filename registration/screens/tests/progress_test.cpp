@@ -53,9 +53,17 @@ struct Kind {
     const char* what;
     ProgressDialog which;
     int bar;
+    SIZE size;     // of the template, in dialog units
+    RECT barUnits; // x, y, width, height
 };
-const Kind kKinds[] = {{"search", ProgressDialog::kSearch, IDC_SEARCH_PROGRESS_BAR},
-                       {"status", ProgressDialog::kStatus, IDC_STATUS_PROGRESS_BAR}};
+const Kind kKinds[] = {
+    {"search", ProgressDialog::kSearch, IDC_SEARCH_PROGRESS_BAR, {241, 50}, {12, 18, 214, 14}},
+    {"status", ProgressDialog::kStatus, IDC_STATUS_PROGRESS_BAR, {237, 44}, {6, 22, 224, 13}}};
+
+std::string Describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
 
 TEST_F(ProgressTest, OnlyTheFinishedOperationClosesTheDialog) {
     struct Case {
@@ -82,6 +90,14 @@ TEST_F(ProgressTest, OnlyTheFinishedOperationClosesTheDialog) {
             EXPECT_EQ(v.Caption(), c.title);
             EXPECT_EQ(v.Text(IDC_PROGRESS_MESSAGE), TextId(11201));
             EXPECT_EQ(v.ClassName(c.kind.bar), L"msctls_progress32");
+            const RECT whole = v.FromDialogUnits(0, 0, c.kind.size.cx, c.kind.size.cy);
+            EXPECT_EQ(v.ClientSize().cx, whole.right);
+            EXPECT_EQ(v.ClientSize().cy, whole.bottom);
+            EXPECT_EQ(Describe(v.Rect(IDC_PROGRESS_MESSAGE)),
+                      Describe(v.FromDialogUnits(6, 5, 226, 11)));
+            const RECT& bar = c.kind.barUnits;
+            EXPECT_EQ(Describe(v.Rect(c.kind.bar)),
+                      Describe(v.FromDialogUnits(bar.left, bar.top, bar.right, bar.bottom)));
             // (The bar's template border is the bar's own business once made: a themed bar
             // draws its frame itself and drops the border styles.)
             EXPECT_NE(v.Style(c.kind.bar) & PBS_MARQUEE, 0);

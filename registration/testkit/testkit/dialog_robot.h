@@ -45,6 +45,9 @@ public:
     // In pixels, relative to the dialog's client area.
     RECT Rect(int id) const noexcept;
     SIZE ClientSize() const noexcept;
+    // Where the dialog manager puts a control that its template places at (x, y) with size
+    // (cx, cy) in dialog units: pixels in the client area, as Rect gives them.
+    RECT FromDialogUnits(int x, int y, int cx, int cy) const noexcept;
     // The font the control draws with (all zero for the system font).
     LOGFONTW Font(int id) const noexcept;
     HWND Owner() const noexcept { return ::GetWindow(dialog_, GW_OWNER); }
