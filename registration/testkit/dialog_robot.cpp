@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <sstream>
 
 #include "testkit/screenshot.h"
@@ -243,6 +244,25 @@ DialogRobot& DialogRobot::ThenOnMessageBox(std::string what, Action action) {
 
 DialogRobot& DialogRobot::ThenWhen(Match match, std::string what, Action action) {
     steps_.push_back({std::move(match), std::move(what), std::move(action)});
+    return *this;
+}
+
+DialogRobot& DialogRobot::ThenEveryCloseRequest(int controlId, const HWND& dialog) {
+    using Request = void (*)(const DialogView&);
+    const std::pair<const char*, Request> requests[] = {
+        {"Escape", [](const DialogView& v) { v.Key(VK_ESCAPE); }},
+        {"Alt+F4", [](const DialogView& v) { v.AltKey(VK_F4); }},
+        {"WM_CLOSE", [](const DialogView& v) { v.Post(WM_CLOSE); }},
+        {"SC_CLOSE", [](const DialogView& v) { v.Post(WM_SYSCOMMAND, SC_CLOSE); }},
+        {"IDCANCEL", [](const DialogView& v) { v.Post(WM_COMMAND, IDCANCEL); }},
+    };
+    for (const auto& [name, request] : requests) {
+        ThenOn(controlId, std::string("ask to close with ") + name,
+               [&dialog, request = request](DialogView& v) {
+                   EXPECT_EQ(v.Handle(), dialog) << "another dialog than the one kept";
+                   request(v);
+               });
+    }
     return *this;
 }
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -114,22 +113,9 @@ TEST_F(ScreenTest, AgreementShowsItsTextsAndOnlyAgreeOrDisagreeEndIt) {
             if (c.screenshot != nullptr) {
                 EXPECT_TRUE(v.Screenshot(c.screenshot));
             }
-            v.Key(VK_ESCAPE);
         });
         // None of the ways to close a window answers the agreement.
-        const std::vector<std::pair<const char*, std::function<void(DialogView&)>>> closers = {
-            {"Alt+F4", [](DialogView& v) { v.AltKey(VK_F4); }},
-            {"WM_CLOSE", [](DialogView& v) { v.Post(WM_CLOSE); }},
-            {"SC_CLOSE", [](DialogView& v) { v.Post(WM_SYSCOMMAND, SC_CLOSE); }},
-            {"IDCANCEL", [](DialogView& v) { v.Post(WM_COMMAND, IDCANCEL); }},
-        };
-        for (const auto& [name, close] : closers) {
-            robot.ThenOn(IDC_AGREE, std::string("still open, then ") + name,
-                         [&, close = close](DialogView& v) {
-                             EXPECT_EQ(v.Handle(), shown);
-                             close(v);
-                         });
-        }
+        robot.ThenEveryCloseRequest(IDC_AGREE, shown);
         robot.ThenOn(IDC_AGREE, "answer", [&](DialogView& v) {
             EXPECT_EQ(v.Handle(), shown);
             v.Click(c.answer);

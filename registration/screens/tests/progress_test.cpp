@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -108,20 +107,8 @@ TEST_F(ProgressTest, OnlyTheFinishedOperationClosesTheDialog) {
                     << command;
             }
             EXPECT_TRUE(v.Screenshot(c.screenshot));
-            v.Key(VK_ESCAPE);
         });
-        const std::pair<const char*, std::function<void(DialogView&)>> closers[] = {
-            {"Alt+F4", [](DialogView& v) { v.AltKey(VK_F4); }},
-            {"WM_CLOSE", [](DialogView& v) { v.Post(WM_CLOSE); }},
-            {"SC_CLOSE", [](DialogView& v) { v.Post(WM_SYSCOMMAND, SC_CLOSE); }},
-        };
-        for (const auto& [name, close] : closers) {
-            robot.ThenOn(IDC_PROGRESS_MESSAGE, std::string("still open, then ") + name,
-                         [&, close = close](DialogView& v) {
-                             EXPECT_EQ(v.Handle(), shown);
-                             close(v);
-                         });
-        }
+        robot.ThenEveryCloseRequest(IDC_PROGRESS_MESSAGE, shown);
         robot.ThenOn(IDC_PROGRESS_MESSAGE, "still open; the operation ends", [&](DialogView& v) {
             EXPECT_EQ(v.Handle(), shown);
             EXPECT_EQ(operation.pollsAfterRelease, 0);

@@ -103,6 +103,11 @@ public:
     DialogRobot& ThenOnMessageBox(std::string what, Action action);
     DialogRobot& ThenWhen(Match match, std::string what, Action action);
 
+    // Steps that ask the dialog with that control to close in every way a user can: Escape,
+    // Alt+F4, WM_CLOSE, SC_CLOSE and IDCANCEL, each after checking that the dialog is still the
+    // one an earlier step kept in dialog. A later step then sees whether it stayed open.
+    DialogRobot& ThenEveryCloseRequest(int controlId, const HWND& dialog);
+
     std::size_t StepsLeft() const noexcept { return steps_.size(); }
     bool WatchdogFired() const noexcept { return fired_; }
 
