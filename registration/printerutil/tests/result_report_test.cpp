@@ -7,10 +7,9 @@
 #include <sstream>
 #include <thread>
 
-#include "fake_application_info.h"
 #include "printerutil/result_report.h"
 #include "printerutil_testing/fake_waits.h"
-#include "simulated_cloud.h"
+#include "printerutil_testing/sample_registration.h"
 
 using kivutil::test::FakeApplicationInfo;
 using printerutil::stPrinterIDs;
@@ -128,15 +127,8 @@ class GatewayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         cloud_.Reset();
-        info_.languageCode = L"EN";
-        info_.osVersion = L"W10.0";
-        info_.residence = L"asia";
-        info_.area = L"JP";
-        info_.deviceName = L"VZ Printer 500";
-        info_.serialNumber = L"SN0042";
-        info_.userAgent = L"QelRegistration/1.8.0 (W10.0)";
-        info_.version = L"1.8.0";
-        info_.launchMode = 2;
+        printerutil::testing::SetSampleFacts(info_);
+        info_.regionCode.clear();
     }
     void TearDown() override { cloud_.Release(); }
 
