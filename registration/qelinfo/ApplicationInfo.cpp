@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "qelinfo/registry_text.h"
 #include "qelinfo/service_kind.h"
+#include "win/registry_text.h"
 
 namespace qelinfo {
 
@@ -16,10 +16,10 @@ constexpr wchar_t kUserAgentPrefix[] = L"QelRegistration/";
 constexpr wchar_t kDefaultResidence[] = L"asia";
 constexpr wchar_t kDefaultArea[] = L"JP";
 
-// The installer's text, or the fallback when it is missing, empty or not a plain text.
+// The installer's text, or the fallback when it is missing, empty or not a text.
 std::wstring SettingOr(const wchar_t* valueName, const wchar_t* fallback) {
     std::optional<std::wstring> text =
-        ReadRegistryText(HKEY_LOCAL_MACHINE, kSettingsKey, valueName);
+        qelwin::ReadRegistryText(HKEY_LOCAL_MACHINE, kSettingsKey, valueName);
     if (!text || text->empty()) {
         return fallback;
     }

@@ -141,11 +141,3 @@ std::string BuildRegistrationDocument(const KIVRegistrationData& data) {
 }
 
 } // namespace kivutil
-
-namespace qelhttp {
-
-std::string BuildRegistrationRequest(const KIVRegistrationData& data) {
-    return "message=" + qelcmn::UrlEncodeToString(kivutil::BuildRegistrationDocument(data));
-}
-
-} // namespace qelhttp

@@ -1,4 +1,5 @@
-# Turns config_values.txt into the scrambled table of the configuration store.
+# Turns a configuration values file (config_values.txt or the one QEL_CONFIG_VALUES names) into
+# the scrambled table of the configuration store.
 # Inputs: IN (values file), OUT (header to write).
 file(STRINGS "${IN}" lines ENCODING UTF-8)
 set(body "")
@@ -7,7 +8,7 @@ foreach(line IN LISTS lines)
     continue()
   endif()
   if(NOT line MATCHES "^[ \t]*([0-9]+)[ \t]*=[ \t]?(.*)$")
-    message(FATAL_ERROR "config_values.txt: cannot read line: ${line}")
+    message(FATAL_ERROR "${IN}: cannot read line: ${line}")
   endif()
   set(id ${CMAKE_MATCH_1})
   set(value "${CMAKE_MATCH_2}")
@@ -17,7 +18,7 @@ foreach(line IN LISTS lines)
   string(LENGTH "${hex}" hexlen)
   math(EXPR size "${hexlen} / 2")
   if(size GREATER 255)
-    message(FATAL_ERROR "config_values.txt: entry ${id} is longer than 255 bytes")
+    message(FATAL_ERROR "${IN}: entry ${id} is longer than 255 bytes")
   endif()
   set(bytes "")
   set(pos 0)
@@ -30,7 +31,7 @@ foreach(line IN LISTS lines)
   string(APPEND body "    {${id}, ${mask}, ${size}, {${bytes}}},\n")
 endforeach()
 file(WRITE "${OUT}.tmp"
-"// Generated from config_values.txt; do not edit.
+"// Generated from ${IN}; do not edit.
 #pragma once
 #include <cstddef>
 namespace qelcmn::detail {

@@ -2,7 +2,7 @@
 
 #include "qelcmn/constants.h"
 #include "qelcmn/exceptions.h"
-#include "kivutil/kiv_query.h"
+#include "qelhttp/gateway_texts.h"
 #include "qelhttp/kiv_request_session.h"
 #include "xmlutil/sax.h"
 

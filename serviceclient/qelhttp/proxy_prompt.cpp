@@ -5,7 +5,7 @@
 
 #include "qelhttp/http_engine_options.h"
 #include "ui/TextLibrary.h"
-#include "win/unique_any.h"
+#include "win/registry_text.h"
 
 namespace qelhttp {
 
@@ -14,23 +14,6 @@ namespace {
 constexpr int kProxyPromptMessage = 11501;
 constexpr int kProxyPromptCaption = 11505;
 constexpr DWORD kCredentialChars = 256;
-
-std::wstring ReadLanguageCode() {
-    qelwin::unique_hkey key;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velto\\QelRegistration", 0, KEY_READ,
-                        key.put()) != ERROR_SUCCESS) {
-        return L"JP";
-    }
-    wchar_t value[129] = {};
-    DWORD size = sizeof(value) - sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.get(), L"LanguageCode", nullptr, &type,
-                           reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-        return L"JP";
-    }
-    return std::wstring(value, size / sizeof(wchar_t)).c_str();
-}
 
 // The prompt's texts are cut where a 1024-character buffer would cut them.
 std::wstring PromptText(const qelui::TextLibrary& texts, int id) {
@@ -44,11 +27,17 @@ std::wstring PromptText(const qelui::TextLibrary& texts, int id) {
 
 } // namespace
 
+std::wstring ProxyPromptLanguageCode() {
+    return qelwin::ReadRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velto\\QelRegistration",
+                                    L"LanguageCode")
+        .value_or(L"JP");
+}
+
 bool PromptProxyCredentials(std::wstring& userName, std::wstring& password) {
     // The UI text library of the screens: a language code that is no plain short code never
     // becomes part of the path, and the library is mapped as data, so no code in it runs.
     qelui::TextLibrary texts;
-    texts.Load(ReadLanguageCode());
+    texts.Load(ProxyPromptLanguageCode());
     const std::wstring message = PromptText(texts, kProxyPromptMessage);
     const std::wstring caption = PromptText(texts, kProxyPromptCaption);
     texts.Unload();

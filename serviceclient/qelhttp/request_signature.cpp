@@ -14,15 +14,6 @@ namespace qelhttp {
 
 namespace {
 
-void close_algorithm(BCRYPT_ALG_HANDLE h) noexcept {
-    ::BCryptCloseAlgorithmProvider(h, 0);
-}
-void destroy_hash(BCRYPT_HASH_HANDLE h) noexcept {
-    ::BCryptDestroyHash(h);
-}
-using unique_algorithm = qelwin::unique_any<BCRYPT_ALG_HANDLE, close_algorithm>;
-using unique_hash = qelwin::unique_any<BCRYPT_HASH_HANDLE, destroy_hash>;
-
 constexpr wchar_t kNonceAlphabet[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
 constexpr std::size_t kNonceLength = 32;
 constexpr unsigned kAlphabetSize = 36;
@@ -74,12 +65,12 @@ std::wstring MakeNonce() {
 
 std::wstring SignNonce(const SigningKey& key, const std::wstring& nonce) {
     const std::string message(nonce.begin(), nonce.end());
-    unique_algorithm algorithm;
+    qelwin::unique_bcrypt_algorithm algorithm;
     if (!NTSuccess(::BCryptOpenAlgorithmProvider(algorithm.put(), BCRYPT_SHA256_ALGORITHM, nullptr,
                                                  BCRYPT_ALG_HANDLE_HMAC_FLAG))) {
         return {};
     }
-    unique_hash hash;
+    qelwin::unique_bcrypt_hash hash;
     if (!NTSuccess(::BCryptCreateHash(algorithm.get(), hash.put(), nullptr, 0,
                                       const_cast<unsigned char*>(key.data()),
                                       static_cast<ULONG>(key.size()), 0))) {

@@ -28,42 +28,30 @@ bool Format(std::string* document, const char* format, const Texts&... texts) {
 
 } // namespace
 
-bool MakeGetIdDocument(std::string* document) noexcept {
-    try {
-        return Format(document,
-                      "<application_data><format_version>%s</format_version></application_data>",
-                      std::string(kFormatVersion));
-    } catch (...) {
-        return false;
-    }
+bool MakeGetIdDocument(std::string* document) {
+    return Format(document,
+                  "<application_data><format_version>%s</format_version></application_data>",
+                  std::string(kFormatVersion));
 }
 
-bool MakeIdStatusDocument(std::string_view printer_id, std::string* document) noexcept {
-    try {
-        return Format(document,
-                      "<application_data><format_version>%s</format_version><printer_id>%s"
-                      "</printer_id></application_data>",
-                      std::string(kFormatVersion), xmlutil::EscapeXmlAttribute(printer_id));
-    } catch (...) {
-        return false;
-    }
+bool MakeIdStatusDocument(std::string_view printer_id, std::string* document) {
+    return Format(document,
+                  "<application_data><format_version>%s</format_version><printer_id>%s"
+                  "</printer_id></application_data>",
+                  std::string(kFormatVersion), xmlutil::EscapeXmlAttribute(printer_id));
 }
 
 bool MakeCreateIdDocument(std::string_view server_url, std::string_view refresh_token,
                           std::string_view access_token, std::string_view service_id,
-                          std::string* document) noexcept {
-    try {
-        return Format(
-            document,
-            "<application_data><format_version>%s</format_version><server_url>%s"
-            "</server_url><refresh_token>%s</refresh_token><access_token>%s</access_token>"
-            "<service_id>%s</service_id></application_data>",
-            std::string(kFormatVersion), xmlutil::EscapeXmlAttribute(server_url),
-            xmlutil::EscapeXmlAttribute(refresh_token), xmlutil::EscapeXmlAttribute(access_token),
-            xmlutil::EscapeXmlAttribute(service_id));
-    } catch (...) {
-        return false;
-    }
+                          std::string* document) {
+    return Format(document,
+                  "<application_data><format_version>%s</format_version><server_url>%s"
+                  "</server_url><refresh_token>%s</refresh_token><access_token>%s</access_token>"
+                  "<service_id>%s</service_id></application_data>",
+                  std::string(kFormatVersion), xmlutil::EscapeXmlAttribute(server_url),
+                  xmlutil::EscapeXmlAttribute(refresh_token),
+                  xmlutil::EscapeXmlAttribute(access_token),
+                  xmlutil::EscapeXmlAttribute(service_id));
 }
 
 } // namespace vtqeldevc

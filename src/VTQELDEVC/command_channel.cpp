@@ -1,23 +1,6 @@
 #include "command_channel.h"
 
-#include <windows.h>
-
 namespace vtqeldevc {
-namespace {
-
-constexpr int kMaxNotReady = 13;
-
-unsigned NotReadyWait(int count) {
-    if (count <= 1) {
-        return 0;
-    }
-    if (count == 2) {
-        return 10;
-    }
-    return count == 3 ? 100 : 1000;
-}
-
-} // namespace
 
 TransactResult TransactOverChannel(ICommandChannel& channel, std::span<const char> request,
                                    std::span<char> reply, std::size_t& received,
@@ -42,17 +25,10 @@ TransactResult TransactOverChannel(ICommandChannel& channel, std::span<const cha
         // A piece of nothing that promises more is no progress either: it counts as "nothing
         // ready", so a channel that keeps doing so cannot hold the exchange for ever.
         if (result == 1 || (result == 0 && piece == 0 && more)) {
-            if (++not_ready > kMaxNotReady) {
+            if (++not_ready > kMaxNoDataYet) {
                 return TransactResult::failed;
             }
-            const unsigned wait = NotReadyWait(not_ready);
-            if (wait != 0) {
-                if (sleep) {
-                    sleep(wait);
-                } else {
-                    ::Sleep(wait);
-                }
-            }
+            Wait(sleep, NoDataYetWait(not_ready));
             continue;
         }
         if (result != 0 || piece > room.size()) {

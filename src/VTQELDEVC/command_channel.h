@@ -1,8 +1,9 @@
 // The seam between the command protocol and whatever carries its bytes to a printer.
 #pragma once
 
+#include "waits.h"
+
 #include <cstddef>
-#include <functional>
 #include <span>
 
 namespace vtqeldevc {
@@ -37,8 +38,6 @@ enum class TransactResult {
     null_argument = 2,
     failed = 4,
 };
-
-using SleepMilliseconds = std::function<void(unsigned)>;
 
 // Writes one request and gathers its reply pieces into reply, in order. A reply that would not fit
 // reply, or a channel that keeps reporting "nothing ready" (after waits of 0, 10, 100 and then 1000

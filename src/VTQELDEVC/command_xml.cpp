@@ -33,29 +33,24 @@ void FreeXmlFillRequest(xml::XmlFillRequest* request) noexcept {
 }
 
 int MakeXmlFillRequest(std::string_view text, const PairList& pairs, bool fills,
-                       XmlFillRequestPtr& request) noexcept {
+                       XmlFillRequestPtr& request) {
     request.reset();
     if (text.data() == nullptr) {
         return 2;
     }
-    try {
-        void* memory = GlobalAllocator<xml::XmlFillRequest>().allocate(1);
-        request.reset(new (memory) xml::XmlFillRequest());
-        auto& made = *request;
-        made.text.assign(text);
-        made.output.resize(xml::kFillCapacity);
-        made.output_capacity = xml::kFillCapacity;
-        made.entries.resize(pairs.size());
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
-            made.entries[i].path.assign(pairs[i].name);
-            made.entries[i].value.assign(pairs[i].value);
-            made.entries[i].fills = fills;
-        }
-        return 0;
-    } catch (...) {
-        request.reset();
-        return 1;
+    void* memory = GlobalAllocator<xml::XmlFillRequest>().allocate(1);
+    request.reset(new (memory) xml::XmlFillRequest());
+    auto& made = *request;
+    made.text.assign(text);
+    made.output.resize(xml::kFillCapacity);
+    made.output_capacity = xml::kFillCapacity;
+    made.entries.resize(pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        made.entries[i].path.assign(pairs[i].name);
+        made.entries[i].value.assign(pairs[i].value);
+        made.entries[i].fills = fills;
     }
+    return 0;
 }
 
 namespace {
@@ -79,7 +74,7 @@ int ScanRequest(xml::XmlFillRequest& request, std::size_t* root_end) {
 } // namespace
 
 std::size_t BuildCommandXml(std::string_view template_text, const PairList& pairs,
-                            std::span<char> output) noexcept {
+                            std::span<char> output) {
     if (output.data() == nullptr || output.size() < xml::kFillCapacity) {
         return 0;
     }
@@ -104,47 +99,43 @@ std::string_view ReplyText(std::span<const char> received) noexcept {
 }
 
 int ReadResponseValues(std::string_view reply, std::span<const std::string> paths,
-                       std::vector<std::string>* values, std::size_t* root_end) noexcept {
+                       std::vector<std::string>* values, std::size_t* root_end) {
     if (values == nullptr) {
         return 2;
     }
     if (root_end != nullptr) {
         *root_end = 0;
     }
-    try {
-        reply = reply.substr(0, reply.find('\0'));
-        PairList pairs;
-        pairs.reserve(paths.size());
-        for (const auto& path : paths) {
-            pairs.push_back({path, {}});
-        }
-        XmlFillRequestPtr request;
-        if (MakeXmlFillRequest(reply, pairs, false, request) != 0) {
-            return 1;
-        }
-        if (ScanRequest(*request, root_end) != 0) {
-            return 1;
-        }
-        const std::string_view text(request->text);
-        for (const auto& entry : request->entries) {
-            if (entry.status == xml::kStatusFound &&
-                std::size_t{entry.found_offset} + entry.found_length <= text.size()) {
-                const auto value = text.substr(entry.found_offset, entry.found_length);
-                // Values go back into requests, where they are escaped again: read them as
-                // the printer meant them, not as it had to write them.
-                values->push_back(entry.cdata ? std::string(value) : xmlutil::UnescapeXml(value));
-            } else {
-                values->emplace_back();
-            }
-        }
-        return 0;
-    } catch (...) {
+    reply = reply.substr(0, reply.find('\0'));
+    PairList pairs;
+    pairs.reserve(paths.size());
+    for (const auto& path : paths) {
+        pairs.push_back({path, {}});
+    }
+    XmlFillRequestPtr request;
+    if (MakeXmlFillRequest(reply, pairs, false, request) != 0) {
         return 1;
     }
+    if (ScanRequest(*request, root_end) != 0) {
+        return 1;
+    }
+    const std::string_view text(request->text);
+    for (const auto& entry : request->entries) {
+        if (entry.status == xml::kStatusFound &&
+            std::size_t{entry.found_offset} + entry.found_length <= text.size()) {
+            const auto value = text.substr(entry.found_offset, entry.found_length);
+            // Values go back into requests, where they are escaped again: read them as
+            // the printer meant them, not as it had to write them.
+            values->push_back(entry.cdata ? std::string(value) : xmlutil::UnescapeXml(value));
+        } else {
+            values->emplace_back();
+        }
+    }
+    return 0;
 }
 
 int GetResponseOperation(std::string_view reply, std::string* operation,
-                         std::string* service_type) noexcept {
+                         std::string* service_type) {
     if (reply.data() == nullptr || operation == nullptr || service_type == nullptr) {
         return 2;
     }
@@ -154,15 +145,11 @@ int GetResponseOperation(std::string_view reply, std::string* operation,
     if (ReadResponseValues(reply, kPaths, &values) != 0) {
         return 1;
     }
-    try {
-        if (!values[0].empty()) {
-            *operation = values[0];
-        }
-        if (!values[1].empty()) {
-            *service_type = values[1];
-        }
-    } catch (...) {
-        return 1;
+    if (!values[0].empty()) {
+        *operation = values[0];
+    }
+    if (!values[1].empty()) {
+        *service_type = values[1];
     }
     return 0;
 }

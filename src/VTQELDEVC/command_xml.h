@@ -31,15 +31,16 @@ struct XmlFillRequestDeleter {
 using XmlFillRequestPtr = std::unique_ptr<xml::XmlFillRequest, XmlFillRequestDeleter>;
 
 // fills: the entries replace their places even with empty values (request templates).
-// 0; 2 when text has no data; 1 when memory runs out.
+// 0; 2 when text has no data. Running out of memory throws, as everywhere below the
+// library's guard (guard.h).
 int MakeXmlFillRequest(std::string_view text, const PairList& pairs, bool fills,
-                       XmlFillRequestPtr& request) noexcept;
+                       XmlFillRequestPtr& request);
 void FreeXmlFillRequest(xml::XmlFillRequest* request) noexcept;
 
 // Fills the template; returns the request's length (1..4096) in output, or 0 on any failure
 // (output too small or null, the template not scanned, the filled request larger than 4096).
 std::size_t BuildCommandXml(std::string_view template_text, const PairList& pairs,
-                            std::span<char> output) noexcept;
+                            std::span<char> output);
 
 // The reply as a document: the received bytes up to the first NUL.
 std::string_view ReplyText(std::span<const char> received) noexcept;
@@ -49,11 +50,10 @@ std::string_view ReplyText(std::span<const char> received) noexcept;
 // could not be scanned; 2 when values is null. root_end (optional) receives the offset just past
 // "</cmd>", 0 when the reply ended before it.
 int ReadResponseValues(std::string_view reply, std::span<const std::string> paths,
-                       std::vector<std::string>* values, std::size_t* root_end = nullptr) noexcept;
+                       std::vector<std::string>* values, std::size_t* root_end = nullptr);
 
 // Reads the reply's operation and service type (with its quotes); each output is replaced only
 // by a non-empty value. 0 read, 1 not read, 2 null argument.
-int GetResponseOperation(std::string_view reply, std::string* operation,
-                         std::string* service_type) noexcept;
+int GetResponseOperation(std::string_view reply, std::string* operation, std::string* service_type);
 
 } // namespace vtqeldevc

@@ -95,7 +95,7 @@ int Sha256Digest(std::span<const std::uint8_t> data, Digest& digest, DWORD& syst
 
 int AesCbcCrypt(bool encrypt, std::span<const std::uint8_t> data, std::uint32_t mode,
                 std::span<const std::uint8_t> key_material, std::span<const std::uint8_t, 16> iv,
-                Bytes& output, DWORD& system_error) noexcept {
+                Bytes& output, DWORD& system_error) {
     system_error = 0;
     if (mode != kModePlain && mode != kModeAes128Cbc) {
         return kUnsupported;
@@ -103,69 +103,65 @@ int AesCbcCrypt(bool encrypt, std::span<const std::uint8_t> data, std::uint32_t 
     if (key_material.size() < kBlock || (data.data() == nullptr && !data.empty())) {
         return kBadBuffer;
     }
-    try {
-        if (mode == kModePlain) {
-            output.assign(data.begin(), data.end());
-            return kOk;
-        }
-        // rsaenh faults on an empty final block to decipher; nothing sound is in one anyway.
-        if (!encrypt && (data.empty() || data.size() % kBlock != 0)) {
-            return kBadBuffer;
-        }
-        if (data.size() > MAXDWORD - kBlock) {
-            return kBadBuffer;
-        }
-        auto provider = AcquireAesProvider(system_error);
-        if (!provider) {
-            return kCryptoApiFailed;
-        }
-        struct {
-            BLOBHEADER header;
-            DWORD key_size;
-            BYTE key[kBlock];
-        } blob{};
-        blob.header.bType = PLAINTEXTKEYBLOB;
-        blob.header.bVersion = CUR_BLOB_VERSION;
-        blob.header.reserved = 0;
-        blob.header.aiKeyAlg = CALG_AES_128;
-        blob.key_size = kBlock;
-        std::copy_n(key_material.end() - kBlock, kBlock, blob.key);
-
-        unique_hcryptkey key;
-        DWORD padding = PKCS5_PADDING;
-        DWORD cipher_mode = CRYPT_MODE_CBC;
-        const bool ready =
-            ::CryptImportKey(provider.get(), reinterpret_cast<const BYTE*>(&blob), sizeof(blob), 0,
-                             0, key.put()) &&
-            ::CryptSetKeyParam(key.get(), KP_PADDING, reinterpret_cast<const BYTE*>(&padding), 0) &&
-            ::CryptSetKeyParam(key.get(), KP_IV, iv.data(), 0) &&
-            ::CryptSetKeyParam(key.get(), KP_MODE, reinterpret_cast<const BYTE*>(&cipher_mode), 0);
-        SecureZeroMemory(blob.key, sizeof(blob.key));
-        if (!ready) {
-            system_error = ::GetLastError();
-            return kCryptoApiFailed;
-        }
-        Bytes buffer(data.size() + kBlock);
-        std::copy(data.begin(), data.end(), buffer.begin());
-        DWORD length = static_cast<DWORD>(data.size());
-        const BOOL done = encrypt ? ::CryptEncrypt(key.get(), 0, TRUE, 0, buffer.data(), &length,
-                                                   static_cast<DWORD>(buffer.size()))
-                                  : ::CryptDecrypt(key.get(), 0, TRUE, 0, buffer.data(), &length);
-        if (!done || length > buffer.size()) {
-            system_error = ::GetLastError();
-            return kCryptoApiFailed;
-        }
-        buffer.resize(length);
-        output = std::move(buffer);
+    if (mode == kModePlain) {
+        output.assign(data.begin(), data.end());
         return kOk;
-    } catch (...) {
-        return kNoMemory;
     }
+    // rsaenh faults on an empty final block to decipher; nothing sound is in one anyway.
+    if (!encrypt && (data.empty() || data.size() % kBlock != 0)) {
+        return kBadBuffer;
+    }
+    if (data.size() > MAXDWORD - kBlock) {
+        return kBadBuffer;
+    }
+    auto provider = AcquireAesProvider(system_error);
+    if (!provider) {
+        return kCryptoApiFailed;
+    }
+    struct {
+        BLOBHEADER header;
+        DWORD key_size;
+        BYTE key[kBlock];
+    } blob{};
+    blob.header.bType = PLAINTEXTKEYBLOB;
+    blob.header.bVersion = CUR_BLOB_VERSION;
+    blob.header.reserved = 0;
+    blob.header.aiKeyAlg = CALG_AES_128;
+    blob.key_size = kBlock;
+    std::copy_n(key_material.end() - kBlock, kBlock, blob.key);
+
+    unique_hcryptkey key;
+    DWORD padding = PKCS5_PADDING;
+    DWORD cipher_mode = CRYPT_MODE_CBC;
+    const bool ready =
+        ::CryptImportKey(provider.get(), reinterpret_cast<const BYTE*>(&blob), sizeof(blob), 0, 0,
+                         key.put()) &&
+        ::CryptSetKeyParam(key.get(), KP_PADDING, reinterpret_cast<const BYTE*>(&padding), 0) &&
+        ::CryptSetKeyParam(key.get(), KP_IV, iv.data(), 0) &&
+        ::CryptSetKeyParam(key.get(), KP_MODE, reinterpret_cast<const BYTE*>(&cipher_mode), 0);
+    SecureZeroMemory(blob.key, sizeof(blob.key));
+    if (!ready) {
+        system_error = ::GetLastError();
+        return kCryptoApiFailed;
+    }
+    Bytes buffer(data.size() + kBlock);
+    std::copy(data.begin(), data.end(), buffer.begin());
+    DWORD length = static_cast<DWORD>(data.size());
+    const BOOL done = encrypt ? ::CryptEncrypt(key.get(), 0, TRUE, 0, buffer.data(), &length,
+                                               static_cast<DWORD>(buffer.size()))
+                              : ::CryptDecrypt(key.get(), 0, TRUE, 0, buffer.data(), &length);
+    if (!done || length > buffer.size()) {
+        system_error = ::GetLastError();
+        return kCryptoApiFailed;
+    }
+    buffer.resize(length);
+    output = std::move(buffer);
+    return kOk;
 }
 
 int AesCryptWithDerivedKey(std::span<const std::uint8_t> data, std::string_view cipher_key_text,
                            std::uint32_t mode, std::uint32_t selector, Bytes& output,
-                           bool encrypt) noexcept {
+                           bool encrypt) {
     if (selector >= tables::kCipherSelectors.size()) {
         return kUnsupported;
     }
@@ -193,77 +189,69 @@ int AesCryptWithDerivedKey(std::span<const std::uint8_t> data, std::string_view 
 }
 
 int DeriveRounds(std::size_t variant, std::string_view input_hex, std::string_view second_hex,
-                 std::span<const std::string_view> texts, std::string& output) noexcept {
+                 std::span<const std::string_view> texts, std::string& output) {
     if (variant >= tables::kPassVariants.size()) {
         return kBadBuffer;
     }
-    try {
-        const auto& row = tables::kPassVariants[variant];
-        Bytes block = HexToBytes(input_hex);
-        if (row.passes > row.permutation_rows.size()) {
+    const auto& row = tables::kPassVariants[variant];
+    Bytes block = HexToBytes(input_hex);
+    if (row.passes > row.permutation_rows.size()) {
+        return kBadBuffer;
+    }
+    for (std::size_t pass = 0; pass < row.passes; ++pass) {
+        const std::size_t permutation = row.permutation_rows[pass];
+        if (permutation >= tables::kPermutationRows.size()) {
             return kBadBuffer;
         }
-        for (std::size_t pass = 0; pass < row.passes; ++pass) {
-            const std::size_t permutation = row.permutation_rows[pass];
-            if (permutation >= tables::kPermutationRows.size()) {
-                return kBadBuffer;
+        Bytes buffer;
+        for (auto position : tables::kPermutationRows[permutation]) {
+            if (position < block.size()) {
+                buffer.push_back(block[position]);
             }
-            Bytes buffer;
-            for (auto position : tables::kPermutationRows[permutation]) {
-                if (position < block.size()) {
-                    buffer.push_back(block[position]);
-                }
-            }
-            if (pass == 0) {
-                const Bytes second = HexToBytes(second_hex);
-                buffer.insert(buffer.end(), second.begin(), second.end());
-                for (auto text : texts) {
-                    const auto bytes = AsBytes(text);
-                    buffer.insert(buffer.end(), bytes.begin(), bytes.end());
-                }
-            }
-            if (row.selector_position >= buffer.size()) {
-                return kBadBuffer;
-            }
-            const auto& constants = tables::kPassConstantRows[buffer[row.selector_position] & 0x1f];
-            buffer.insert(buffer.end(), constants.begin(), constants.end());
-            Digest digest{};
-            DWORD error = 0;
-            const int result = Sha256Digest(buffer, digest, error);
-            if (result != kOk) {
-                return result;
-            }
-            block.assign(digest.begin(), digest.end());
         }
-        output = BytesToHexLower(block);
-        return kOk;
-    } catch (...) {
-        return kNoMemory;
+        if (pass == 0) {
+            const Bytes second = HexToBytes(second_hex);
+            buffer.insert(buffer.end(), second.begin(), second.end());
+            for (auto text : texts) {
+                const auto bytes = AsBytes(text);
+                buffer.insert(buffer.end(), bytes.begin(), bytes.end());
+            }
+        }
+        if (row.selector_position >= buffer.size()) {
+            return kBadBuffer;
+        }
+        const auto& constants = tables::kPassConstantRows[buffer[row.selector_position] & 0x1f];
+        buffer.insert(buffer.end(), constants.begin(), constants.end());
+        Digest digest{};
+        DWORD error = 0;
+        const int result = Sha256Digest(buffer, digest, error);
+        if (result != kOk) {
+            return result;
+        }
+        block.assign(digest.begin(), digest.end());
     }
+    output = BytesToHexLower(block);
+    return kOk;
 }
 
 int ComputeChallengeAnswer(std::string_view challenge_key_text, std::string_view challenge,
-                           std::string_view job_description, std::string& answer) noexcept {
-    try {
-        std::string h;
-        int result = DigestHex(AsBytes(challenge_key_text), h);
-        if (result != kOk) {
-            return result;
-        }
-        std::string r;
-        result = DeriveRounds(0, h, {}, {}, r);
-        if (result != kOk) {
-            return result;
-        }
-        const std::string_view texts[] = {kSaltChallenge, job_description, kAdminUser};
-        return DeriveRounds(15, r, challenge, texts, answer);
-    } catch (...) {
-        return kNoMemory;
+                           std::string_view job_description, std::string& answer) {
+    std::string h;
+    int result = DigestHex(AsBytes(challenge_key_text), h);
+    if (result != kOk) {
+        return result;
     }
+    std::string r;
+    result = DeriveRounds(0, h, {}, {}, r);
+    if (result != kOk) {
+        return result;
+    }
+    const std::string_view texts[] = {kSaltChallenge, job_description, kAdminUser};
+    return DeriveRounds(15, r, challenge, texts, answer);
 }
 
 int MakeChallengeAnswer(std::string_view challenge_key_text, const PairList& reply_pairs,
-                        PairList& answer_pairs) noexcept {
+                        PairList& answer_pairs) {
     const std::string* challenge = FindValue(reply_pairs, "vvt:ijdatakey4");
     const std::string* job_description = FindValue(reply_pairs, "ivec:job_description");
     if (challenge == nullptr || job_description == nullptr) {
@@ -273,35 +261,27 @@ int MakeChallengeAnswer(std::string_view challenge_key_text, const PairList& rep
         !std::all_of(challenge->begin(), challenge->end(), IsLowerHexDigit)) {
         return kRefused;
     }
-    try {
-        std::string answer;
-        const int result =
-            ComputeChallengeAnswer(challenge_key_text, *challenge, *job_description, answer);
-        if (result != kOk) {
-            return result;
-        }
-        answer_pairs = {{"vvt:ijdatakey1", kAdminUser}, {"vvt:ijdatakey2", std::move(answer)}};
-        return kOk;
-    } catch (...) {
-        return kNoMemory;
+    std::string answer;
+    const int result =
+        ComputeChallengeAnswer(challenge_key_text, *challenge, *job_description, answer);
+    if (result != kOk) {
+        return result;
     }
+    answer_pairs = {{"vvt:ijdatakey1", kAdminUser}, {"vvt:ijdatakey2", std::move(answer)}};
+    return kOk;
 }
 
 int MakeChallengeAnswerPairs(const PairList& reply_pairs, std::string_view key_text,
-                             PairList* output) noexcept {
+                             PairList* output) {
     if (output == nullptr) {
         return -2;
     }
-    try {
-        PairList answer;
-        if (MakeChallengeAnswer(ChallengeKeyText(key_text), reply_pairs, answer) != kOk) {
-            return -1;
-        }
-        output->insert(output->end(), answer.begin(), answer.end());
-        return 0;
-    } catch (...) {
+    PairList answer;
+    if (MakeChallengeAnswer(ChallengeKeyText(key_text), reply_pairs, answer) != kOk) {
         return -1;
     }
+    output->insert(output->end(), answer.begin(), answer.end());
+    return 0;
 }
 
 std::uint32_t ByteSum(std::span<const std::uint8_t> bytes) noexcept {
@@ -315,56 +295,44 @@ std::uint32_t ByteSum(std::span<const std::uint8_t> bytes) noexcept {
     return sum;
 }
 
-int ComputeBlockDigest(std::uint32_t value, std::string& digest) noexcept {
-    try {
-        std::array<std::uint8_t, 14> block{};
-        block[0] = static_cast<std::uint8_t>(value >> 24);
-        block[1] = static_cast<std::uint8_t>(value >> 16);
-        block[2] = static_cast<std::uint8_t>(value >> 8);
-        block[3] = static_cast<std::uint8_t>(value);
-        std::memcpy(block.data() + 4, kSaltPayload, 10);
-        return DigestHex(block, digest);
-    } catch (...) {
-        return kNoMemory;
-    }
+int ComputeBlockDigest(std::uint32_t value, std::string& digest) {
+    std::array<std::uint8_t, 14> block{};
+    block[0] = static_cast<std::uint8_t>(value >> 24);
+    block[1] = static_cast<std::uint8_t>(value >> 16);
+    block[2] = static_cast<std::uint8_t>(value >> 8);
+    block[3] = static_cast<std::uint8_t>(value);
+    std::memcpy(block.data() + 4, kSaltPayload, 10);
+    return DigestHex(block, digest);
 }
 
 int ComputeResponseDigest(std::string_view job_description, std::string_view job_id,
-                          std::string_view key7, std::string& digest) noexcept {
-    try {
-        std::string joined;
-        joined.append(job_description).append(job_id).append(key7).append(kSaltResponse);
-        return DigestHex(AsBytes(joined), digest);
-    } catch (...) {
-        return kNoMemory;
-    }
+                          std::string_view key7, std::string& digest) {
+    std::string joined;
+    joined.append(job_description).append(job_id).append(key7).append(kSaltResponse);
+    return DigestHex(AsBytes(joined), digest);
 }
 
 int EncryptRequestItem(std::string_view key_text, KeyFields key, std::span<const std::uint8_t> data,
-                       Bytes* output, std::string* digest) noexcept {
+                       Bytes* output, std::string* digest) {
     if (output == nullptr || digest == nullptr) {
         return -2;
     }
-    try {
-        Bytes ciphered;
-        if (AesCryptWithDerivedKey(data, CipherKeyText(key_text), key.mode, key.selector, ciphered,
-                                   true) != kOk) {
-            return -1;
-        }
-        std::string block_digest;
-        if (ComputeBlockDigest(ByteSum(ciphered), block_digest) != kOk) {
-            return -1;
-        }
-        *output = std::move(ciphered);
-        *digest = std::move(block_digest);
-        return 0;
-    } catch (...) {
+    Bytes ciphered;
+    if (AesCryptWithDerivedKey(data, CipherKeyText(key_text), key.mode, key.selector, ciphered,
+                               true) != kOk) {
         return -1;
     }
+    std::string block_digest;
+    if (ComputeBlockDigest(ByteSum(ciphered), block_digest) != kOk) {
+        return -1;
+    }
+    *output = std::move(ciphered);
+    *digest = std::move(block_digest);
+    return 0;
 }
 
 int EncryptRequestPayload(std::string_view application_data, std::string_view key_text,
-                          std::string_view key7, Bytes* output, std::string* digest) noexcept {
+                          std::string_view key7, Bytes* output, std::string* digest) {
     const auto key = SplitKeyText(key7);
     if (!key || output == nullptr || digest == nullptr) {
         return kPayloadFailed;
@@ -376,7 +344,7 @@ int EncryptRequestPayload(std::string_view application_data, std::string_view ke
 
 int VerifyAndDecryptResponse(std::span<const std::uint8_t> payload, std::string_view key_text,
                              const PairList& job_pairs, std::span<char> output,
-                             std::size_t& needed) noexcept {
+                             std::size_t& needed) {
     if (output.data() == nullptr || (payload.data() == nullptr && !payload.empty())) {
         return kNullArgument;
     }
@@ -391,43 +359,39 @@ int VerifyAndDecryptResponse(std::span<const std::uint8_t> payload, std::string_
     if (!key) {
         return kRefused;
     }
-    try {
-        std::string expected;
-        int result = ComputeResponseDigest(*job_description, *job_id, *key7, expected);
-        if (result != kOk) {
-            return result;
-        }
-        const bool equal =
-            expected.size() == key8->size() &&
-            std::equal(expected.begin(), expected.end(), key8->begin(), [](char a, char b) {
-                auto lower = [](char c) {
-                    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-                };
-                return lower(a) == lower(b);
-            });
-        if (!equal) {
-            return kRefused;
-        }
-        Bytes plain;
-        result = AesCryptWithDerivedKey(payload, CipherKeyText(key_text), key->mode, key->selector,
-                                        plain, false);
-        if (result != kOk) {
-            return result;
-        }
-        needed = plain.size() + 1;
-        if (output.size() < needed) {
-            return kOutputTooSmall;
-        }
-        std::copy(plain.begin(), plain.end(), output.begin());
-        output[plain.size()] = '\0';
-        return kOk;
-    } catch (...) {
-        return kNoMemory;
+    std::string expected;
+    int result = ComputeResponseDigest(*job_description, *job_id, *key7, expected);
+    if (result != kOk) {
+        return result;
     }
+    const bool equal =
+        expected.size() == key8->size() &&
+        std::equal(expected.begin(), expected.end(), key8->begin(), [](char a, char b) {
+            auto lower = [](char c) {
+                return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+            };
+            return lower(a) == lower(b);
+        });
+    if (!equal) {
+        return kRefused;
+    }
+    Bytes plain;
+    result = AesCryptWithDerivedKey(payload, CipherKeyText(key_text), key->mode, key->selector,
+                                    plain, false);
+    if (result != kOk) {
+        return result;
+    }
+    needed = plain.size() + 1;
+    if (output.size() < needed) {
+        return kOutputTooSmall;
+    }
+    std::copy(plain.begin(), plain.end(), output.begin());
+    output[plain.size()] = '\0';
+    return kOk;
 }
 
 int DecryptResponsePayload(std::string_view key_text, const PairList& job_pairs,
-                           std::span<const std::uint8_t> payload, std::span<char> output) noexcept {
+                           std::span<const std::uint8_t> payload, std::span<char> output) {
     if (output.data() == nullptr) {
         return -2;
     }

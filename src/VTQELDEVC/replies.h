@@ -24,24 +24,24 @@ using Reply = std::span<const char>;
 // Code of an ivec:response_detail text (2..19); any other text, the empty one included, gives 1.
 int ResponseDetailToCode(std::string_view detail) noexcept;
 
-bool ParseDeviceCapability(Reply reply) noexcept;
-int ParseModel(Reply reply, std::string* model) noexcept;
-int ParseProductSerialNumber(Reply reply, std::string* serial_number) noexcept;
-int ParsePdr(Reply reply, std::string* pdr) noexcept;
-bool ParseSetConfigurationAgreement(Reply reply) noexcept;
-bool ParseHostApplicationId(Reply reply) noexcept;
-int ParseNetworkInterfaces(Reply reply, bool wireless_only, std::string* hardware_address) noexcept;
-int ParseWebserviceAgreement(Reply reply, std::uint8_t* agreement) noexcept;
-int ParseDeviceStartJobResponse(Reply reply, PairList* pairs) noexcept;
-int ParseDeviceJobResponse(Reply reply, PairList* pairs) noexcept;
-bool ParseQelSupportService(Reply reply, std::uint8_t* service_kind) noexcept;
-int ParseQelConnectivityTest(Reply reply, std::uint8_t* state) noexcept;
-int ParseQelStartJobResponse(Reply reply, PairList* pairs) noexcept;
-int ParseQelStartJobAuthResponse(Reply reply, PairList* pairs) noexcept;
-int ParseQelEndJobResponse(Reply reply, PairList* pairs) noexcept;
+bool ParseDeviceCapability(Reply reply);
+int ParseModel(Reply reply, std::string* model);
+int ParseProductSerialNumber(Reply reply, std::string* serial_number);
+int ParsePdr(Reply reply, std::string* pdr);
+bool ParseSetConfigurationAgreement(Reply reply);
+bool ParseHostApplicationId(Reply reply);
+int ParseNetworkInterfaces(Reply reply, bool wireless_only, std::string* hardware_address);
+int ParseWebserviceAgreement(Reply reply, std::uint8_t* agreement);
+int ParseDeviceStartJobResponse(Reply reply, PairList* pairs);
+int ParseDeviceJobResponse(Reply reply, PairList* pairs);
+bool ParseQelSupportService(Reply reply, std::uint8_t* service_kind);
+int ParseQelConnectivityTest(Reply reply, std::uint8_t* state);
+int ParseQelStartJobResponse(Reply reply, PairList* pairs);
+int ParseQelStartJobAuthResponse(Reply reply, PairList* pairs);
+int ParseQelEndJobResponse(Reply reply, PairList* pairs);
 // Reads the reply, checks vvt:ijdatakey8 of the authenticated StartJob reply (job_pairs) and
 // deciphers the payload that follows "</cmd>"; text receives the plain application data.
 int ParseQelReceiveDataResponse(Reply reply, std::string_view key_text, const PairList& job_pairs,
-                                PairList* pairs, std::string* text) noexcept;
+                                PairList* pairs, std::string* text);
 
 } // namespace vtqeldevc

@@ -10,6 +10,7 @@
 #include <rpc.h>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace vtqeldevc {
@@ -80,90 +81,72 @@ bool NullArgument(std::span<char> output, const std::size_t* length) {
 }
 
 int BuildFixed(std::string_view operation, const char* service, std::string_view children,
-               std::span<char> output, std::size_t* length) noexcept {
+               std::span<char> output, std::size_t* length) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        return Fill(Template(operation, Namespaces::common, children),
-                    {{kServiceTypePath, service}}, output, length);
-    } catch (...) {
-        return kBuildFailed;
-    }
+    return Fill(Template(operation, Namespaces::common, children), {{kServiceTypePath, service}},
+                output, length);
 }
 
 } // namespace
 
-int BuildDeviceGetCapability(std::span<char> output, std::size_t* length) noexcept {
+int BuildDeviceGetCapability(std::span<char> output, std::size_t* length) {
     return BuildFixed("GetCapability", kDevice, "", output, length);
 }
 
-int BuildDeviceGetStatus(std::span<char> output, std::size_t* length) noexcept {
+int BuildDeviceGetStatus(std::span<char> output, std::size_t* length) {
     return BuildFixed("GetStatus", kDevice, "", output, length);
 }
 
-int BuildDeviceGetConfiguration(std::span<char> output, std::size_t* length) noexcept {
+int BuildDeviceGetConfiguration(std::span<char> output, std::size_t* length) {
     return BuildFixed("GetConfiguration", kDevice, "", output, length);
 }
 
-int BuildDeviceStartJob(std::span<char> output, std::size_t* length) noexcept {
+int BuildDeviceStartJob(std::span<char> output, std::size_t* length) {
     return BuildFixed("StartJob", kDevice,
                       Element("ivec:jobID", "00000001") + Element("ivec:bidi", "1"), output,
                       length);
 }
 
-int BuildQelGetCapability(std::span<char> output, std::size_t* length) noexcept {
+int BuildQelGetCapability(std::span<char> output, std::size_t* length) {
     return BuildFixed("GetCapability", kQel, "", output, length);
 }
 
-int BuildQelGetStatus(std::span<char> output, std::size_t* length) noexcept {
+int BuildQelGetStatus(std::span<char> output, std::size_t* length) {
     return BuildFixed("GetStatus", kQel, "", output, length);
 }
 
 int BuildDeviceSetConfiguration(std::string_view job_id, std::span<char> output,
-                                std::size_t* length) noexcept {
+                                std::size_t* length) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        return Fill(
-            Template("SetConfiguration", Namespaces::common_and_vendor,
-                     Placeholder("ivec:jobID") + Element("vvt:webservice_agreement", "agree")),
-            {{kServiceTypePath, kDevice}, Child("ivec:jobID", job_id)}, output, length);
-    } catch (...) {
-        return kBuildFailed;
-    }
+    return Fill(Template("SetConfiguration", Namespaces::common_and_vendor,
+                         Placeholder("ivec:jobID") + Element("vvt:webservice_agreement", "agree")),
+                {{kServiceTypePath, kDevice}, Child("ivec:jobID", job_id)}, output, length);
 }
 
-int BuildDeviceEndJob(std::string_view job_id, std::span<char> output,
-                      std::size_t* length) noexcept {
+int BuildDeviceEndJob(std::string_view job_id, std::span<char> output, std::size_t* length) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        return Fill(Template("EndJob", Namespaces::common, Placeholder("ivec:jobID")),
-                    {{kServiceTypePath, kDevice}, Child("ivec:jobID", job_id)}, output, length);
-    } catch (...) {
-        return kBuildFailed;
-    }
+    return Fill(Template("EndJob", Namespaces::common, Placeholder("ivec:jobID")),
+                {{kServiceTypePath, kDevice}, Child("ivec:jobID", job_id)}, output, length);
 }
 
 int BuildDeviceSetConfigurationWithoutStartJob(std::span<char> output, std::size_t* length,
-                                               bool with_host_application_id) noexcept {
+                                               bool with_host_application_id) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        std::string children = Element("vvt:ijoperation", "SetConfigurationWithoutStartJob") +
-                               Element("vvt:webservice_agreement", "agree");
-        if (with_host_application_id) {
-            children += Element("vvt:host_application_id", "3060");
-        }
-        return Fill(Template("VendorCmd", Namespaces::common_and_vendor, children),
-                    {{kServiceTypePath, kDevice}}, output, length);
-    } catch (...) {
-        return kBuildFailed;
+    std::string children = Element("vvt:ijoperation", "SetConfigurationWithoutStartJob") +
+                           Element("vvt:webservice_agreement", "agree");
+    if (with_host_application_id) {
+        children += Element("vvt:host_application_id", "3060");
     }
+    return Fill(Template("VendorCmd", Namespaces::common_and_vendor, children),
+                {{kServiceTypePath, kDevice}}, output, length);
 }
 
 int AppendReceiveDataPayload(std::span<char> output, std::size_t xml_length,
@@ -191,13 +174,9 @@ std::optional<std::string> MakeUuidText() {
     if (::UuidToStringA(&uuid, &text) != RPC_S_OK || text == nullptr) {
         return std::nullopt;
     }
-    std::optional<std::string> result;
-    try {
-        result.emplace(reinterpret_cast<const char*>(text));
-    } catch (...) {
-    }
-    ::RpcStringFreeA(&text);
-    return result;
+    // The RPC runtime's text is freed on every way out, also when the copy throws.
+    const std::unique_ptr<RPC_CSTR, decltype(&::RpcStringFreeA)> owner(&text, &::RpcStringFreeA);
+    return std::string(reinterpret_cast<const char*>(text));
 }
 
 QelCommandBuilder::QelCommandBuilder() : source_(&MakeUuidText) {}
@@ -213,87 +192,70 @@ bool QelCommandBuilder::NewJobDescription() {
     return true;
 }
 
-int QelCommandBuilder::BuildQelStartJob(std::span<char> output, std::size_t* length) noexcept {
+int QelCommandBuilder::BuildQelStartJob(std::span<char> output, std::size_t* length) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        if (!NewJobDescription()) {
-            return kBuildFailed;
-        }
-        return Fill(
-            Template("StartJob", Namespaces::common_and_vendor,
-                     Element("ivec:bidi", "1") + CdataPlaceholder("ivec:job_description") +
-                         Element("vvt:ijdatakey3", "9e41c07b2d58a3f6e0b1947c5d2a86fe")),
-            {{kServiceTypePath, kQel}, CdataChild("ivec:job_description", job_description_)},
-            output, length);
-    } catch (...) {
+    if (!NewJobDescription()) {
         return kBuildFailed;
     }
+    return Fill(Template("StartJob", Namespaces::common_and_vendor,
+                         Element("ivec:bidi", "1") + CdataPlaceholder("ivec:job_description") +
+                             Element("vvt:ijdatakey3", "9e41c07b2d58a3f6e0b1947c5d2a86fe")),
+                {{kServiceTypePath, kQel}, CdataChild("ivec:job_description", job_description_)},
+                output, length);
 }
 
 int QelCommandBuilder::BuildQelStartJobAuth(const PairList& first_reply, std::string_view key_text,
-                                            std::span<char> output, std::size_t* length) noexcept {
+                                            std::span<char> output, std::size_t* length) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        PairList answer;
-        if (crypto::MakeChallengeAnswerPairs(first_reply, key_text, &answer) != 0 ||
-            answer.size() != 2) {
-            return kBuildFailed;
-        }
-        return Fill(Template("StartJob", Namespaces::common_and_vendor,
-                             Element("ivec:bidi", "1") + CdataPlaceholder("ivec:job_description") +
-                                 Placeholder("vvt:ijdatakey1") + Placeholder("vvt:ijdatakey2")),
-                    {{kServiceTypePath, kQel},
-                     CdataChild("ivec:job_description", job_description_),
-                     Child("vvt:ijdatakey1", answer[0].value),
-                     Child("vvt:ijdatakey2", answer[1].value)},
-                    output, length);
-    } catch (...) {
+    PairList answer;
+    if (crypto::MakeChallengeAnswerPairs(first_reply, key_text, &answer) != 0 ||
+        answer.size() != 2) {
         return kBuildFailed;
     }
+    return Fill(Template("StartJob", Namespaces::common_and_vendor,
+                         Element("ivec:bidi", "1") + CdataPlaceholder("ivec:job_description") +
+                             Placeholder("vvt:ijdatakey1") + Placeholder("vvt:ijdatakey2")),
+                {{kServiceTypePath, kQel},
+                 CdataChild("ivec:job_description", job_description_),
+                 Child("vvt:ijdatakey1", answer[0].value),
+                 Child("vvt:ijdatakey2", answer[1].value)},
+                output, length);
 }
 
 int QelCommandBuilder::BuildQelReceiveData(std::string_view job_id, std::string_view format,
                                            std::string_view data_size, std::string_view digest,
-                                           std::span<char> output, std::size_t* length) noexcept {
+                                           std::span<char> output, std::size_t* length) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        return Fill(Template("ReceiveData", Namespaces::common_and_vendor,
-                             Placeholder("ivec:jobID") + CdataPlaceholder("ivec:job_description") +
-                                 Placeholder("ivec:format") + Placeholder("ivec:datasize") +
-                                 Placeholder("vvt:ijdatakey6") + Element("ivec:continue", "OFF")),
-                    {{kServiceTypePath, kQel},
-                     Child("ivec:jobID", job_id),
-                     CdataChild("ivec:job_description", job_description_),
-                     Child("ivec:format", format),
-                     Child("ivec:datasize", data_size),
-                     Child("vvt:ijdatakey6", digest)},
-                    output, length);
-    } catch (...) {
-        return kBuildFailed;
-    }
+    return Fill(Template("ReceiveData", Namespaces::common_and_vendor,
+                         Placeholder("ivec:jobID") + CdataPlaceholder("ivec:job_description") +
+                             Placeholder("ivec:format") + Placeholder("ivec:datasize") +
+                             Placeholder("vvt:ijdatakey6") + Element("ivec:continue", "OFF")),
+                {{kServiceTypePath, kQel},
+                 Child("ivec:jobID", job_id),
+                 CdataChild("ivec:job_description", job_description_),
+                 Child("ivec:format", format),
+                 Child("ivec:datasize", data_size),
+                 Child("vvt:ijdatakey6", digest)},
+                output, length);
 }
 
 int QelCommandBuilder::BuildQelEndJob(std::string_view job_id, std::span<char> output,
-                                      std::size_t* length) noexcept {
+                                      std::size_t* length) {
     if (NullArgument(output, length)) {
         return kBuildNullArgument;
     }
-    try {
-        return Fill(Template("EndJob", Namespaces::common,
-                             Placeholder("ivec:jobID") + CdataPlaceholder("ivec:job_description")),
-                    {{kServiceTypePath, kQel},
-                     Child("ivec:jobID", job_id),
-                     CdataChild("ivec:job_description", job_description_)},
-                    output, length);
-    } catch (...) {
-        return kBuildFailed;
-    }
+    return Fill(Template("EndJob", Namespaces::common,
+                         Placeholder("ivec:jobID") + CdataPlaceholder("ivec:job_description")),
+                {{kServiceTypePath, kQel},
+                 Child("ivec:jobID", job_id),
+                 CdataChild("ivec:job_description", job_description_)},
+                output, length);
 }
 
 } // namespace vtqeldevc

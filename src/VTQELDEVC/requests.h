@@ -19,18 +19,17 @@ inline constexpr int kBuildFailed = 1;
 inline constexpr int kBuildNullArgument = 2;
 
 // Every builder writes into output (at least 4096 bytes) and stores the request's length.
-int BuildDeviceGetCapability(std::span<char> output, std::size_t* length) noexcept;
-int BuildDeviceGetStatus(std::span<char> output, std::size_t* length) noexcept;
-int BuildDeviceGetConfiguration(std::span<char> output, std::size_t* length) noexcept;
-int BuildDeviceStartJob(std::span<char> output, std::size_t* length) noexcept;
+int BuildDeviceGetCapability(std::span<char> output, std::size_t* length);
+int BuildDeviceGetStatus(std::span<char> output, std::size_t* length);
+int BuildDeviceGetConfiguration(std::span<char> output, std::size_t* length);
+int BuildDeviceStartJob(std::span<char> output, std::size_t* length);
 int BuildDeviceSetConfiguration(std::string_view job_id, std::span<char> output,
-                                std::size_t* length) noexcept;
-int BuildDeviceEndJob(std::string_view job_id, std::span<char> output,
-                      std::size_t* length) noexcept;
+                                std::size_t* length);
+int BuildDeviceEndJob(std::string_view job_id, std::span<char> output, std::size_t* length);
 int BuildDeviceSetConfigurationWithoutStartJob(std::span<char> output, std::size_t* length,
-                                               bool with_host_application_id) noexcept;
-int BuildQelGetCapability(std::span<char> output, std::size_t* length) noexcept;
-int BuildQelGetStatus(std::span<char> output, std::size_t* length) noexcept;
+                                               bool with_host_application_id);
+int BuildQelGetCapability(std::span<char> output, std::size_t* length);
+int BuildQelGetStatus(std::span<char> output, std::size_t* length);
 
 // Appends the encrypted payload right after the request's XML text, in the same buffer; total
 // receives XML length + payload length. 1 when both together do not fit output (nothing is
@@ -52,15 +51,14 @@ public:
     bool NewJobDescription();
 
     // Makes a new job description first.
-    int BuildQelStartJob(std::span<char> output, std::size_t* length) noexcept;
+    int BuildQelStartJob(std::span<char> output, std::size_t* length);
     // 1 also when the challenge answer cannot be made from the first StartJob reply.
     int BuildQelStartJobAuth(const PairList& first_reply, std::string_view key_text,
-                             std::span<char> output, std::size_t* length) noexcept;
+                             std::span<char> output, std::size_t* length);
     int BuildQelReceiveData(std::string_view job_id, std::string_view format,
                             std::string_view data_size, std::string_view digest,
-                            std::span<char> output, std::size_t* length) noexcept;
-    int BuildQelEndJob(std::string_view job_id, std::span<char> output,
-                       std::size_t* length) noexcept;
+                            std::span<char> output, std::size_t* length);
+    int BuildQelEndJob(std::string_view job_id, std::span<char> output, std::size_t* length);
 
 private:
     JobDescriptionSource source_;

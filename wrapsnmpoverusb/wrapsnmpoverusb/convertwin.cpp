@@ -6,8 +6,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <random>
+
+#include "criticalsection.h"
 
 namespace vtwidwus {
 
@@ -30,14 +31,25 @@ int CConvertWin::IntToString(int value, char* buffer, std::size_t bufferSize, in
     return ::_itoa_s(value, buffer, bufferSize, radix);
 }
 
+namespace {
+
+// Made while the library loads, never as a function's own static: the first use of such a static
+// takes the threads library's one-time lock, which leaves per-thread state (a thread handle and
+// an event) on the calling thread that the unloaded library can never give back. The critical
+// section is deleted when the library unloads; a std::mutex would keep the event it may make.
+CCriticalSection g_randLock;
+std::minstd_rand g_randEngine(static_cast<unsigned>(::GetTickCount64()));
+CConvertWin g_convert;
+std::atomic<CInterfaceConvert*> g_testConvert{nullptr};
+
+} // namespace
+
 int CConvertWin::Rand(int* value) {
-    static std::mutex lock;
-    static std::minstd_rand engine(static_cast<unsigned>(::GetTickCount64()));
     if (value == nullptr) {
         return EINVAL;
     }
-    const std::lock_guard<std::mutex> guard(lock);
-    *value = static_cast<int>(engine() & 0x7fffffff);
+    const qelwin::critical_section_guard guard(g_randLock.Native());
+    *value = static_cast<int>(g_randEngine() & 0x7fffffff);
     return 0;
 }
 
@@ -63,16 +75,11 @@ std::uint64_t CConvertWin::Clock() {
     return ::GetTickCount64();
 }
 
-namespace {
-std::atomic<CInterfaceConvert*> g_testConvert{nullptr};
-} // namespace
-
 CInterfaceConvert& Convert() noexcept {
     if (CInterfaceConvert* test = g_testConvert.load()) {
         return *test;
     }
-    static CConvertWin facility;
-    return facility;
+    return g_convert;
 }
 
 void SetConvertForTest(CInterfaceConvert* convert) noexcept {

@@ -1,5 +1,7 @@
 #include "trace.h"
 
+#include <win/run_once.h>
+
 namespace vtwidwus {
 
 namespace {
@@ -18,13 +20,13 @@ void CTraceFacility::Load() noexcept {
 }
 
 TraceFunction CTraceFacility::Function() noexcept {
-    std::call_once(once_, [this] { Load(); });
+    qelwin::RunOnce(once_, [this] { Load(); });
     return function_;
 }
 
 void CTraceFacility::Unload() noexcept {
     // Make sure a later first use does not load the library again.
-    std::call_once(once_, [] {});
+    qelwin::RunOnce(once_, [] {});
     function_ = nullptr;
     module_.reset();
 }

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <string>
 
 namespace vtwidwus {
@@ -37,7 +36,7 @@ private:
     void Load() noexcept;
 
     const wchar_t* libraryName_;
-    std::once_flag once_;
+    INIT_ONCE once_ = INIT_ONCE_STATIC_INIT;
     qelwin::unique_hmodule module_;
     // Written once under once_ (and by Unload, when the library is unloaded), read afterwards.
     TraceFunction function_ = nullptr;

@@ -3,6 +3,7 @@
 #include "trace.h"
 
 #include <shlwapi.h>
+#include <win/run_once.h>
 
 #include <array>
 #include <utility>
@@ -60,7 +61,7 @@ bool BindAll(HMODULE module, VtwidusEntries& e) noexcept {
 
 std::atomic<HMODULE> g_thisModule{nullptr};
 std::atomic<const VtwidusEntries*> g_testEntries{nullptr};
-std::once_flag g_processOnce;
+INIT_ONCE g_processOnce = INIT_ONCE_STATIC_INIT;
 std::atomic<bool> g_processBound{false};
 CWrapVtwidus g_process;
 
@@ -141,7 +142,7 @@ void SetThisModule(HMODULE module) noexcept {
 }
 
 CWrapVtwidus& ProcessVtwidus() noexcept {
-    std::call_once(g_processOnce, [] {
+    qelwin::RunOnce(g_processOnce, [] {
         g_process.LoadBesideModule(ThisModule());
         g_processBound.store(true);
     });

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 
 namespace vtwidwus {

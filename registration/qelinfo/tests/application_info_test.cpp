@@ -51,13 +51,13 @@ TEST_F(ApplicationInfoTest, RegistryValuesAndTheirDefaults) {
              t.WriteDword(kKey, L"AREA", 2);
          },
          L"", L"asia", L"JP"},
-        {"texts to expand",
+        {"expandable texts, taken as stored",
          [](ApplicationInfoTest& t) {
              t.WriteText(kKey, L"LanguageCode", L"EN", REG_EXPAND_SZ);
-             t.WriteText(kKey, L"RESIDENCE", L"america", REG_EXPAND_SZ);
+             t.WriteText(kKey, L"RESIDENCE", L"%SystemRoot%", REG_EXPAND_SZ);
              t.WriteText(kKey, L"AREA", L"US", REG_EXPAND_SZ);
          },
-         L"", L"asia", L"JP"},
+         L"EN", L"%SystemRoot%", L"US"},
         {"only the area", [](ApplicationInfoTest& t) { t.WriteText(kKey, L"AREA", L"US"); }, L"",
          L"asia", L"US"},
     };

@@ -1,4 +1,4 @@
-// The outcome of one registration as the gateway receives it, and the form body that carries it.
+// The outcome of one registration as the gateway receives it, and the document that carries it.
 #pragma once
 
 #include <string>
@@ -34,10 +34,3 @@ const std::wstring& ChooseRegistrationService(const KIVRegistrationData& data);
 std::string BuildRegistrationDocument(const KIVRegistrationData& data);
 
 } // namespace kivutil
-
-namespace qelhttp {
-
-// "message=" followed by the URL-form-encoded document.
-std::string BuildRegistrationRequest(const KIVRegistrationData& data);
-
-} // namespace qelhttp

@@ -113,6 +113,11 @@ TEST(RemoveFileSpec, CutsToTheFolder) {
         {L"C:\\dir\\", L"C:\\dir"},
         {L"\\\\server\\share\\x.exe", L"\\\\server\\share"},
         {L"dir\\x", L"dir"},
+        // Only a colon before a backslash at index 2 makes a root.
+        {L"ab\\prog.exe", L"ab"},
+        {L"C:x\\prog.exe", L"C:x"},
+        {L"\\C:\\prog.exe", L"\\C:"},
+        {L"C:\\", L"C:\\"},
     };
     for (const auto& c : cases) {
         std::wstring path = c.path;

@@ -27,4 +27,8 @@ UserProxySettings ReadUserProxySettings();
 // Shows the proxy credential prompt with the texts of the UI text library.
 bool PromptProxyCredentials(std::wstring& userName, std::wstring& password);
 
+// The language of the prompt's texts: the installer's language code, "JP" when it cannot be
+// read.
+std::wstring ProxyPromptLanguageCode();
+
 } // namespace qelhttp

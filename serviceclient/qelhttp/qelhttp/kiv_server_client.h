@@ -9,13 +9,6 @@
 #include "kivutil/kiv_registration_data.h"
 #include "xmlutil/kiv_server_response.h"
 
-namespace xmlutil {
-
-// The result of a notice: the gateway's answer to it is not read.
-struct KIVServerNullResponse {};
-
-} // namespace xmlutil
-
 namespace qelhttp {
 
 class KIVServerClient : public CloudClient {

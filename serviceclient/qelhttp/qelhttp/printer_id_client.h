@@ -7,7 +7,7 @@
 #include "jsonutil/printer_id_response.h"
 #include "qelhttp/cloud_client_core.h"
 #include "qelhttp/signed_request_sessions.h"
-#include "qelhttp/token_server_response.h"
+#include "xmlutil/token_server_response.h"
 
 namespace qelhttp {
 

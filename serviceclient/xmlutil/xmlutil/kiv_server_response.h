@@ -21,6 +21,9 @@ struct KIVServerResponse {
     void Clear() noexcept;
 };
 
+// The result of a notice: the gateway's answer to it is not read.
+struct KIVServerNullResponse {};
+
 // Keeps the known elements of a gateway reply and checks that they close in order; throws
 // invalid_response_format (empty message) when a known element closes out of order or the
 // document ends while one is open.

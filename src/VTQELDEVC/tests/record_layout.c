@@ -30,7 +30,7 @@ static void Measure(const unsigned char* bytes, size_t size, RecordLayoutRow* ro
             memset(&record, 0, sizeof record);                                                     \
             memset(&record.member, kMark, sizeof record.member);                                   \
             rows[count].field = #Record "." #member;                                               \
-            Measure((const unsigned char*)&record, sizeof record, &rows[count]);                  \
+            Measure((const unsigned char*)&record, sizeof record, &rows[count]);                   \
         }                                                                                          \
         ++count;                                                                                   \
     } while (0)

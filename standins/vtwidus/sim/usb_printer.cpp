@@ -48,6 +48,10 @@ void AddInterfaceRow(std::map<std::string, MibObject>& objects, int row, const c
     objects[Column(kIfTable20, 30, row)] = Settable(IntegerValue(0), SetKind::Integer);
 }
 
+std::string DirectNetworkName(const PrinterIdentity& identity) {
+    return "DIRECT-" + identity.serialNumber.substr(0, 6);
+}
+
 // Factory settings: infrastructure mode, not yet joined to a network.
 std::map<std::string, MibObject> FactoryObjects(const PrinterIdentity& identity) {
     using namespace oids;
@@ -80,7 +84,7 @@ std::map<std::string, MibObject> FactoryObjects(const PrinterIdentity& identity)
     }
     at(kInfraPassphrase) = WriteOnly(TextValue(""), SetKind::Text, 64);
 
-    at(kDirectSsid) = ReadOnly(TextValue("DIRECT-" + identity.serialNumber.substr(0, 6)));
+    at(kDirectSsid) = ReadOnly(TextValue(DirectNetworkName(identity)));
     at(kDirectAuthentication) = ReadOnly(IntegerValue(10));
     at(kDirectEncryption) = ReadOnly(IntegerValue(4));
     at(kDirectPassphrase) = ReadOnly(TextValue("direct-passphrase"));
@@ -137,6 +141,12 @@ PrinterIdentity UsbPrinter::Identity() const {
 
 void UsbPrinter::SetSerialNumber(const std::string& serial) {
     model_->with([&](printersim::PrinterModel& m) { m.serial = serial; });
+}
+
+void UsbPrinter::NameDirectNetwork() {
+    if (MibObject* o = Find(FullOid(oids::kDirectSsid))) {
+        o->value = TextValue(DirectNetworkName(Identity()));
+    }
 }
 
 MibObject* UsbPrinter::Find(const std::string& oid) {

@@ -49,6 +49,8 @@ struct AccessPoint {
     int authentication = 0;
     int encryption = 0;
     int signalLevel = 0;
+    // The key that the network asks for; empty: any key is taken. Never shown by the agent.
+    std::string key;
 };
 
 // Printer behaviour that scenarios tune.
@@ -77,6 +79,9 @@ public:
 
     PrinterIdentity Identity() const;
     void SetSerialNumber(const std::string& serial);
+    // The printer's own network (direct mode) is named after its serial number; this names it
+    // again after the identity changed.
+    void NameDirectNetwork();
     const std::shared_ptr<printersim::SharedPrinter>& Model() const { return model_; }
     PrinterBehaviour& Behaviour() { return behaviour_; }
 
@@ -96,6 +101,7 @@ public:
     // The networks that the printer's next searches find.
     void AddAccessPoint(AccessPoint ap) { environment_.push_back(std::move(ap)); }
     void ClearAccessPoints() { environment_.clear(); }
+    const std::vector<AccessPoint>& Environment() const { return environment_; }
     // Publishes the current networks as the result of a finished search with this time value.
     void PublishResults(std::uint32_t timeValue);
     const std::vector<AccessPoint>& Results() const { return results_; }

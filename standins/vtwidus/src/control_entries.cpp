@@ -1,5 +1,5 @@
 // The VTWIDUSSIM_ exports with which tests set up the simulated bus and read back what the
-// library was asked.
+// library was asked. The bus is the simulated world's: a reset empties the whole world.
 #include "entry_guard.h"
 #include "oid.h"
 #include "printer_oids.h"
@@ -66,17 +66,15 @@ std::optional<std::int32_t> NumberOf(const Value& v) {
 
 extern "C" {
 
-__declspec(dllexport) void __cdecl VTWIDUSSIM_Reset(void) {
+void __cdecl VTWIDUSSIM_Reset(void) {
     try {
         auto lock = LockScenario();
-        Scenario::Get().Reset();
-        LibraryState::Get().PublishSearch(Scenario::Get(), {});
+        qelworld::World::Get().Reset();
     } catch (...) {
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_AddPrinter(const char* modelName,
-                                                        const char* serialNumber) {
+int __cdecl VTWIDUSSIM_AddPrinter(const char* modelName, const char* serialNumber) {
     if (modelName == nullptr || serialNumber == nullptr) {
         return kBad;
     }
@@ -88,7 +86,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_AddPrinter(const char* modelName,
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_UnplugPrinter(int printer) {
+int __cdecl VTWIDUSSIM_UnplugPrinter(int printer) {
     try {
         auto lock = LockScenario();
         return Scenario::Get().Unplug(printer) ? 0 : kBad;
@@ -97,7 +95,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_UnplugPrinter(int printer) {
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_SetInt(int printer, const char* oid, int value) {
+int __cdecl VTWIDUSSIM_SetInt(int printer, const char* oid, int value) {
     return OnObject(printer, oid, [&](UsbPrinter&, MibObject& object) {
         object.fromIdentity = false;
         switch (object.value.type) {
@@ -114,8 +112,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_SetInt(int printer, const char* oid
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_SetText(int printer, const char* oid,
-                                                     const char* text) {
+int __cdecl VTWIDUSSIM_SetText(int printer, const char* oid, const char* text) {
     if (text == nullptr) {
         return kBad;
     }
@@ -141,8 +138,8 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_SetText(int printer, const char* oi
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_SetRaw(int printer, const char* oid, int type,
-                                                    const unsigned char* bytes, int length) {
+int __cdecl VTWIDUSSIM_SetRaw(int printer, const char* oid, int type, const unsigned char* bytes,
+                              int length) {
     if (oid == nullptr || type < 0 || type > 0xFF || length < 0 ||
         (bytes == nullptr && length > 0)) {
         return kBad;
@@ -160,14 +157,14 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_SetRaw(int printer, const char* oid
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_RemoveObject(int printer, const char* oid) {
+int __cdecl VTWIDUSSIM_RemoveObject(int printer, const char* oid) {
     if (oid == nullptr) {
         return kBad;
     }
     return OnPrinter(printer, [&](UsbPrinter& p) { return p.Remove(FullOid(oid)) ? 0 : kBad; });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetInt(int printer, const char* oid, int* value) {
+int __cdecl VTWIDUSSIM_GetInt(int printer, const char* oid, int* value) {
     if (value == nullptr) {
         return kBad;
     }
@@ -182,8 +179,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetInt(int printer, const char* oid
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetText(int printer, const char* oid, char* buffer,
-                                                     int size) {
+int __cdecl VTWIDUSSIM_GetText(int printer, const char* oid, char* buffer, int size) {
     return OnObject(printer, oid, [&](UsbPrinter& p, MibObject& object) {
         std::string text;
         if (object.fromIdentity) {
@@ -199,36 +195,39 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetText(int printer, const char* oi
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_AddAccessPoint(int printer,
-                                                            const VTWIDUSSIM_AccessPoint* ap) {
+int __cdecl VTWIDUSSIM_AddAccessPoint(int printer, const VTWIDUSSIM_AccessPoint* ap) {
     if (ap == nullptr || ap->ssid == nullptr || ap->bssidLength < 0 ||
         (ap->bssid == nullptr && ap->bssidLength > 0)) {
         return kBad;
     }
     return OnPrinter(printer, [&](UsbPrinter& p) {
-        p.AddAccessPoint({ap->ssid, Bytes(ap->bssid, ap->bssid + ap->bssidLength), ap->phyType,
-                          ap->channel, ap->authentication, ap->encryption, ap->signalLevel});
+        p.AddAccessPoint({ap->ssid,
+                          Bytes(ap->bssid, ap->bssid + ap->bssidLength),
+                          ap->phyType,
+                          ap->channel,
+                          ap->authentication,
+                          ap->encryption,
+                          ap->signalLevel,
+                          {}});
         return 0;
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_ClearAccessPoints(int printer) {
+int __cdecl VTWIDUSSIM_ClearAccessPoints(int printer) {
     return OnPrinter(printer, [](UsbPrinter& p) {
         p.ClearAccessPoints();
         return 0;
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_PublishApSearchResults(int printer,
-                                                                    unsigned int timeValue) {
+int __cdecl VTWIDUSSIM_PublishApSearchResults(int printer, unsigned int timeValue) {
     return OnPrinter(printer, [&](UsbPrinter& p) {
         p.PublishResults(timeValue);
         return 0;
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_SetSupport(int printer, int modeIndex, int flags,
-                                                        int value) {
+int __cdecl VTWIDUSSIM_SetSupport(int printer, int modeIndex, int flags, int value) {
     if (modeIndex < 0 || flags < -1) {
         return kBad;
     }
@@ -238,14 +237,14 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_SetSupport(int printer, int modeInd
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_ClearSupport(int printer) {
+int __cdecl VTWIDUSSIM_ClearSupport(int printer) {
     return OnPrinter(printer, [](UsbPrinter& p) {
         p.ClearSupport();
         return 0;
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_SetBehaviour(int printer, int behaviour, int value) {
+int __cdecl VTWIDUSSIM_SetBehaviour(int printer, int behaviour, int value) {
     return OnPrinter(printer, [&](UsbPrinter& p) {
         PrinterBehaviour& b = p.Behaviour();
         switch (behaviour) {
@@ -273,11 +272,11 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_SetBehaviour(int printer, int behav
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetApSearchStarts(int printer) {
+int __cdecl VTWIDUSSIM_GetApSearchStarts(int printer) {
     return OnPrinter(printer, [](UsbPrinter& p) { return p.ApSearchStarts(); });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetLastApSearch(int printer, char* buffer, int size) {
+int __cdecl VTWIDUSSIM_GetLastApSearch(int printer, char* buffer, int size) {
     return OnPrinter(printer, [&](UsbPrinter& p) {
         std::string text;
         if (p.ApSearchStarts() > 0) {
@@ -298,7 +297,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetLastApSearch(int printer, char* 
     });
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetLastUsbTimeout(int printer) {
+int __cdecl VTWIDUSSIM_GetLastUsbTimeout(int printer) {
     try {
         auto lock = LockScenario();
         return Scenario::Get().LastUsbTimeout(printer);
@@ -307,7 +306,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetLastUsbTimeout(int printer) {
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_AddFault(const VTWIDUSSIM_Fault* fault) {
+int __cdecl VTWIDUSSIM_AddFault(const VTWIDUSSIM_Fault* fault) {
     if (fault == nullptr || fault->entry < 1 || fault->entry > kEntryCount ||
         fault->action < VTWIDUSSIM_ACTION_RETURN || fault->action > VTWIDUSSIM_ACTION_BLOCK ||
         fault->skip < 0 || fault->times < -1) {
@@ -330,7 +329,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_AddFault(const VTWIDUSSIM_Fault* fa
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetFaultHits(int faultId) {
+int __cdecl VTWIDUSSIM_GetFaultHits(int faultId) {
     try {
         auto lock = LockScenario();
         return Scenario::Get().Faults().Hits(faultId);
@@ -339,7 +338,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetFaultHits(int faultId) {
     }
 }
 
-__declspec(dllexport) void __cdecl VTWIDUSSIM_ClearFaults(void) {
+void __cdecl VTWIDUSSIM_ClearFaults(void) {
     try {
         auto lock = LockScenario();
         Scenario::Get().Faults().Clear();
@@ -347,7 +346,7 @@ __declspec(dllexport) void __cdecl VTWIDUSSIM_ClearFaults(void) {
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_WaitForBlocked(int count, int timeoutMs) {
+int __cdecl VTWIDUSSIM_WaitForBlocked(int count, int timeoutMs) {
     try {
         // The gate has its own lock; the scenario's lock is not held while waiting.
         return Scenario::Get().Gate().WaitForBlocked(
@@ -359,18 +358,18 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_WaitForBlocked(int count, int timeo
     }
 }
 
-__declspec(dllexport) void __cdecl VTWIDUSSIM_ReleaseBlocked(void) {
+void __cdecl VTWIDUSSIM_ReleaseBlocked(void) {
     try {
         Scenario::Get().Gate().ReleaseAll();
     } catch (...) {
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetCallCount(int entry) {
+int __cdecl VTWIDUSSIM_GetCallCount(int entry) {
     return Scenario::Get().Calls(entry);
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetJournalCount(void) {
+int __cdecl VTWIDUSSIM_GetJournalCount(void) {
     try {
         auto lock = LockScenario();
         return static_cast<int>(Scenario::Get().Journal().size());
@@ -379,7 +378,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetJournalCount(void) {
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetJournalLine(int index, char* buffer, int size) {
+int __cdecl VTWIDUSSIM_GetJournalLine(int index, char* buffer, int size) {
     try {
         auto lock = LockScenario();
         const auto& journal = Scenario::Get().Journal();
@@ -392,7 +391,7 @@ __declspec(dllexport) int __cdecl VTWIDUSSIM_GetJournalLine(int index, char* buf
     }
 }
 
-__declspec(dllexport) void __cdecl VTWIDUSSIM_ClearJournal(void) {
+void __cdecl VTWIDUSSIM_ClearJournal(void) {
     try {
         auto lock = LockScenario();
         Scenario::Get().ClearJournal();
@@ -400,15 +399,15 @@ __declspec(dllexport) void __cdecl VTWIDUSSIM_ClearJournal(void) {
     }
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetLivePackets(void) {
+int __cdecl VTWIDUSSIM_GetLivePackets(void) {
     return Scenario::Get().LivePackets();
 }
 
-__declspec(dllexport) int __cdecl VTWIDUSSIM_GetLiveUsbInstances(void) {
+int __cdecl VTWIDUSSIM_GetLiveUsbInstances(void) {
     return Scenario::Get().LiveUsbInstances();
 }
 
-__declspec(dllexport) long long __cdecl VTWIDUSSIM_GetSimulatedTimeMs(void) {
+long long __cdecl VTWIDUSSIM_GetSimulatedTimeMs(void) {
     try {
         auto lock = LockScenario();
         return Scenario::Get().SimulatedTimeMs();

@@ -11,8 +11,25 @@ constexpr std::chrono::milliseconds kBlockSafetyLimit{20000};
 } // namespace
 
 LibraryState& LibraryState::Get() {
-    static LibraryState state;
-    return state;
+    return qelworld::World::Get().Face<LibraryState>();
+}
+
+void LibraryState::Reset() {
+    entries_.clear();
+    modelNames_.clear();
+    entryPrinters_.clear();
+}
+
+int LibraryState::DropHandles() {
+    Scenario& scenario = Scenario::Get();
+    const int packets = static_cast<int>(packets_.size());
+    const int instances = static_cast<int>(instances_.size());
+    scenario.LivePackets() -= packets;
+    scenario.LiveUsbInstances() -= instances;
+    packets_.clear();
+    instances_.clear();
+    Reset();
+    return packets + instances;
 }
 
 VTWIDUS_PACKET LibraryState::NewPacket(int version) {

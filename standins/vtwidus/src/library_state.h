@@ -1,6 +1,8 @@
 // What the stand-in library hands out: packets, USB instances and the list of the last search.
 // Every handle is checked against these tables, so a destroyed or foreign handle is refused
-// instead of being used. All members are used under the scenario's lock.
+// instead of being used. All members are used under the world's lock. Packets and instances
+// outlive a reset of the world (instances then answer that their printer is gone); they are
+// dropped when vtwidus.dll is unloaded.
 #pragma once
 
 #include "packet.h"
@@ -24,9 +26,14 @@ struct UsbInstance {
     std::string usmUser;
 };
 
-class LibraryState {
+class LibraryState final : public qelworld::FaceState {
 public:
     static LibraryState& Get();
+
+    std::string_view Library() const override { return "vtwidus"; }
+    // Forgets the list of the last search.
+    void Reset() override;
+    int DropHandles() override;
 
     VTWIDUS_PACKET NewPacket(int version);
     Packet* FindPacket(VTWIDUS_PACKET handle);

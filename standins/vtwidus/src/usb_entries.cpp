@@ -2,7 +2,10 @@
 // exchange with a printer's agent.
 #include "entry_guard.h"
 #include "oid.h"
+#include "printer_oids.h"
 #include "snmp_agent.h"
+
+#include <algorithm>
 
 using namespace vtwidussim;
 
@@ -91,6 +94,26 @@ void ApplyValueFaults(const std::vector<Fault>& faults, std::vector<Varbind>& va
             ++it;
         }
     }
+}
+
+// Wireless settings written over USB: the printer tries the network at once, and once it joins
+// it is on the network for every other face.
+void TakeWirelessSettings(int busIndex, const std::vector<Varbind>& request) {
+    const std::string ssidOid = FullOid(oids::kInfraSsid);
+    const std::string keyOid = FullOid(oids::kInfraPassphrase);
+    const bool wireless = std::any_of(request.begin(), request.end(), [&](const Varbind& vb) {
+        return vb.oid == ssidOid || vb.oid == keyOid;
+    });
+    qelworld::WorldPrinter* printer = Scenario::Get().WorldPrinterAt(busIndex);
+    if (!wireless || printer == nullptr) {
+        return;
+    }
+    const auto text = [&](const std::string& oid) {
+        const MibObject* o = printer->usb.Find(oid);
+        return o == nullptr ? std::string()
+                            : std::string(o->value.bytes.begin(), o->value.bytes.end());
+    };
+    qelworld::World::Get().TakeWifiSettings(*printer, text(ssidOid), text(keyOid), "vtwidwus");
 }
 
 int ErrorIndexFor(const Fault& f, const std::vector<Varbind>& request) {
@@ -265,6 +288,9 @@ int VTWIDUS_CALL VTWIDUS_Comm(VTWIDUS_USB_INSTANCE instance, VTWIDUS_PACKET requ
             answer.varbinds = varbinds;
         } else {
             answer = Answer(*target.printer, req->command, varbinds);
+            if (req->command == kSetRequest && answer.errorStatus == 0) {
+                TakeWirelessSettings(target.instance->printer, varbinds);
+            }
         }
         ApplyValueFaults(faults.valueFaults, answer.varbinds);
 

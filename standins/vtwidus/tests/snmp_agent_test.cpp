@@ -178,7 +178,7 @@ TEST_F(AgentTest, ModeWordFollowsTheRequestAfterTheConfiguredReads) {
 }
 
 AccessPoint Ap(std::string ssid, int signal) {
-    return {std::move(ssid), {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}, 3, 6, 9, 4, signal};
+    return {std::move(ssid), {0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e}, 3, 6, 9, 4, signal, {}};
 }
 
 TEST_F(AgentTest, SearchFinishesAfterTheConfiguredPollsAndFillsTheTable) {

@@ -21,16 +21,16 @@
 
 /* ---- Result codes of the slots (int) ------------------------------------------------------- */
 #define VTESDEV_OK 0
-#define VTESDEV_FAILED 2              /* a library, port, command, reply, search or write failed */
-#define VTESDEV_NULL_ARGUMENT 3       /* a required pointer argument is null */
-#define VTESDEV_PORT_FAILED 5         /* the port could not be opened, or an exchange failed */
-#define VTESDEV_REFUSED 7             /* the printer refused with a detail no row below covers */
-#define VTESDEV_PRINTER_BUSY 8        /* in use by another job, or a printer-ID error */
-#define VTESDEV_NO_INTERNET 9         /* no internet, or another connection error */
-#define VTESDEV_NO_SERVER 10          /* the server cannot be reached, or the connection timed out */
-#define VTESDEV_PRINTER_NOT_READY 11  /* suspended, initialising or shutting down */
-#define VTESDEV_AP_SEARCH_FAILED 12   /* the access-point search through the printer failed */
-#define VTESDEV_NO_MATCHING_PROFILE 13 /* no saved Wi-Fi profile matches, or WLAN could not open */
+#define VTESDEV_FAILED 2             /* a library, port, command, reply, search or write failed */
+#define VTESDEV_NULL_ARGUMENT 3      /* a required pointer argument is null */
+#define VTESDEV_PORT_FAILED 5        /* the port could not be opened, or an exchange failed */
+#define VTESDEV_REFUSED 7            /* the printer refused with a detail no row below covers */
+#define VTESDEV_PRINTER_BUSY 8       /* in use by another job, or a printer-ID error */
+#define VTESDEV_NO_INTERNET 9        /* no internet, or another connection error */
+#define VTESDEV_NO_SERVER 10         /* the server cannot be reached, or the connection timed out */
+#define VTESDEV_PRINTER_NOT_READY 11 /* suspended, initialising or shutting down */
+#define VTESDEV_AP_SEARCH_FAILED 12  /* the access-point search through the printer failed */
+#define VTESDEV_NO_MATCHING_PROFILE 13 /* no saved Wi-Fi profile matches, or no WLAN */
 
 /* ---- Port types (portType arguments) --------------------------------------------------------- */
 #define VTESDEV_PORT_PRINTER_NAME 0     /* newer port library; the target is a printer name */
@@ -38,12 +38,12 @@
 #define VTESDEV_PORT_USB_PRINTER_NAME 2 /* older port library; the target is a printer name */
 #define VTESDEV_PORT_USB_PORT 3         /* older port library; the target is a USB port name */
 
-/* ---- DeviceConnection kinds -------------------------------------------------------------------- */
+/* ---- DeviceConnection kinds ------------------------------------------------------------- */
 #define VTESDEV_CONNECTION_NETWORK 0
 #define VTESDEV_CONNECTION_USB_DEVICE_LIBRARY 1 /* found on USB through vtwiduns */
 #define VTESDEV_CONNECTION_USB_WRAPPER 2        /* found on USB through vtwidwus */
 
-/* ---- Version that GetVTESDevVersion reports ---------------------------------------------------- */
+/* ---- Version that GetVTESDevVersion reports ------------------------------------------------ */
 #define VTESDEV_VERSION_MAJOR 1
 #define VTESDEV_VERSION_MINOR 7
 #define VTESDEV_VERSION_REVISION 0
@@ -52,28 +52,28 @@
 
 /* How a printer was found; only the library interprets it. 534 bytes. */
 typedef struct DeviceConnection {
-    unsigned char kind;      /* VTESDEV_CONNECTION_ */
-    unsigned char reserved;  /* zero */
-    wchar_t portName[10];    /* USB port name (kinds 1 and 2) */
-    char deviceKey[256];     /* vtwiduns device key (kind 1) */
-    char serialNumber[128];  /* serial exactly as vtwidwus reported it, may be empty (kind 2) */
-    char modelName[128];     /* model name as vtwidwus reported it (kind 2) */
+    unsigned char kind;     /* VTESDEV_CONNECTION_ */
+    unsigned char reserved; /* zero */
+    wchar_t portName[10];   /* USB port name (kinds 1 and 2) */
+    char deviceKey[256];    /* vtwiduns device key (kind 1) */
+    char serialNumber[128]; /* serial exactly as vtwidwus reported it, may be empty (kind 2) */
+    char modelName[128];    /* model name as vtwidwus reported it (kind 2) */
 } DeviceConnection;
 
 /* One found printer. 1614 bytes. */
 typedef struct tagDeviceInfo {
-    unsigned char qelService;    /* 1: the qel capability answered "OK" naming serviceA or serviceD */
-    unsigned char reserved1;     /* zero */
-    wchar_t model[128];          /* ivec:model */
-    wchar_t serialNumber[128];   /* ivec:product_serialnumber */
-    wchar_t address[256];        /* address by which a network printer was reached */
-    wchar_t regionCode[5];       /* vvt:pdr */
+    unsigned char qelService;  /* 1: the qel capability answered "OK" naming serviceA or serviceD */
+    unsigned char reserved1;   /* zero */
+    wchar_t model[128];        /* ivec:model */
+    wchar_t serialNumber[128]; /* ivec:product_serialnumber */
+    wchar_t address[256];      /* address by which a network printer was reached */
+    wchar_t regionCode[5];     /* vvt:pdr */
     wchar_t hardwareAddress[20]; /* first infrastructure-mode wireless interface */
     unsigned char agreement;     /* 0 not reported, 1 "unknown", 2 "agree", 3 "disagree" */
     unsigned char reserved2;     /* zero */
     DeviceConnection connection;
-    unsigned char serviceKind;   /* 1 serviceA, 2 serviceD, 0 none */
-    unsigned char reserved3;     /* zero */
+    unsigned char serviceKind; /* 1 serviceA, 2 serviceD, 0 none */
+    unsigned char reserved3;   /* zero */
 } tagDeviceInfo;
 
 /* One access point that the printer saw. 72 bytes. */
@@ -113,7 +113,8 @@ VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, model) == 2, "model at 2");
 VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, serialNumber) == 258, "serialNumber at 258");
 VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, address) == 514, "address at 514");
 VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, regionCode) == 1026, "regionCode at 1026");
-VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, hardwareAddress) == 1036, "hardwareAddress at 1036");
+VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, hardwareAddress) == 1036,
+                        "hardwareAddress at 1036");
 VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, agreement) == 1076, "agreement at 1076");
 VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, connection) == 1078, "connection at 1078");
 VTQELDEVC_STATIC_ASSERT(offsetof(tagDeviceInfo, serviceKind) == 1612, "serviceKind at 1612");
@@ -136,7 +137,8 @@ public:
     virtual ~VTESDevIF() = default;
     virtual int Initialize() noexcept = 0;
     virtual int Terminate() noexcept = 0;
-    virtual int GetDeviceInfo(const wchar_t* address, int portType, tagDeviceInfo* out) noexcept = 0;
+    virtual int GetDeviceInfo(const wchar_t* address, int portType,
+                              tagDeviceInfo* out) noexcept = 0;
     virtual int SelectDevice(const wchar_t* address, int portType) noexcept = 0;
     virtual int GetRegisteredId(wchar_t* out, int outChars) noexcept = 0;
     virtual int CreateId(const CreateIdRequest* request, wchar_t* out, int outChars) noexcept = 0;

@@ -8,9 +8,10 @@
 // Binding: the functions are declared here so that a test can type its run-time bound table
 // with decltype(&VTWIDUSSIM_Reset); do not link against them. Load the same vtwidus.dll file
 // that vtwidwus.dll loads from its own folder (LoadLibraryW with that full path; the build puts
-// every DLL in one bin folder) and bind them with GetProcAddress. The scenario lives in the
-// module: keep your own module reference for the whole test, so that the scenario outlives any
-// unloading of vtwidwus.dll, and call VTWIDUSSIM_Reset at the start of each test.
+// every DLL in one bin folder) and bind them with GetProcAddress. The bus is that of the
+// simulated world (qelworld.dll, standins/world), which outlives any unloading of vtwidwus.dll
+// and vtwidus.dll; keeping your own module reference for the test keeps the bound functions
+// valid. Call VTWIDUSSIM_Reset at the start of each test.
 //
 // OID arguments are dotted texts; a text that starts with "." stands for that suffix below the
 // printer maker's arc 1.3.6.1.4.1.58217 (".1.3.1.11.0" is 1.3.6.1.4.1.58217.1.3.1.11.0).
@@ -76,18 +77,20 @@ extern "C" {
 // ---------------------------------------------------------------------------------------------
 // The bus and its printers.
 
-// Empties the bus, drops every fault, clears call counts, the journal and the simulated clock,
-// and lets every blocked call go. USB instances made before answer VTWIDUS_ERROR_CODE_DEVICE.
+// Empties the bus (the whole simulated world: its other printers too), drops every fault,
+// clears call counts, the journal and the simulated clock, and lets every blocked call go. USB
+// instances made before answer VTWIDUS_ERROR_CODE_DEVICE.
 void __cdecl VTWIDUSSIM_Reset(void);
 
 // Plugs in a printer with factory settings (infrastructure mode word 1, no network joined, no
 // search results, searches with parameters supported for mode indexes 1 and 4, version text
 // "1.00"). Returns its index (0, 1, ... in plugging order) or -1. Several printers may share a
-// serial number. Searches list plugged printers in plugging order.
+// serial number. Searches list plugged printers in plugging order. The printer joins the
+// simulated world on the next free USB port ("USB001", ...), seen by this library only.
 int __cdecl VTWIDUSSIM_AddPrinter(const char* modelName, const char* serialNumber);
 
 // Unplugs a printer: later searches do not list it and its USB instances answer
-// VTWIDUS_ERROR_CODE_DEVICE.
+// VTWIDUS_ERROR_CODE_DEVICE (nor do the other USB faces of the world see it).
 int __cdecl VTWIDUSSIM_UnplugPrinter(int printer);
 
 // Sets the number that an object holds, keeping the object's kind (INTEGER, Gauge32, or an

@@ -1,4 +1,4 @@
-#include "kivutil/kiv_query.h"
+#include "qelhttp/gateway_texts.h"
 
 #include "qelcmn/text_utils.h"
 
@@ -44,6 +44,10 @@ std::wstring BuildKIVQuery(const std::wstring& baseAddress, const KIVURLParams& 
         }
     }
     return qelcmn::Utf8ToWide(url);
+}
+
+std::string BuildRegistrationRequest(const KIVRegistrationData& data) {
+    return "message=" + qelcmn::UrlEncodeToString(kivutil::BuildRegistrationDocument(data));
 }
 
 } // namespace qelhttp

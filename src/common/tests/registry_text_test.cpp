@@ -1,4 +1,4 @@
-#include "qelinfo/registry_text.h"
+#include "win/registry_text.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@ const std::wstring kKey = L"SOFTWARE\\QelTest\\Texts";
 class RegistryText : public qeltest::MachineKeySandbox {};
 
 std::optional<std::wstring> Read(const std::wstring& name) {
-    return qelinfo::ReadRegistryText(HKEY_LOCAL_MACHINE, kKey, name);
+    return qelwin::ReadRegistryText(HKEY_LOCAL_MACHINE, kKey, name);
 }
 
-TEST_F(RegistryText, ReadsPlainTextsWholeAndRefusesOtherTypes) {
+TEST_F(RegistryText, ReadsTextsAsStoredAndRefusesOtherTypes) {
     const std::wstring longText(5000, L'x');
     const std::wstring unterminated = L"no terminator";
     const BYTE binary[] = {'a', 0, 'b', 0, 0, 0};
@@ -29,6 +29,7 @@ TEST_F(RegistryText, ReadsPlainTextsWholeAndRefusesOtherTypes) {
     WriteRaw(kKey, L"unterminated", REG_SZ, unterminated.c_str(),
              static_cast<DWORD>(unterminated.size() * sizeof(wchar_t)));
     WriteText(kKey, L"expand", L"%TEMP%", REG_EXPAND_SZ);
+    WriteRaw(kKey, L"unterminated expand", REG_EXPAND_SZ, L"%TEMP%", 6 * sizeof(wchar_t));
     WriteDword(kKey, L"dword", 7);
     WriteRaw(kKey, L"binary", REG_BINARY, binary, sizeof(binary));
     WriteRaw(kKey, L"multi", REG_MULTI_SZ, multi, sizeof(multi));
@@ -38,11 +39,11 @@ TEST_F(RegistryText, ReadsPlainTextsWholeAndRefusesOtherTypes) {
         std::optional<std::wstring> expected;
     };
     const Case cases[] = {
-        {L"plain", L"EN"},          {L"empty", L""},
-        {L"long", longText},        {L"unterminated", unterminated},
-        {L"expand", std::nullopt},  {L"dword", std::nullopt},
-        {L"binary", std::nullopt},  {L"multi", std::nullopt},
-        {L"missing", std::nullopt},
+        {L"plain", L"EN"},        {L"empty", L""},
+        {L"long", longText},      {L"unterminated", unterminated},
+        {L"expand", L"%TEMP%"},   {L"unterminated expand", L"%TEMP%"},
+        {L"dword", std::nullopt}, {L"binary", std::nullopt},
+        {L"multi", std::nullopt}, {L"missing", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Read(c.name), c.expected) << testing::PrintToString(c.name);
@@ -50,7 +51,7 @@ TEST_F(RegistryText, ReadsPlainTextsWholeAndRefusesOtherTypes) {
 }
 
 TEST_F(RegistryText, MissingKeyReadsAsMissing) {
-    EXPECT_EQ(qelinfo::ReadRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QelTest\\None", L"x"),
+    EXPECT_EQ(qelwin::ReadRegistryText(HKEY_LOCAL_MACHINE, L"SOFTWARE\\QelTest\\None", L"x"),
               std::nullopt);
 }
 

@@ -1,4 +1,4 @@
-#include "qelhttp/token_server_response.h"
+#include "xmlutil/token_server_response.h"
 
 namespace xmlutil {
 

@@ -1,16 +1,17 @@
-// The process-wide scenario of the simulated USB bus: the printers plugged in, the faults to
-// inject, and what the library was asked to do (call counts, the exchange journal, live
-// packets and instances, the simulated clock).
+// The packet library's face of the simulated world: the bus is the world's printers that the
+// packet library sees, and this keeps what only this face has (the faults to inject, call counts,
+// the exchange journal, live packets and instances, the simulated clock). Everything runs under
+// the world's lock but the atomic counters and the gate.
 #pragma once
 
 #include "block_gate.h"
 #include "fault_plan.h"
 #include "usb_printer.h"
+#include "world.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -20,24 +21,30 @@ namespace vtwidussim {
 // Number of packet-library entries; entry ids run from 1 to this.
 inline constexpr int kEntryCount = 27;
 
-class Scenario {
+class Scenario final : public qelworld::FaceState {
 public:
     static Scenario& Get();
 
-    // Guards everything below but the atomic counters and the gate.
-    std::mutex& Mutex() { return mutex_; }
+    // The world's lock.
+    std::mutex& Mutex();
 
-    void Reset();
+    std::string_view Library() const override { return "vtwidus"; }
+    // Drops every fault, clears call counts, the journal and the simulated clock, and lets
+    // every blocked call go (the world empties the bus).
+    void Reset() override;
 
+    // Plugs a new printer of the world into the bus; returns its bus index.
     int AddPrinter(PrinterIdentity identity);
-    // The printer of that index, or null; unplugged printers are still found here.
+    // The printer of that bus index, or null; unplugged printers are still found here.
     UsbPrinter* Printer(int index);
+    qelworld::WorldPrinter* WorldPrinterAt(int index);
     bool IsPlugged(int index) const;
     bool Unplug(int index);
     // Indexes of the printers on the bus, in plugging order.
     std::vector<int> PluggedPrinters() const;
-    // Bumped by Reset, so that instances made before it know their printer is gone.
-    std::uint64_t Generation() const { return generation_; }
+    // Bumped by every reset of the world, so that instances made before know their printer is
+    // gone.
+    std::uint64_t Generation() const;
 
     void SetLastUsbTimeout(int printer, int ms);
     int LastUsbTimeout(int printer) const;
@@ -60,15 +67,6 @@ public:
     BlockGate& Gate() { return gate_; }
 
 private:
-    struct Slot {
-        std::unique_ptr<UsbPrinter> printer;
-        bool plugged = true;
-        int lastUsbTimeout = -1;
-    };
-
-    std::mutex mutex_;
-    std::vector<Slot> bus_;
-    std::uint64_t generation_ = 1;
     FaultPlan faults_;
     std::array<std::atomic<int>, kEntryCount + 1> calls_{};
     std::vector<std::string> journal_;

@@ -5,7 +5,7 @@
 
 #include "qelinfo/IApplicationInfo.h"
 
-namespace kivutil::test {
+namespace qelhttp::testing {
 
 class FakeApplicationInfo : public qelinfo::IApplicationInfo {
 public:
@@ -35,4 +35,4 @@ public:
     int GetSendInfoCode() override { return sendInfoCode; }
 };
 
-} // namespace kivutil::test
+} // namespace qelhttp::testing

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "fake_application_info.h"
-#include "kivutil/kiv_query.h"
+#include "kivutil/kiv_url_params.h"
+#include "qelhttp/gateway_texts.h"
 
 namespace {
 
 using kivutil::KIVServerURLParamBuilder;
 using kivutil::KIVServerURLParamContext;
-using kivutil::test::FakeApplicationInfo;
+using qelhttp::testing::FakeApplicationInfo;
 
 const std::wstring kBase = L"https://gw.example/cap";
 
@@ -167,12 +168,47 @@ TEST(KIVQuery, ChannelsUserActionsAndSendInfoCodes) {
     }
 }
 
+// Registrations (function codes 1 and 4) send "Unknown" for a missing serial number, the pages
+// (2 and 3) send none; with or without the application facts.
+TEST(KIVQuery, UnknownSerialNumberOnlyForRegistrations) {
+    struct Case {
+        unsigned int flags;
+        std::wstring serial;
+    };
+    const Case cases[] = {
+        {1, L"Unknown"}, {2, L""},           {3, L""},
+        {4, L"Unknown"}, {0x41, L"Unknown"}, {0x14, L"Unknown"},
+    };
+    for (const auto& c : cases) {
+        FakeApplicationInfo info = TypicalFacts();
+        info.serialNumber.clear();
+        KIVURLParams params;
+        KIVServerURLParamBuilder().Build(params, c.flags, {&info, 0, {}, {}});
+        EXPECT_EQ(params.serialNumber, c.serial) << "with facts, flags " << c.flags;
+        KIVServerURLParamBuilder().Build(params, c.flags, {nullptr, 0, {}, {}});
+        EXPECT_EQ(params.serialNumber, c.serial) << "without facts, flags " << c.flags;
+    }
+}
+
 TEST(KIVQuery, WithoutApplicationFacts) {
     KIVURLParams params;
     KIVServerURLParamBuilder().Build(params, 1, {nullptr, 205, L"E", L""});
     EXPECT_EQ(qelhttp::BuildKIVQuery(L"", params),
               L"?FNC=UREG_AUTO&CHA=&LNG=&OSV=&RES=&ARA=&DEV=Unknown&SFV=&STS=E_CT_TIMEOUT"
               L"&SNO=Unknown");
+}
+
+TEST(RegistrationRequest, TheDocumentFormEncodedAfterMessage) {
+    KIVRegistrationData data;
+    data.deviceRegion = L"C";
+    data.agent = L"Agent 1 <x> & \"y\"";
+    const std::string body = qelhttp::BuildRegistrationRequest(data);
+    ASSERT_EQ(body.rfind("message=%3C%3Fxml+version%3D%221.0%22", 0), 0u);
+    EXPECT_NE(body.find("%3Ccap%3Aagent%3EAgent+1+%26lt%3Bx%26gt%3B+%26amp%3B+%22y%22"),
+              std::string::npos);
+    EXPECT_EQ(body.find_first_not_of(
+                  "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._+%=", 0),
+              std::string::npos);
 }
 
 TEST(KIVQuery, BaseAddressIsWrittenUnchanged) {

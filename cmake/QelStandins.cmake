@@ -1,0 +1,95 @@
+# Stand-in libraries as faces of the simulated world (standins/world), and variant builds of a
+# library without one of its exports for the missing-entry tests.
+#
+# Aggregate targets: qel_standins builds every stand-in library, the world and its default world
+# file; qel_standin_variants builds every variant.
+add_custom_target(qel_standins)
+add_custom_target(qel_standin_variants ALL)
+
+set(QEL_FACE_MAIN ${CMAKE_SOURCE_DIR}/standins/world/face/face_main.cpp)
+
+# qel_standin_face(<library> FACE <face target> ENTRIES <entry>... [CONTROLS <name>...]
+#                  [VARIANTS])
+# Makes bin/<library>.dll, whose every export (the library's ENTRIES and the test CONTROLS) is
+# forwarded to the same name in qelworld.dll, and links the FACE target (a static library that
+# defines them) into qelworld.dll. Loading and unloading the library is counted by the world.
+# With VARIANTS, every ENTRY gets a variant without it (qel_standin_variant).
+function(qel_standin_face library)
+  cmake_parse_arguments(F "VARIANTS" "FACE" "ENTRIES;CONTROLS" ${ARGN})
+  set(exports ${F_ENTRIES} ${F_CONTROLS})
+  set_property(GLOBAL APPEND PROPERTY QEL_WORLD_EXPORTS ${exports})
+  set_property(GLOBAL APPEND PROPERTY QEL_WORLD_FACES ${F_FACE})
+  set(content "LIBRARY ${library}\nEXPORTS\n")
+  foreach(e IN LISTS exports)
+    string(APPEND content "    ${e} = qelworld.${e}\n")
+  endforeach()
+  set(def ${CMAKE_CURRENT_BINARY_DIR}/${library}.def)
+  file(CONFIGURE OUTPUT ${def} CONTENT "${content}")
+  add_library(${library} SHARED ${QEL_FACE_MAIN} ${def})
+  set_target_properties(${library} PROPERTIES PREFIX "" OUTPUT_NAME ${library})
+  target_compile_definitions(${library} PRIVATE QEL_FACE_LIBRARY="${library}")
+  target_include_directories(${library} PRIVATE ${CMAKE_SOURCE_DIR}/standins/world/include)
+  target_link_libraries(${library} PRIVATE qelworld)
+  add_dependencies(qel_standins ${library})
+  if(F_VARIANTS)
+    foreach(e IN LISTS F_ENTRIES)
+      qel_standin_variant(${library} ${e})
+    endforeach()
+  endif()
+endfunction()
+
+# qel_standin_variant(<target> <export>)
+# Builds the shared library <target> (whose exports come from one .def among its sources) again
+# without <export>, as bin/variants/<name>-no-<export>/<name>.dll, where <name> is the library's
+# file name without ".dll". The target must be defined before the call.
+function(qel_standin_variant target export)
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(source_dir ${target} SOURCE_DIR)
+  get_target_property(name ${target} OUTPUT_NAME)
+  if(NOT name)
+    set(name ${target})
+  endif()
+  set(folder ${name}-no-${export})
+  set(kept_sources)
+  set(def)
+  foreach(s IN LISTS sources)
+    if(NOT s MATCHES "^\\$<" AND NOT IS_ABSOLUTE "${s}")
+      set(s ${source_dir}/${s})
+    endif()
+    if(s MATCHES "\\.def$")
+      set(def ${s})
+    else()
+      list(APPEND kept_sources ${s})
+    endif()
+  endforeach()
+  if(NOT def)
+    message(FATAL_ERROR "qel_standin_variant: ${target} has no .def file among its sources")
+  endif()
+  file(STRINGS ${def} lines)
+  set(content)
+  set(found FALSE)
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^[ \t]*${export}([ \t]*=.*)?[ \t]*$")
+      set(found TRUE)
+    else()
+      string(APPEND content "${line}\n")
+    endif()
+  endforeach()
+  if(NOT found)
+    message(FATAL_ERROR "qel_standin_variant: ${export} is no export of ${target}")
+  endif()
+  set(variant_def ${CMAKE_BINARY_DIR}/variants/${folder}.def)
+  file(CONFIGURE OUTPUT ${variant_def} CONTENT "${content}")
+  set(variant ${target}_no_${export})
+  add_library(${variant} SHARED ${kept_sources} ${variant_def})
+  foreach(p COMPILE_DEFINITIONS COMPILE_OPTIONS INCLUDE_DIRECTORIES LINK_LIBRARIES LINK_OPTIONS)
+    get_target_property(value ${target} ${p})
+    if(value)
+      set_property(TARGET ${variant} PROPERTY ${p} "${value}")
+    endif()
+  endforeach()
+  set_target_properties(${variant} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/variants/${folder}
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib/variants/${folder})
+  add_dependencies(qel_standin_variants ${variant})
+endfunction()
