@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         cloud.Reset();
         printerutil::testing::FakeDeviceLibrary library;
 
-        kivutil::test::FakeApplicationInfo info;
+        qelhttp::testing::FakeApplicationInfo info;
         printerutil::testing::SetSampleFacts(info);
         const auto server = printerutil::testing::SampleServers(cloud);
 

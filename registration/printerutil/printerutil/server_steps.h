@@ -6,7 +6,7 @@
 
 #include "printerutil/cancel_flag.h"
 #include "printerutil/registration_records.h"
-#include "qelhttp/token_server_response.h"
+#include "xmlutil/token_server_response.h"
 
 namespace printerutil {
 

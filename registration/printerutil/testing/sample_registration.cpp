@@ -2,7 +2,7 @@
 
 namespace printerutil::testing {
 
-void SetSampleFacts(kivutil::test::FakeApplicationInfo& info) {
+void SetSampleFacts(qelhttp::testing::FakeApplicationInfo& info) {
     info.languageCode = L"EN";
     info.osVersion = L"W10.0";
     info.residence = L"asia";

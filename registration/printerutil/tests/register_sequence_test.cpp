@@ -81,7 +81,7 @@ protected:
         for (const auto& rule : r.rules) {
             cloud_.AddRule(rule);
         }
-        kivutil::test::FakeApplicationInfo info;
+        qelhttp::testing::FakeApplicationInfo info;
         printerutil::testing::SetSampleFacts(info);
         info.serviceKind = r.kind;
         info.launchMode = r.launchMode;

@@ -11,7 +11,7 @@
 #include "printerutil_testing/fake_waits.h"
 #include "printerutil_testing/sample_registration.h"
 
-using kivutil::test::FakeApplicationInfo;
+using qelhttp::testing::FakeApplicationInfo;
 using printerutil::stPrinterIDs;
 
 namespace {

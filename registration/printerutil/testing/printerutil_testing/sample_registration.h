@@ -12,7 +12,7 @@ namespace printerutil::testing {
 
 // English, "asia"/"JP", printer region "C" (the "rem" service), device "VZ Printer 500",
 // serial "SN0042", version "1.8.0", started by a registration screen (launch mode 2).
-void SetSampleFacts(kivutil::test::FakeApplicationInfo& info);
+void SetSampleFacts(qelhttp::testing::FakeApplicationInfo& info);
 
 // The simulated cloud's gateway, token and printer-ID addresses, service "rem", id "001".
 std::shared_ptr<stServerParam> SampleServers(const qelcloud::SimulatedCloud& cloud);
