@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "printerutil/device_library.h"
+#include "printerutil/device_operations.h"
 #include "qelcmn/text_utils.h"
 
 namespace {
@@ -96,6 +97,18 @@ TEST(DeviceLibrary, RacingThreadsBindOnceAndSeeTheWholeBinding) {
         EXPECT_EQ(bound.load(), 1);
         EXPECT_EQ(torn.load(), 0);
     }
+}
+
+TEST(DeviceLibrary, TheProgramBindsTheLibraryBesideItOnceAndDrivesRealObjects) {
+    const std::wstring path = printerutil::MakeModuleDllPath(L"vtqeldevc");
+    EXPECT_TRUE(printerutil::LoadDeviceLibrary());
+    EXPECT_FALSE(printerutil::LoadDeviceLibrary());
+    EXPECT_EQ(printerutil::ProcessDeviceLibrary().Module(), ::GetModuleHandleW(path.c_str()));
+    // An identity step on a real object, created, initialised, asked and ended: nobody answers
+    // at this address, so the printer's failure comes back as a code.
+    const auto ids = printerutil::GetPrinterIDs(L"AT", L"RT", L"http://x", 1, L"192.0.2.5");
+    ASSERT_NE(ids, nullptr);
+    EXPECT_NE(ids->code, 0);
 }
 
 } // namespace
