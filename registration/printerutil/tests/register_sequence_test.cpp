@@ -96,7 +96,7 @@ protected:
         library.script = r.device;
         printerutil::testing::FakeWaits waits;
         printerutil::CancelFlag cancel{
-            static_cast<std::uint8_t>(r.cancel.when == CancelAt::BeforeStart ? 1 : 0)};
+            static_cast<char>(r.cancel.when == CancelAt::BeforeStart ? 1 : 0)};
         ScheduleCancel(r.cancel, waits, cancel);
 
         std::string outcome;
