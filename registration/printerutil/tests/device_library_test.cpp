@@ -38,7 +38,7 @@ TEST(DeviceLibrary, OnlyALibraryWithBothEntriesIsBound) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(r.name)));
         const std::wstring path = ProbePath(r.name);
         {
-            printerutil::DeviceLibraryBinding binding;
+            printerutil::DeviceLibraryHandle binding;
             EXPECT_EQ(binding.Bind(path.c_str()), r.bound);
             const auto entries = binding.Entries();
             ASSERT_EQ(entries.has_value(), r.bound);
@@ -59,7 +59,7 @@ TEST(DeviceLibrary, OnlyALibraryWithBothEntriesIsBound) {
 }
 
 TEST(DeviceLibrary, AFailedBindIsTriedAgain) {
-    printerutil::DeviceLibraryBinding binding;
+    printerutil::DeviceLibraryHandle binding;
     EXPECT_FALSE(binding.Bind(nullptr));
     EXPECT_FALSE(binding.Bind(ProbePath(L"absent").c_str()));
     EXPECT_FALSE(binding.Bind(ProbePath(L"no_delete").c_str()));
@@ -71,7 +71,7 @@ TEST(DeviceLibrary, AFailedBindIsTriedAgain) {
 TEST(DeviceLibrary, RacingThreadsBindOnceAndSeeTheWholeBinding) {
     const std::wstring path = ProbePath(L"complete");
     for (int round = 0; round < 20; ++round) {
-        printerutil::DeviceLibraryBinding binding;
+        printerutil::DeviceLibraryHandle binding;
         std::atomic<bool> go{false};
         std::atomic<int> bound{0};
         std::atomic<int> torn{0};

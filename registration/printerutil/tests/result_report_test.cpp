@@ -11,8 +11,8 @@
 #include "printerutil_testing/fake_waits.h"
 #include "printerutil_testing/sample_registration.h"
 
-using qelhttp::testing::FakeApplicationInfo;
 using printerutil::stPrinterIDs;
+using qelhttp::testing::FakeApplicationInfo;
 
 namespace {
 
