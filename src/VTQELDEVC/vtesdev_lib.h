@@ -48,6 +48,10 @@ public:
                          const wchar_t* key) noexcept override;
     int GetAccessPointList(AccessPointEntry* out, int* count) noexcept override;
 
+    // The identity of one printer over a port control of the call's own (device_info.h): calls
+    // may run on several threads at once.
+    int QueryDeviceInfo(const wchar_t* address, int portType, tagDeviceInfo* out) const;
+
 private:
     // The work of the slots, in slot order.
     int DoInitialize();
