@@ -61,7 +61,7 @@ std::atomic<IDeviceBackend*> currentBackend{&systemBackend};
 
 } // namespace
 
-bool DeviceLibraryBinding::Bind(const wchar_t* path) {
+bool DeviceLibraryHandle::Bind(const wchar_t* path) {
     if (path == nullptr) {
         return false;
     }
@@ -88,14 +88,14 @@ bool DeviceLibraryBinding::Bind(const wchar_t* path) {
     return true;
 }
 
-std::optional<DeviceEntries> DeviceLibraryBinding::Entries() const {
+std::optional<DeviceEntries> DeviceLibraryHandle::Entries() const {
     if (!bound_.load()) {
         return std::nullopt;
     }
     return entries_;
 }
 
-HMODULE DeviceLibraryBinding::Module() const {
+HMODULE DeviceLibraryHandle::Module() const {
     std::lock_guard<std::mutex> hold(lock_);
     return module_.get();
 }
@@ -113,8 +113,8 @@ std::wstring MakeModuleDllPath(const std::wstring& name) {
     return qelwin::JoinPath(folder, name + L".dll");
 }
 
-DeviceLibraryBinding& ProcessDeviceLibrary() {
-    static DeviceLibraryBinding binding;
+DeviceLibraryHandle& ProcessDeviceLibrary() {
+    static DeviceLibraryHandle binding;
     return binding;
 }
 

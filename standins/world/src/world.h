@@ -171,6 +171,10 @@ private:
 // module's folder when it is there, else none ("").
 std::wstring StartupFile(const std::wstring& moduleFolder);
 
+// Copies text into a caller's buffer of size bytes: at most size - 1 bytes and a NUL. Returns
+// the whole length of the text, or -1 for a null buffer with a size or a negative size.
+int CopyText(std::string_view text, char* buffer, int size) noexcept;
+
 // Wide text (addresses, queue and port names from the port libraries' callers) in the ANSI code
 // page that the printers' texts use.
 std::string AnsiText(const wchar_t* text);
