@@ -1,14 +1,14 @@
 // The printer search on the network and on USB, and its device list.
 #include "vtesdev_lib.h"
 
+#include "task_pool.h"
 #include "record_text.h"
 #include "text_convert.h"
 #include "vtmpu_ctrl.h"
 
 #include <algorithm>
 #include <cstring>
-#include <future>
-#include <thread>
+#include <iterator>
 
 namespace vtqeldevc {
 namespace {
@@ -205,19 +205,15 @@ int VTESDevLib::SearchNetworkDevices(const std::wstring& folder, std::vector<tag
 
     // Each printer is asked in a task of its own, a batch at a time.
     const int batch = BatchSize(platform_.Processors());
+    TaskPool pool(batch);
     for (std::size_t start = 0; start < usable; start += static_cast<std::size_t>(batch)) {
         const std::size_t end = std::min(usable, start + static_cast<std::size_t>(batch));
-        std::vector<std::future<tagDeviceInfo>> tasks;
-        for (std::size_t i = start; i < end; ++i) {
-            tasks.push_back(std::async(std::launch::async, &VTESDevLib::GetDeviceInfoTask, this,
-                                       EntryAddress(entries[i])));
-        }
-        for (auto& task : tasks) {
-            const tagDeviceInfo record = task.get();
-            if (Offered(record)) {
-                list->push_back(record);
-            }
-        }
+        std::vector<tagDeviceInfo> records(end - start);
+        pool.RunBatch(records.size(), [&](std::size_t i) {
+            records[i] = GetDeviceInfoTask(EntryAddress(entries[start + i]));
+        });
+        // In launch order, which is the order the search found them in.
+        std::copy_if(records.begin(), records.end(), std::back_inserter(*list), Offered);
     }
     return kSearched;
 }

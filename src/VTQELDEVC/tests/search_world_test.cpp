@@ -1,7 +1,10 @@
 // The printer search of the device object in this process, beside the stand-in libraries of the
 // build's program folder, against printers of the simulated world: the network search in
 // batches with its filter, scopes, IPv6 fallback and a faulty enumeration; a cancel from another
-// thread; the USB search with its matching and duplicates.
+// thread; the USB search with its matching and duplicates; a USB printer put on the network
+// through the real USB wrapper and found there.
+#include "fake_wlan.h"
+
 #include "vtesdev_lib.h"
 
 #include "qelworld/qelworld_client.h"
@@ -9,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -372,6 +377,65 @@ qel-service = serviceA
     const Searched usb_only = Search(*device, 1);
     EXPECT_EQ(usb_only.records.size(), 5u) << "the roamer by USB when the network is not asked";
     device->Terminate();
+}
+
+TEST_F(SearchWorldTest, AUsbPrinterPutOnTheNetworkIsFoundThere) {
+    Load(R"(
+[printer desk]
+model = VT-M200 Series
+serial = 8D1W09012
+usb-port = USB001
+usb = vtwidwus
+bands = 2.4 5
+ap = HomeNet signal -42 channel 6 auth 7 encryption 4 key "correct horse"
+ap = "Cafe Corner" signal -67 channel 11 auth 9 encryption 4 key latte
+ap = OpenCafe signal -30 channel 1 auth 0
+wifi-address = 192.168.1.45
+qel-service = serviceA
+agreement = unknown
+)");
+    FakeWlan wlan;
+    FakeInterface pc;
+    pc.state = wlan_interface_state_connected;
+    pc.connected_ssid = "HomeNet";
+    pc.profiles = {
+        {L"Cafe", ProfileXml(L"Cafe", L"Cafe Corner", L"passPhrase", L"false", L"latte")},
+        {L"Home", ProfileXml(L"Home", L"HomeNet", L"passPhrase", L"false", L"correct horse")}};
+    wlan.interfaces = {pc};
+    std::mutex waits_lock;
+    std::vector<unsigned> waits;
+    Platform platform;
+    platform.wlan = &wlan.api();
+    platform.sleep = [&](unsigned ms) {
+        const std::lock_guard lock(waits_lock);
+        waits.push_back(ms);
+    };
+    VTESDevLib device(::GetModuleHandleW(nullptr), platform);
+    ASSERT_EQ(device.Initialize(), 0);
+
+    ASSERT_EQ(Search(device).records, Strings{"VT-M200 Series 8D1W09012  2 USB001"});
+    tagDeviceInfo desk{};
+    ASSERT_EQ(device.GetDeviceList(&desk, 1), 0);
+
+    wchar_t ssid[33] = {};
+    wchar_t key[65] = {};
+    ASSERT_EQ(device.SearchAccessPoints(&desk.connection, ssid, 33, key, 65), 0);
+    EXPECT_EQ(std::wstring(ssid), L"HomeNet") << "the PC's own network";
+    EXPECT_EQ(std::wstring(key), L"correct horse");
+    AccessPointEntry seen[3] = {};
+    int count = 3;
+    ASSERT_EQ(device.GetAccessPointList(seen, &count), 0);
+    EXPECT_EQ(std::wstring(seen[0].ssid), L"HomeNet");
+    EXPECT_EQ(std::wstring(seen[1].ssid), L"Cafe Corner");
+    EXPECT_EQ(seen[2].ssid[0], L'\0') << "the open network is not offered";
+
+    EXPECT_EQ(device.ApplyAccessPoint(&desk.connection, ssid, key), 0);
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 60000u), 1);
+    EXPECT_EQ(world_.Get("desk", "wifi-joined"), "yes");
+
+    EXPECT_EQ(Search(device).records, Strings{"VT-M200 Series 8D1W09012 192.168.1.45 0"})
+        << "on the network now, and offered once";
+    device.Terminate();
 }
 
 } // namespace
