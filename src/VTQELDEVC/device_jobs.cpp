@@ -2,7 +2,6 @@
 
 #include "command_exchange.h"
 #include "device_results.h"
-#include "port_control.h"
 
 #include <cstdint>
 #include <span>
@@ -16,8 +15,8 @@ int SettingTaken(Reply reply) {
     return ParseDeviceJobResponse(reply, &pairs) == kReplyOk ? VTESDEV_OK : VTESDEV_FAILED;
 }
 
-int SendAgreementJob(CVTMPUCom& port, CommandExchange& exchange) {
-    if (const int result = exchange.Run(port, BuildDeviceStartJob); result != VTESDEV_OK) {
+int SendAgreementJob(OwnPortExchange& exchange) {
+    if (const int result = exchange.Run(BuildDeviceStartJob); result != VTESDEV_OK) {
         return result;
     }
     PairList started;
@@ -28,14 +27,14 @@ int SendAgreementJob(CVTMPUCom& port, CommandExchange& exchange) {
     const std::string* id = FindValue(started, "ivec:jobID");
     const std::string job_id = id != nullptr ? *id : std::string();
 
-    int set = exchange.Run(port, [&](std::span<char> output, std::size_t* length) {
+    int set = exchange.Run([&](std::span<char> output, std::size_t* length) {
         return BuildDeviceSetConfiguration(job_id, output, length);
     });
     if (set == VTESDEV_OK) {
         set = SettingTaken(exchange.reply());
     }
     // The job is ended whatever became of the setting, so the printer is not left in it.
-    int end = exchange.Run(port, [&](std::span<char> output, std::size_t* length) {
+    int end = exchange.Run([&](std::span<char> output, std::size_t* length) {
         return BuildDeviceEndJob(job_id, output, length);
     });
     if (end == VTESDEV_OK) {
@@ -49,20 +48,18 @@ int SendAgreementJob(CVTMPUCom& port, CommandExchange& exchange) {
 
 int RecordAgreement(const Platform& platform, const std::wstring& folder, const wchar_t* address,
                     int portType) {
-    const std::unique_ptr<CVTMPUCom> port =
-        OpenOwnPort(platform, folder, address, portType, kDevicePortIndex);
-    if (!port) {
+    OwnPortExchange exchange;
+    if (!exchange.Open(platform, folder, address, portType, kDevicePortIndex)) {
         return VTESDEV_FAILED;
     }
-    CommandExchange exchange;
-    if (const int result = exchange.Run(*port, BuildDeviceGetCapability); result != VTESDEV_OK) {
+    if (const int result = exchange.Run(BuildDeviceGetCapability); result != VTESDEV_OK) {
         return result;
     }
     if (!ParseSetConfigurationAgreement(exchange.reply())) {
-        return SendAgreementJob(*port, exchange);
+        return SendAgreementJob(exchange);
     }
     const bool host_id = ParseHostApplicationId(exchange.reply());
-    const int result = exchange.Run(*port, [host_id](std::span<char> output, std::size_t* length) {
+    const int result = exchange.Run([host_id](std::span<char> output, std::size_t* length) {
         return BuildDeviceSetConfigurationWithoutStartJob(output, length, host_id);
     });
     return result != VTESDEV_OK ? result : SettingTaken(exchange.reply());
@@ -70,10 +67,9 @@ int RecordAgreement(const Platform& platform, const std::wstring& folder, const 
 
 int ReadConnectivityTest(const Platform& platform, const std::wstring& folder,
                          const wchar_t* address, int portType, unsigned char* out) {
-    const std::unique_ptr<CVTMPUCom> port =
-        OpenOwnPort(platform, folder, address, portType, kQelPortIndex);
-    CommandExchange exchange;
-    if (!port || exchange.Run(*port, BuildQelGetStatus) != VTESDEV_OK) {
+    OwnPortExchange exchange;
+    if (!exchange.Open(platform, folder, address, portType, kQelPortIndex) ||
+        exchange.Run(BuildQelGetStatus) != VTESDEV_OK) {
         return VTESDEV_FAILED;
     }
     // A refused or unreadable answer, or a state it does not know, reads as "none".

@@ -89,8 +89,7 @@ TEST_F(WorldDevice, WholeJobByEveryPortTypeInBothCipherModes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(world.Load(kPrinters), "");
-        Configure(c.printer, std::string("cipher-mode = ") + c.mode);
+        Reload(c.printer, {std::string("cipher-mode = ") + c.mode});
         DeviceObject device(dll);
         ASSERT_EQ(device->Initialize(), 0);
         const Outcome o = Register(device, c.address, c.portType);
@@ -175,10 +174,7 @@ TEST_F(WorldDevice, RefusalsAndFaultsOfTheJob) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(world.Load(kPrinters), "");
-        for (const std::string& line : c.lines) {
-            Configure("office", line);
-        }
+        Reload("office", c.lines);
         DeviceObject device(dll);
         ASSERT_EQ(device->Initialize(), 0);
         EXPECT_EQ(Register(device, L"192.168.1.31", 1), c.outcome);
@@ -285,10 +281,7 @@ TEST_F(WorldDevice, AgreementByVendorCommandOrItsOwnJob) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(world.Load(kPrinters), "");
-        for (const std::string& line : c.lines) {
-            Configure("office", line);
-        }
+        Reload("office", c.lines);
         DeviceObject device(dll);
         EXPECT_EQ(device->SetDeviceAgreement(L"192.168.1.31", 1, 0), c.result);
         EXPECT_EQ(world.Get("office", "agreement"), c.agreement);
@@ -326,10 +319,7 @@ TEST_F(WorldDevice, ConnectivityTestResults) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines.back());
-        ASSERT_EQ(world.Load(kPrinters), "");
-        for (const std::string& line : c.lines) {
-            Configure("office", line);
-        }
+        Reload("office", c.lines);
         DeviceObject device(dll);
         for (const int expected : c.results) {
             unsigned char state = 77;

@@ -100,6 +100,13 @@ protected:
         }
         return operations;
     }
+    // The printers afresh, with lines added to one of them.
+    void Reload(std::string_view printer, const std::vector<std::string>& lines) const {
+        ASSERT_EQ(world.Load(kPrinters), "");
+        for (const std::string& line : lines) {
+            Configure(printer, line);
+        }
+    }
     // Adds one line to a printer; "world: <line>" adds it to the world.
     void Configure(std::string_view printer, std::string_view line) const {
         if (line.rfind("world: ", 0) == 0) {
