@@ -1,8 +1,8 @@
 # Stand-in libraries as faces of the simulated world (standins/world), and variant builds of a
 # library without one of its exports for the missing-entry tests.
 #
-# Aggregate targets: qel_standins builds every stand-in library, the world and its default world
-# file; qel_standin_variants builds every variant.
+# Aggregate targets: qel_standins builds every stand-in library and the world (its default world
+# file is copied when configuring); qel_standin_variants builds every variant.
 add_custom_target(qel_standins)
 add_custom_target(qel_standin_variants ALL)
 

@@ -5,3 +5,26 @@
 #define IDI_APP_ICON 107
 // Picture of the printer list; the program ships none, so the list's picture stays empty.
 #define IDB_LIST_PICTURE 134
+
+// Dialog templates.
+#define IDD_ABOUT 139
+#define IDD_SEARCH_PROGRESS 143
+#define IDD_AGREEMENT 144
+#define IDD_STATUS_PROGRESS 145
+
+// Progress dialogs.
+#define IDC_SEARCH_PROGRESS_BAR 1028
+#define IDC_STATUS_PROGRESS_BAR 1035
+#define IDC_PROGRESS_MESSAGE 1036
+
+// Agreement dialog.
+#define IDC_AGREEMENT_HEADING 1032
+#define IDC_AGREE 1033
+#define IDC_DISAGREE 1034
+#define IDC_AGREEMENT_TEXT 1040
+#define IDC_AGREEMENT_NOTE 1041
+
+// About dialog.
+#define IDC_ABOUT_LINE2 1030
+#define IDC_ABOUT_LINE1 1038
+#define IDC_ABOUT_LINE3 1039

@@ -4,7 +4,8 @@
 # window that appears is saved under build/run/screenshots/.
 # Usage: tools/run.sh [program arguments...]        for example: tools/run.sh -Setup
 # Environment: QEL_BUILD_DIR (build tree, default build/), QEL_RUN_SHOT_WAIT (seconds to wait for
-# a window, default 30).
+# a window, default 30), QEL_WORLD_FILE (the simulated printers, default the world beside the
+# stand-in libraries, standins/world/default.world).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QEL_BUILD_DIR:-$root/build}"

@@ -1,12 +1,14 @@
 #include "app/TansuApp.h"
 
 #include "app/app_messages.h"
+#include "app/app_system.h"
 #include "app/post_next.h"
 #include "app/start_route.h"
 #include "resource.h"
 #include "ui/message_box.h"
 #include "ui/text_ids.h"
 #include "ui/window_data.h"
+#include "winutil/registry_values.h"
 
 namespace qelapp {
 
@@ -36,7 +38,9 @@ HICON LoadAppIcon(HINSTANCE instance, int size) noexcept {
 
 } // namespace
 
-TansuApp::TansuApp() : options_(std::make_unique<CommandLineOptions>()) {
+TansuApp::TansuApp(qelui::ISystem* system)
+    : system_(system != nullptr ? *system : ProgramSystem()),
+      options_(std::make_unique<CommandLineOptions>()) {
     g_current = this;
 }
 
@@ -79,7 +83,7 @@ bool TansuApp::CreateMainWindow(HINSTANCE instance) noexcept {
         return false;
     }
     qelui::SetWindowPointer(window, this);
-    return PostNextOrEnd(window, kMsgStart);
+    return system_.PostNext(window, kMsgStart, 0);
 }
 
 int TansuApp::RunMessageLoop() noexcept {
@@ -127,7 +131,7 @@ LRESULT TansuApp::OnStartDispatch(HWND window) {
     if (route.launchMode) {
         facts_.SetLaunchMode(*route.launchMode);
     }
-    PostNextOrEnd(window, route.message, route.wParam);
+    system_.PostNext(window, route.message, route.wParam);
     return 0;
 }
 
@@ -135,15 +139,21 @@ LRESULT TansuApp::OnStartMessage(HWND window, WPARAM wParam) {
     // Without the library every text is empty, and the boxes still show.
     texts_.Load(facts_.GetLanguageCode());
     if (wParam == kStartedWithoutOption) {
-        qelui::ShowTextMessageBox(nullptr, texts_, qelui::text::kStartedWithoutOption,
+        qelui::ShowTextMessageBox(system_, nullptr, texts_, qelui::text::kStartedWithoutOption,
                                   MB_ICONERROR);
-        PostNextOrEnd(window, WM_CLOSE);
+        system_.PostNext(window, WM_CLOSE, 0);
         return 1;
     }
-    const int answer = qelui::ShowTextMessageBox(nullptr, texts_, qelui::text::kSetupInformation,
-                                                 MB_ICONQUESTION | MB_OK);
-    PostNextOrEnd(window, answer == IDOK ? kMsgPrinterList : WM_CLOSE);
+    const int answer = qelui::ShowTextMessageBox(
+        system_, nullptr, texts_, qelui::text::kSetupInformation, MB_ICONQUESTION | MB_OK);
+    system_.PostNext(window, answer == IDOK ? kMsgPrinterList : WM_CLOSE, 0);
     return 1;
+}
+
+bool TansuApp::FindSendInfoAgree(const std::wstring& subKeyName) {
+    const auto agreed =
+        qelwinutil::FindInstalledDeviceSendInfoAgree(facts_.GetDeviceName(), subKeyName);
+    return agreed.has_value() && *agreed == 1;
 }
 
 } // namespace qelapp

@@ -129,9 +129,10 @@ ReportRegistrationResult(int registerKind, qelinfo::IApplicationInfo* info,
         {info, printer.connectivityStatus, connection, status});
 
     qelhttp::KIVServerClient client;
-    auto task = std::async(std::launch::async, qelhttp::KIVServerClient::RequestAsyncBody{
-                                                   &client, server.gatewayAddress, params, data});
-    return AwaitClientTask(task, client, cancel);
+    return RunClientTask(
+        client,
+        qelhttp::KIVServerClient::RequestAsyncBody{&client, server.gatewayAddress, params, data},
+        cancel);
 }
 
 void SendInvitationNotice(qelinfo::IApplicationInfo* info) noexcept {

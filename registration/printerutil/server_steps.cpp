@@ -1,7 +1,5 @@
 #include "printerutil/server_steps.h"
 
-#include <future>
-
 #include "printerutil/client_await.h"
 #include "qelhttp/printer_id_client.h"
 
@@ -16,9 +14,10 @@ xmlutil::TokenServerResponse RequestTokenStep(const stServerParam& server,
     request.macAddress = printer.macAddress;
 
     qelhttp::PrinterIDClient client;
-    auto task = std::async(std::launch::async, qelhttp::PrinterIDClient::RequestTokenAsyncBody{
-                                                   &client, server.tokenAddress, request});
-    return AwaitClientTask(task, client, cancel);
+    return RunClientTask(
+        client,
+        qelhttp::PrinterIDClient::RequestTokenAsyncBody{&client, server.tokenAddress, request},
+        cancel);
 }
 
 std::shared_ptr<stPrinterIDs> RequestPrinterIdStep(const stServerParam& server,
@@ -31,9 +30,10 @@ std::shared_ptr<stPrinterIDs> RequestPrinterIdStep(const stServerParam& server,
     request.region = printer.region;
 
     qelhttp::PrinterIDClient client;
-    auto task = std::async(std::launch::async, qelhttp::PrinterIDClient::RequestAsyncBody{
-                                                   &client, server.printerIdAddress, request});
-    jsonutil::PrinterIDServerResponse answer = AwaitClientTask(task, client, cancel);
+    jsonutil::PrinterIDServerResponse answer = RunClientTask(
+        client,
+        qelhttp::PrinterIDClient::RequestAsyncBody{&client, server.printerIdAddress, request},
+        cancel);
     if (answer.tempPrinterId.empty()) {
         return nullptr;
     }

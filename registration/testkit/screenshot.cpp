@@ -94,15 +94,30 @@ bool SaveScreenRect(const RECT& rect, const std::wstring& path) {
 }
 
 bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
+    // Above every other window while the picture is taken: tests of other programs show their
+    // windows on the same display, often at the same centred place.
+    constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
     ::SetForegroundWindow(window);
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     // Give the owning program a moment to paint what it was asked to.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     RECT rect{};
-    if (!::GetWindowRect(window, &rect)) {
-        return false;
+    const bool saved = ::GetWindowRect(window, &rect) && SaveScreenRect(rect, path);
+    ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+    return saved;
+}
+
+void DrawFramesInPictures(const std::wstring& programFileName) {
+    const std::wstring path = L"Software\\Wine\\AppDefaults\\" + programFileName + L"\\X11 Driver";
+    qelwin::unique_hkey key;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          key.put(), nullptr) == ERROR_SUCCESS) {
+        static constexpr wchar_t kNo[] = L"N";
+        ::RegSetValueExW(key.get(), L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNo),
+                         sizeof(kNo));
     }
-    return SaveScreenRect(rect, path);
 }
 
 std::wstring ArtifactPath(const std::wstring& fileName) {

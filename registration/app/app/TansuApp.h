@@ -9,6 +9,7 @@
 #include "app/CommandLineOptions.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "ui/TextLibrary.h"
+#include "ui/system.h"
 
 namespace qelapp {
 
@@ -17,8 +18,9 @@ inline constexpr wchar_t kSingleInstanceMutexName[] = L"{3CD3164D-3D28-41E1-9158
 
 class TansuApp {
 public:
-    // Builds the facts and empty options and becomes the process-wide application object.
-    TansuApp();
+    // Builds the facts and empty options and becomes the process-wide application object. The
+    // flows reach the system through the given one (the program's own when none is given).
+    explicit TansuApp(qelui::ISystem* system = nullptr);
     // Shuts down in reverse order of start-up: the UI texts, the options, then the facts.
     ~TansuApp();
     TansuApp(const TansuApp&) = delete;
@@ -45,6 +47,11 @@ public:
     qelinfo::ApplicationInfo& Facts() noexcept { return facts_; }
     CommandLineOptions& Options() noexcept { return *options_; }
     qelui::TextLibrary& Texts() noexcept { return texts_; }
+    qelui::ISystem& System() noexcept { return system_; }
+
+    // True when the installer recorded that the user agreed to send information
+    // ("SEND_INFO_AGREE" 1) for the device of the facts, below its sub-key subKeyName.
+    bool FindSendInfoAgree(const std::wstring& subKeyName);
 
 private:
     LRESULT OnStartDispatch(HWND window);
@@ -57,6 +64,7 @@ private:
     LRESULT OnServicePage(HWND window, UINT message);
     LRESULT OnLauncherFlow(HWND window);
 
+    qelui::ISystem& system_;
     HINSTANCE instance_ = nullptr;
     HICON largeIcon_ = nullptr; // shared resource icons: never destroyed
     HICON smallIcon_ = nullptr;

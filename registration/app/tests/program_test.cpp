@@ -113,18 +113,8 @@ std::optional<qeltest::MessageBoxContent> AnswerBox(const std::wstring& program,
 
 class ProgramTest : public ::testing::Test {
 protected:
-    // The test display has no window manager; Wine then draws the program's frames itself only
-    // when told so, and the saved pictures show each box with its caption. Ignored on Windows.
-    static void SetUpTestSuite() {
-        qelwin::unique_hkey key;
-        if (::RegCreateKeyExW(
-                HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\QelRegistration.exe\\X11 Driver",
-                0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) == ERROR_SUCCESS) {
-            static constexpr wchar_t kNo[] = L"N";
-            ::RegSetValueExW(key.get(), L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNo),
-                             sizeof(kNo));
-        }
-    }
+    // The saved pictures show each box with its frame and caption.
+    static void SetUpTestSuite() { qeltest::DrawFramesInPictures(L"QelRegistration.exe"); }
     void SetUp() override { ASSERT_TRUE(english_.Load(L"EN")); }
     qelui::TextLibrary english_;
 };

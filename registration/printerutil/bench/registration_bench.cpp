@@ -10,12 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "fake_application_info.h"
 #include "printerutil/register_sequence.h"
 #include "printerutil_testing/fake_device_library.h"
 #include "printerutil_testing/fake_waits.h"
+#include "printerutil_testing/sample_registration.h"
 #include "qelcmn/exceptions.h"
-#include "simulated_cloud.h"
 
 namespace {
 
@@ -39,23 +38,8 @@ int main(int argc, char** argv) {
         printerutil::testing::FakeDeviceLibrary library;
 
         qelhttp::testing::FakeApplicationInfo info;
-        info.languageCode = L"EN";
-        info.osVersion = L"W10.0";
-        info.residence = L"asia";
-        info.area = L"JP";
-        info.regionCode = L"C";
-        info.deviceName = L"VZ Printer 500";
-        info.serialNumber = L"SN0042";
-        info.userAgent = L"QelRegistration/1.8.0 (W10.0)";
-        info.version = L"1.8.0";
-        info.launchMode = 2;
-
-        auto server = std::make_shared<printerutil::stServerParam>();
-        server->gatewayAddress = cloud.Url(L"/gateway/capi");
-        server->tokenAddress = cloud.Url(L"/token/a/v1/register");
-        server->printerIdAddress = cloud.Url(L"/printerid/v1/printers");
-        server->serviceCode = L"rem";
-        server->serviceId = L"001";
+        printerutil::testing::SetSampleFacts(info);
+        const auto server = printerutil::testing::SampleServers(cloud);
 
         const Kind kinds[] = {{L"auto", "auto"},
                               {L"serviceA", "serviceA"},
@@ -73,14 +57,7 @@ int main(int argc, char** argv) {
             int requests = 0;
             for (int i = 0; i < runs; ++i) {
                 cloud.Reset();
-                auto printer = std::make_shared<printerutil::stRegsterParam>();
-                printer->modelName = L"VZ Printer 500";
-                printer->serialNumber = L"SN0042";
-                printer->macAddress = L"00:1B:A9:3C:00:01";
-                printer->region = L"C";
-                printer->agreement = 2;
-                printer->address = L"192.0.2.5";
-                printer->connectionKind = 1;
+                const auto printer = printerutil::testing::SamplePrinter(1);
                 printerutil::testing::FakeWaits waits;
                 printerutil::ScopedWaits scope(waits);
                 printerutil::CancelFlag cancel{0};

@@ -1,13 +1,13 @@
 // The cancel byte of one background operation: owned by the screen that waits for the operation,
-// set from the UI thread, read by the operation between its steps.
+// set from the UI thread, read by the operation between its steps. The same type as the
+// progress dialogs' flag, so a screen hands its own flag down.
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 
 namespace printerutil {
 
-using CancelFlag = std::atomic<std::uint8_t>;
+using CancelFlag = std::atomic<char>;
 
 // A null flag is never set.
 inline bool IsCancelRequested(const CancelFlag* flag) noexcept {

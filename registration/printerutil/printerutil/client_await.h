@@ -32,4 +32,11 @@ Result AwaitClientTask(std::future<Result>& task, qelhttp::CloudClient& client,
     return task.get();
 }
 
+// Runs a client's task body on a worker of its own and awaits it as above.
+template <typename Body>
+auto RunClientTask(qelhttp::CloudClient& client, Body body, const CancelFlag* cancel) {
+    auto task = std::async(std::launch::async, std::move(body));
+    return AwaitClientTask(task, client, cancel);
+}
+
 } // namespace printerutil

@@ -24,11 +24,11 @@ struct DeviceEntries {
 
 // One binding of the library. Binding is guarded: a second thread waits for the first and then
 // sees the library whole or not at all.
-class DeviceLibraryBinding {
+class DeviceLibraryHandle {
 public:
-    DeviceLibraryBinding() = default;
-    DeviceLibraryBinding(const DeviceLibraryBinding&) = delete;
-    DeviceLibraryBinding& operator=(const DeviceLibraryBinding&) = delete;
+    DeviceLibraryHandle() = default;
+    DeviceLibraryHandle(const DeviceLibraryHandle&) = delete;
+    DeviceLibraryHandle& operator=(const DeviceLibraryHandle&) = delete;
 
     // False without doing anything for a null path or a library already bound. Otherwise loads
     // it and takes both entries; a library that cannot be loaded or lacks an entry is freed and
@@ -50,7 +50,7 @@ private:
 std::wstring MakeModuleDllPath(const std::wstring& name);
 
 // The process's binding, freed when the process ends.
-DeviceLibraryBinding& ProcessDeviceLibrary();
+DeviceLibraryHandle& ProcessDeviceLibrary();
 bool BindDeviceLibrary(const wchar_t* path);
 // Binds "vtqeldevc" from the program's folder unless it is bound already.
 bool LoadDeviceLibrary();

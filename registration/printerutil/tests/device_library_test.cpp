@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "printerutil/device_library.h"
+#include "printerutil/device_operations.h"
 #include "qelcmn/text_utils.h"
 
 namespace {
@@ -37,7 +38,7 @@ TEST(DeviceLibrary, OnlyALibraryWithBothEntriesIsBound) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(r.name)));
         const std::wstring path = ProbePath(r.name);
         {
-            printerutil::DeviceLibraryBinding binding;
+            printerutil::DeviceLibraryHandle binding;
             EXPECT_EQ(binding.Bind(path.c_str()), r.bound);
             const auto entries = binding.Entries();
             ASSERT_EQ(entries.has_value(), r.bound);
@@ -58,7 +59,7 @@ TEST(DeviceLibrary, OnlyALibraryWithBothEntriesIsBound) {
 }
 
 TEST(DeviceLibrary, AFailedBindIsTriedAgain) {
-    printerutil::DeviceLibraryBinding binding;
+    printerutil::DeviceLibraryHandle binding;
     EXPECT_FALSE(binding.Bind(nullptr));
     EXPECT_FALSE(binding.Bind(ProbePath(L"absent").c_str()));
     EXPECT_FALSE(binding.Bind(ProbePath(L"no_delete").c_str()));
@@ -69,8 +70,8 @@ TEST(DeviceLibrary, AFailedBindIsTriedAgain) {
 
 TEST(DeviceLibrary, RacingThreadsBindOnceAndSeeTheWholeBinding) {
     const std::wstring path = ProbePath(L"complete");
-    for (int round = 0; round < 20; ++round) {
-        printerutil::DeviceLibraryBinding binding;
+    for (int round = 0; round < 5; ++round) {
+        printerutil::DeviceLibraryHandle binding;
         std::atomic<bool> go{false};
         std::atomic<int> bound{0};
         std::atomic<int> torn{0};
@@ -96,6 +97,18 @@ TEST(DeviceLibrary, RacingThreadsBindOnceAndSeeTheWholeBinding) {
         EXPECT_EQ(bound.load(), 1);
         EXPECT_EQ(torn.load(), 0);
     }
+}
+
+TEST(DeviceLibrary, TheProgramBindsTheLibraryBesideItOnceAndDrivesRealObjects) {
+    const std::wstring path = printerutil::MakeModuleDllPath(L"vtqeldevc");
+    EXPECT_TRUE(printerutil::LoadDeviceLibrary());
+    EXPECT_FALSE(printerutil::LoadDeviceLibrary());
+    EXPECT_EQ(printerutil::ProcessDeviceLibrary().Module(), ::GetModuleHandleW(path.c_str()));
+    // An identity step on a real object, created, initialised, asked and ended: nobody answers
+    // at this address, so the printer's failure comes back as a code.
+    const auto ids = printerutil::GetPrinterIDs(L"AT", L"RT", L"http://x", 1, L"192.0.2.5");
+    ASSERT_NE(ids, nullptr);
+    EXPECT_NE(ids->code, 0);
 }
 
 } // namespace

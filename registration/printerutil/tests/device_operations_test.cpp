@@ -219,7 +219,9 @@ TEST_F(DeviceOperationsTest, RegionDecidesWhichPrintersAreOfferedAndTakeAnAccess
     // A library that claims more printers than memory holds gives an empty list.
     library_.script.searchCount = INT_MAX;
     EXPECT_TRUE(printerutil::StartEnumPrinters().get().empty());
-    // So does the program running out of memory on its own way there.
+    // So does a missing library, and the program running out of memory on its own way there.
+    library_.missing = true;
+    EXPECT_TRUE(printerutil::StartEnumPrinters().get().empty());
     library_.outOfMemory = true;
     EXPECT_TRUE(printerutil::StartEnumPrinters().get().empty());
     EXPECT_TRUE(printerutil::StartFindPrinterByAddress(L"192.0.2.5").get().empty());

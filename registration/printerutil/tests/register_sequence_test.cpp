@@ -6,14 +6,13 @@
 
 #include <cstdio>
 
-#include "fake_application_info.h"
 #include "printerutil/device_data.h"
 #include "printerutil/register_sequence.h"
 #include "printerutil_testing/fake_device_library.h"
 #include "printerutil_testing/fake_waits.h"
+#include "printerutil_testing/sample_registration.h"
 #include "qelcmn/exceptions.h"
 #include "qelcmn/text_utils.h"
-#include "simulated_cloud.h"
 
 using printerutil::testing::DeviceScript;
 using printerutil::testing::FakeDeviceLibrary;
@@ -83,30 +82,21 @@ protected:
             cloud_.AddRule(rule);
         }
         qelhttp::testing::FakeApplicationInfo info;
+        printerutil::testing::SetSampleFacts(info);
         info.serviceKind = r.kind;
         info.launchMode = r.launchMode;
         info.usbRetried = r.usbRetried;
-        info.languageCode = L"EN";
-        info.osVersion = L"W10.0";
-        info.residence = L"asia";
-        info.area = L"JP";
-        info.regionCode = L"C";
-        info.deviceName = L"VZ Printer 500";
-        info.serialNumber = L"SN0042";
-        info.version = L"1.8.0";
-        auto server = std::make_shared<printerutil::stServerParam>(printerutil::stServerParam{
-            cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/token/a/v1/register"),
-            cloud_.Url(L"/printerid/v1/printers"), L"rem", L"001"});
-        auto printer = std::make_shared<printerutil::stRegsterParam>(printerutil::stRegsterParam{
-            L"VZ Printer 500", L"SN0042", L"00:1B:A9:3C:00:01", L"C", 200, r.agreement,
-            r.agreementRequest, L"192.0.2.5", r.connection});
+        const auto server = printerutil::testing::SampleServers(cloud_);
+        const auto printer = printerutil::testing::SamplePrinter(r.connection);
+        printer->agreement = r.agreement;
+        printer->agreementRequest = r.agreementRequest;
         FakeDeviceLibrary library;
         library.missing = r.noLibrary;
         library.outOfMemory = r.outOfMemory;
         library.script = r.device;
         printerutil::testing::FakeWaits waits;
         printerutil::CancelFlag cancel{
-            static_cast<std::uint8_t>(r.cancel.when == CancelAt::BeforeStart ? 1 : 0)};
+            static_cast<char>(r.cancel.when == CancelAt::BeforeStart ? 1 : 0)};
         ScheduleCancel(r.cancel, waits, cancel);
 
         std::string outcome;

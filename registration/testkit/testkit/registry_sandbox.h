@@ -1,5 +1,6 @@
-// Gives a test its own HKEY_LOCAL_MACHINE: a fresh key below HKEY_CURRENT_USER that this process
-// sees in its place, so tests running side by side never see each other's values.
+// Gives a test its own HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER: a fresh key below the real
+// HKEY_CURRENT_USER that this process sees in the root's place, so tests running side by side
+// never see each other's values.
 #pragma once
 
 #include <windows.h>
@@ -12,34 +13,46 @@
 
 namespace qeltest {
 
-class MachineKeySandbox : public ::testing::Test {
+// One overridden root for the life of the object (open with Open, from a test's SetUp).
+class KeySandbox {
 public:
-    void SetUp() override {
-        path_ = L"Software\\QelTests\\machine-" + std::to_wstring(::GetCurrentProcessId());
+    KeySandbox(HKEY root, std::wstring tag) : root_(root), tag_(std::move(tag)) {}
+    ~KeySandbox() { Close(); }
+    KeySandbox(const KeySandbox&) = delete;
+    KeySandbox& operator=(const KeySandbox&) = delete;
+
+    void Open() {
+        path_ = L"Software\\QelTests\\" + tag_ + L"-" + std::to_wstring(::GetCurrentProcessId());
         ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
         ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                     nullptr, sandbox_.put(), nullptr),
                   ERROR_SUCCESS);
-        ASSERT_EQ(::RegOverridePredefKey(HKEY_LOCAL_MACHINE, sandbox_.get()), ERROR_SUCCESS);
-        // Proof that the override holds: a key made here shows under HKEY_LOCAL_MACHINE.
+        ASSERT_EQ(::RegOverridePredefKey(root_, sandbox_.get()), ERROR_SUCCESS);
+        overridden_ = true;
+        // Proof that the override holds: a key made here shows under the root.
         qelwin::unique_hkey probe;
         ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), L"qel-sandbox-probe", 0, nullptr, 0, KEY_READ,
                                     nullptr, probe.put(), nullptr),
                   ERROR_SUCCESS);
         qelwin::unique_hkey seen;
-        ASSERT_EQ(
-            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"qel-sandbox-probe", 0, KEY_READ, seen.put()),
-            ERROR_SUCCESS);
+        ASSERT_EQ(::RegOpenKeyExW(root_, L"qel-sandbox-probe", 0, KEY_READ, seen.put()),
+                  ERROR_SUCCESS);
     }
 
-    void TearDown() override {
-        ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    void Close() {
+        if (overridden_) {
+            ::RegOverridePredefKey(root_, nullptr);
+            overridden_ = false;
+        }
         sandbox_.reset();
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+        if (!path_.empty()) {
+            // With the override gone, HKEY_CURRENT_USER is the real one again.
+            ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+            path_.clear();
+        }
     }
 
-public:
-    // Writes raw bytes as a value of the given type below the sandboxed machine key.
+    // Writes raw bytes as a value of the given type below the sandboxed root.
     void WriteRaw(const std::wstring& subKey, const std::wstring& name, DWORD type,
                   const void* data, DWORD bytes) {
         qelwin::unique_hkey key;
@@ -65,8 +78,50 @@ public:
     void DeleteKey(const std::wstring& subKey) { ::RegDeleteTreeW(sandbox_.get(), subKey.c_str()); }
 
 private:
+    HKEY root_;
+    std::wstring tag_;
     std::wstring path_;
     qelwin::unique_hkey sandbox_;
+    bool overridden_ = false;
+};
+
+// A test with its own HKEY_LOCAL_MACHINE.
+class MachineKeySandbox : public ::testing::Test {
+public:
+    void SetUp() override { machine_.Open(); }
+    void TearDown() override { machine_.Close(); }
+
+    void WriteRaw(const std::wstring& subKey, const std::wstring& name, DWORD type,
+                  const void* data, DWORD bytes) {
+        machine_.WriteRaw(subKey, name, type, data, bytes);
+    }
+    void WriteText(const std::wstring& subKey, const std::wstring& name, const std::wstring& text,
+                   DWORD type = REG_SZ) {
+        machine_.WriteText(subKey, name, text, type);
+    }
+    void WriteDword(const std::wstring& subKey, const std::wstring& name, DWORD value) {
+        machine_.WriteDword(subKey, name, value);
+    }
+    void DeleteKey(const std::wstring& subKey) { machine_.DeleteKey(subKey); }
+
+protected:
+    KeySandbox machine_{HKEY_LOCAL_MACHINE, L"machine"};
+};
+
+// A test with its own HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+class MachineAndUserKeySandbox : public MachineKeySandbox {
+public:
+    void SetUp() override {
+        MachineKeySandbox::SetUp();
+        user_.Open();
+    }
+    void TearDown() override {
+        user_.Close();
+        MachineKeySandbox::TearDown();
+    }
+
+protected:
+    KeySandbox user_{HKEY_CURRENT_USER, L"user"};
 };
 
 } // namespace qeltest

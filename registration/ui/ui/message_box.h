@@ -4,13 +4,14 @@
 #include <windows.h>
 
 #include "ui/TextLibrary.h"
+#include "ui/system.h"
+#include "ui/text_ids.h"
 
 namespace qelui {
 
-// MessageBoxW with text number textId and caption number captionId; returns its result.
-int ShowTextMessageBox(HWND owner, const TextLibrary& texts, int textId, UINT style, int captionId);
-
-// The same with the standard caption of every box of the program.
-int ShowTextMessageBox(HWND owner, const TextLibrary& texts, int textId, UINT style);
+// A message box over owner with text number textId and caption number captionId (by default
+// the caption of every box of the program); returns its answer.
+int ShowTextMessageBox(ISystem& system, HWND owner, const TextLibrary& texts, int textId,
+                       UINT style, int captionId = text::kCaption);
 
 } // namespace qelui

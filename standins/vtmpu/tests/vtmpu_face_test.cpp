@@ -2,7 +2,6 @@
 // by queue and by USB port, replies queued in order (a stale one first), the working port list,
 // and failing reads and writes.
 #include "face_library.h"
-#include "vtmpu/vtmpu_api.h"
 
 #include <gtest/gtest.h>
 
@@ -40,48 +39,19 @@ class VtmpuTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(world_.Loaded());
-        ASSERT_TRUE(lib_.Loaded());
-        lib_.Bind(open_, "puOpen");
-        lib_.Bind(openPort_, "puOpenPort");
-        lib_.Bind(close_, "puClose");
-        lib_.Bind(deviceId_, "puDeviceID");
-        lib_.Bind(write_, "puWrite");
-        lib_.Bind(read_, "puRead");
-        lib_.Bind(ports_, "pulowWorkingPort");
+        ASSERT_TRUE(pu_.lib.Loaded());
         ASSERT_EQ(world_.Load(kWorld), "");
     }
 
-    int Write(PU_HANDLE h, const std::string& request) {
-        int written = -1;
-        const int ok = write_(h, request.data(), static_cast<int>(request.size()), &written, 2000);
-        if (ok != 0) {
-            EXPECT_EQ(written, static_cast<int>(request.size()));
-        }
-        return ok;
-    }
-    // One puRead; "" when nothing came, "<failed>" when it failed.
-    std::string Read(PU_HANDLE h, int capacity = 65536) {
-        std::string buffer(static_cast<std::size_t>(capacity), '\0');
-        int length = -1;
-        if (read_(h, buffer.data(), capacity, &length, 2000) == 0) {
-            return "<failed>";
-        }
-        return buffer.substr(0, static_cast<std::size_t>(length));
-    }
+    int Write(PU_HANDLE h, const std::string& request) { return pu_.Send(h, request); }
+    std::string Read(PU_HANDLE h, int capacity = 65536) { return pu_.Receive(h, capacity); }
     std::string Operation(PU_HANDLE h) {
         const std::string reply = Read(h);
         return reply == "<failed>" ? reply : Element(reply, "ivec:operation");
     }
 
     Client world_{qelwin::ThisModuleFolder()};
-    FaceLibrary lib_{L"vtmpu.dll"};
-    decltype(&puOpen) open_ = nullptr;
-    decltype(&puOpenPort) openPort_ = nullptr;
-    decltype(&puClose) close_ = nullptr;
-    decltype(&puDeviceID) deviceId_ = nullptr;
-    decltype(&puWrite) write_ = nullptr;
-    decltype(&puRead) read_ = nullptr;
-    decltype(&pulowWorkingPort) ports_ = nullptr;
+    Vtmpu pu_;
 };
 
 TEST_F(VtmpuTest, OpensThePrinterBehindAQueueOrOnAUsbPort) {
@@ -110,7 +80,7 @@ TEST_F(VtmpuTest, OpensThePrinterBehindAQueueOrOnAUsbPort) {
         if (c.fault != nullptr) {
             ASSERT_EQ(world_.Configure("", c.fault), "");
         }
-        const PU_HANDLE h = c.byPort ? openPort_(c.name, 0) : open_(c.name, 0);
+        const PU_HANDLE h = c.byPort ? pu_.OpenPort(c.name, 0) : pu_.Open(c.name, 0);
         if (c.printer == nullptr) {
             EXPECT_EQ(h, nullptr);
             continue;
@@ -121,10 +91,10 @@ TEST_F(VtmpuTest, OpensThePrinterBehindAQueueOrOnAUsbPort) {
         EXPECT_EQ(Element(reply, "ivec:model"), world_.Get(c.printer, "model"));
         EXPECT_EQ(world_.Lines(c.printer, "exchanges"),
                   std::vector<std::string>{"usb device GetCapability OK"});
-        EXPECT_NE(close_(h), 0);
-        EXPECT_EQ(close_(h), 0) << "a second close";
+        EXPECT_NE(pu_.Close(h), 0);
+        EXPECT_EQ(pu_.Close(h), 0) << "a second close";
     }
-    EXPECT_EQ(open_(nullptr, 0), nullptr);
+    EXPECT_EQ(pu_.Open(nullptr, 0), nullptr);
 }
 
 TEST_F(VtmpuTest, RepliesQueueInOrderSoAStaleOneComesFirst) {
@@ -154,7 +124,7 @@ TEST_F(VtmpuTest, RepliesQueueInOrderSoAStaleOneComesFirst) {
         for (const char* line : c.lines) {
             ASSERT_EQ(world_.Configure("desk", line), "");
         }
-        const PU_HANDLE h = openPort_("USB002", 0);
+        const PU_HANDLE h = pu_.OpenPort("USB002", 0);
         ASSERT_NE(h, nullptr);
         // Every request is written before anything is read.
         for (const char* operation : c.requests) {
@@ -165,12 +135,12 @@ TEST_F(VtmpuTest, RepliesQueueInOrderSoAStaleOneComesFirst) {
             read.push_back(Operation(h));
         }
         EXPECT_EQ(read, c.operationsRead);
-        close_(h);
+        pu_.Close(h);
     }
 }
 
 TEST_F(VtmpuTest, AReplyLargerThanTheRoomComesInSeveralReads) {
-    const PU_HANDLE h = open_("Desk Queue", 0);
+    const PU_HANDLE h = pu_.Open("Desk Queue", 0);
     ASSERT_NE(Write(h, Request("device", "GetCapability")), 0);
     std::string whole;
     for (std::string piece; !(piece = Read(h, 100)).empty();) {
@@ -179,7 +149,7 @@ TEST_F(VtmpuTest, AReplyLargerThanTheRoomComesInSeveralReads) {
     }
     EXPECT_EQ(Element(whole, "ivec:operation"), "GetCapabilityResponse");
     EXPECT_EQ(whole.substr(whole.size() - 6), "</cmd>");
-    close_(h);
+    pu_.Close(h);
 }
 
 TEST_F(VtmpuTest, FailuresOfTheHandleAndOfThePrinter) {
@@ -199,38 +169,38 @@ TEST_F(VtmpuTest, FailuresOfTheHandleAndOfThePrinter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         ASSERT_EQ(world_.Load(kWorld), "");
-        const PU_HANDLE h = openPort_("USB002", 0);
+        const PU_HANDLE h = pu_.OpenPort("USB002", 0);
         ASSERT_NE(h, nullptr);
         ASSERT_EQ(world_.Configure("desk", c.line), "");
         EXPECT_EQ(Write(h, Request("device", "GetStatus")), c.write);
         for (const std::string& expected : c.reads) {
             EXPECT_EQ(Operation(h), expected);
         }
-        EXPECT_EQ(close_(h), c.closeResult);
+        EXPECT_EQ(pu_.Close(h), c.closeResult);
         EXPECT_EQ(world_.Lines("desk", "exchanges").size(), c.requestsReceived);
     }
     // Requests longer than a printer takes, and arguments that are missing.
-    const PU_HANDLE h = openPort_("USB002", 0);
+    const PU_HANDLE h = pu_.OpenPort("USB002", 0);
     int written = 0;
     char buffer[8];
     int length = 0;
     EXPECT_EQ(Write(h, std::string(4097, 'x')), 0);
-    EXPECT_EQ(write_(h, "x", 1, nullptr, 2000), 0);
-    EXPECT_EQ(write_(nullptr, "x", 1, &written, 2000), 0);
-    EXPECT_EQ(read_(h, buffer, 0, &length, 2000), 0);
-    EXPECT_EQ(read_(h, nullptr, 8, &length, 2000), 0);
-    close_(h);
+    EXPECT_EQ(pu_.Write(h, "x", 1, nullptr, 2000), 0);
+    EXPECT_EQ(pu_.Write(nullptr, "x", 1, &written, 2000), 0);
+    EXPECT_EQ(pu_.Read(h, buffer, 0, &length, 2000), 0);
+    EXPECT_EQ(pu_.Read(h, nullptr, 8, &length, 2000), 0);
+    pu_.Close(h);
 }
 
 TEST_F(VtmpuTest, TheDeviceIdNamesModelAndSerial) {
-    const PU_HANDLE h = openPort_("USB002", 0);
+    const PU_HANDLE h = pu_.OpenPort("USB002", 0);
     char id[256] = {};
     int length = 0;
-    ASSERT_NE(deviceId_(h, id, sizeof id, &length), 0);
+    ASSERT_NE(pu_.DeviceID(h, id, sizeof id, &length), 0);
     EXPECT_EQ(std::string(id, static_cast<std::size_t>(length)),
               "MFG:VELTO;CMD:VTXML;MDL:VT-M200 Series;CLS:PRINTER;SN:8D1W09012;");
-    EXPECT_EQ(deviceId_(h, id, 10, &length), 0) << "too little room";
-    close_(h);
+    EXPECT_EQ(pu_.DeviceID(h, id, 10, &length), 0) << "too little room";
+    pu_.Close(h);
 }
 
 TEST_F(VtmpuTest, WorkingPortsEachEndWithABackslash) {
@@ -259,7 +229,7 @@ TEST_F(VtmpuTest, WorkingPortsEachEndWithABackslash) {
         }
         std::string buffer(PU_PORT_LIST_BYTES, '\0');
         int count = -1;
-        EXPECT_EQ(ports_(buffer.data(), c.capacity, &count), c.result);
+        EXPECT_EQ(pu_.WorkingPort(buffer.data(), c.capacity, &count), c.result);
         EXPECT_EQ(std::string(buffer.c_str()), c.text);
         EXPECT_EQ(count, c.count);
     }

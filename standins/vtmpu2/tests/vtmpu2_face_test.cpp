@@ -2,7 +2,6 @@
 // can be reached how, the reply in pieces after "no data yet" answers, refused arguments, and the
 // faults that provoke each retry path of a port control.
 #include "face_library.h"
-#include "vtmpu2/vtmpu2_api.h"
 
 #include <gtest/gtest.h>
 
@@ -37,42 +36,20 @@ class Vtmpu2Test : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(world_.Loaded());
-        ASSERT_TRUE(lib_.Loaded());
-        lib_.Bind(open_, "pu2Open");
-        lib_.Bind(close_, "pu2Close");
-        lib_.Bind(setIf_, "pu2SetIF");
-        lib_.Bind(setIp_, "pu2SetIP");
-        lib_.Bind(setName_, "pu2SetPrinterName");
-        lib_.Bind(setUrl_, "pu2SetUrl");
-        lib_.Bind(setTimeout_, "pu2SetTimeout");
-        lib_.Bind(write_, "pu2Write");
-        lib_.Bind(read_, "pu2Read");
+        ASSERT_TRUE(pu2_.lib.Loaded());
         ASSERT_EQ(world_.Load(kWorld), "");
     }
 
-    // A channel set up as a port control sets it up; 0 when a step failed.
     PU2_HANDLE Channel(const wchar_t* target, bool byAddress, const wchar_t* path = kPort1) {
-        const PU2_HANDLE h = open_();
-        if (h == 0) {
-            return 0;
-        }
-        if (setIf_(h, PU2_IF_NETWORK) != 0 ||
-            (byAddress ? setIp_(h, target) : setName_(h, target)) != 0 || setUrl_(h, path) != 0 ||
-            setTimeout_(h, PU2_TIMEOUT_KIND_IO, 60) != 0) {
-            close_(h);
-            return 0;
-        }
-        return h;
+        return pu2_.Channel(target, byAddress, path);
     }
-    int Write(PU2_HANDLE h, const std::string& request) {
-        return write_(h, request.data(), static_cast<int>(request.size()), 0);
-    }
+    int Write(PU2_HANDLE h, const std::string& request) { return pu2_.Send(h, request); }
     // One pu2Read with room bytes; the piece read is appended to reply.
     int Read(PU2_HANDLE h, std::string& reply, int room = 65535, int* more = nullptr) {
         std::string buffer(static_cast<std::size_t>(room), '\0');
         int size = room;
         int m = -1;
-        const int rc = read_(h, buffer.data(), &size, &m);
+        const int rc = pu2_.Read(h, buffer.data(), &size, &m);
         if (rc == PU2_OK) {
             reply.append(buffer.data(), static_cast<std::size_t>(size));
         }
@@ -109,16 +86,7 @@ protected:
     }
 
     Client world_{qelwin::ThisModuleFolder()};
-    FaceLibrary lib_{L"vtmpu2.dll"};
-    decltype(&pu2Open) open_ = nullptr;
-    decltype(&pu2Close) close_ = nullptr;
-    decltype(&pu2SetIF) setIf_ = nullptr;
-    decltype(&pu2SetIP) setIp_ = nullptr;
-    decltype(&pu2SetPrinterName) setName_ = nullptr;
-    decltype(&pu2SetUrl) setUrl_ = nullptr;
-    decltype(&pu2SetTimeout) setTimeout_ = nullptr;
-    decltype(&pu2Write) write_ = nullptr;
-    decltype(&pu2Read) read_ = nullptr;
+    Vtmpu2 pu2_;
 };
 
 TEST_F(Vtmpu2Test, ReachesThePrinterByAddressOrQueueOnEitherPath) {
@@ -157,7 +125,7 @@ TEST_F(Vtmpu2Test, ReachesThePrinterByAddressOrQueueOnEitherPath) {
         ASSERT_NE(h, 0);
         const Answer a = Exchange(h, Request("device", "GetCapability"));
         EXPECT_EQ(a.write, c.write);
-        EXPECT_EQ(close_(h), 0);
+        EXPECT_EQ(pu2_.Close(h), 0);
         if (c.printer == nullptr) {
             continue;
         }
@@ -178,7 +146,7 @@ TEST_F(Vtmpu2Test, ReachesThePrinterByAddressOrQueueOnEitherPath) {
 }
 
 TEST_F(Vtmpu2Test, RefusesWhatNoChannelCanDo) {
-    const PU2_HANDLE h = open_();
+    const PU2_HANDLE h = pu2_.Open();
     ASSERT_NE(h, 0);
     std::string reply;
     char buffer[16];
@@ -190,20 +158,20 @@ TEST_F(Vtmpu2Test, RefusesWhatNoChannelCanDo) {
         int expected;
     };
     const Case cases[] = {
-        {"an interface other than the network", setIf_(h, 2), PU2_ERR_PARAM},
-        {"a text that is no address", setIp_(h, L"printer.local"), PU2_ERR_PARAM},
-        {"a null address", setIp_(h, nullptr), PU2_ERR_PARAM},
-        {"an empty queue name", setName_(h, L""), PU2_ERR_PARAM},
-        {"a third command path", setUrl_(h, L"/velto/ij/command2/port3"), PU2_ERR_PARAM},
-        {"a time-out of another kind", setTimeout_(h, 1, 60), PU2_ERR_PARAM},
+        {"an interface other than the network", pu2_.SetIF(h, 2), PU2_ERR_PARAM},
+        {"a text that is no address", pu2_.SetIP(h, L"printer.local"), PU2_ERR_PARAM},
+        {"a null address", pu2_.SetIP(h, nullptr), PU2_ERR_PARAM},
+        {"an empty queue name", pu2_.SetPrinterName(h, L""), PU2_ERR_PARAM},
+        {"a third command path", pu2_.SetUrl(h, L"/velto/ij/command2/port3"), PU2_ERR_PARAM},
+        {"a time-out of another kind", pu2_.SetTimeout(h, 1, 60), PU2_ERR_PARAM},
         {"a write before a path", Write(h, Request("device", "GetStatus")), PU2_ERR_PARAM},
         {"a read before any write", Read(h, reply), PU2_ERR_FAILED},
-        {"a read without room", (size = 0, read_(h, buffer, &size, &more)), PU2_ERR_PARAM},
-        {"a handle never given out", setIf_(h + 1000, PU2_IF_NETWORK), PU2_ERR_PARAM},
-        {"handle 0", close_(0), PU2_ERR_PARAM},
-        {"the close", close_(h), PU2_OK},
-        {"a closed channel", setIf_(h, PU2_IF_NETWORK), PU2_ERR_CLOSED},
-        {"a second close", close_(h), PU2_ERR_CLOSED},
+        {"a read without room", (size = 0, pu2_.Read(h, buffer, &size, &more)), PU2_ERR_PARAM},
+        {"a handle never given out", pu2_.SetIF(h + 1000, PU2_IF_NETWORK), PU2_ERR_PARAM},
+        {"handle 0", pu2_.Close(0), PU2_ERR_PARAM},
+        {"the close", pu2_.Close(h), PU2_OK},
+        {"a closed channel", pu2_.SetIF(h, PU2_IF_NETWORK), PU2_ERR_CLOSED},
+        {"a second close", pu2_.Close(h), PU2_ERR_CLOSED},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.result, c.expected) << c.what;
@@ -212,7 +180,7 @@ TEST_F(Vtmpu2Test, RefusesWhatNoChannelCanDo) {
     const PU2_HANDLE g = Channel(L"192.168.1.31", true);
     EXPECT_EQ(Write(g, std::string(4097, 'x')), PU2_ERR_FAILED);
     EXPECT_TRUE(world_.Lines("office", "exchanges").empty());
-    close_(g);
+    pu2_.Close(g);
 }
 
 // Every retry path of a port control, provoked by faults of the printer: what each call returns.
@@ -269,7 +237,7 @@ TEST_F(Vtmpu2Test, FaultsProvokeEachRetryPath) {
         std::string reply;
         for (const auto& [step, expected] : c.steps) {
             if (step == kReopen) {
-                EXPECT_EQ(close_(h), 0);
+                EXPECT_EQ(pu2_.Close(h), 0);
                 h = Channel(L"192.168.1.31", true);
                 ASSERT_NE(h, 0);
             } else if (step == kWrite) {
@@ -282,7 +250,7 @@ TEST_F(Vtmpu2Test, FaultsProvokeEachRetryPath) {
                 }
             }
         }
-        close_(h);
+        pu2_.Close(h);
         EXPECT_EQ(world_.Lines("office", "exchanges").size(),
                   static_cast<std::size_t>(c.requestsReceived));
     }
@@ -303,18 +271,18 @@ TEST_F(Vtmpu2Test, AReceiveFailureSendsTheReplyAgainFromItsStart) {
     EXPECT_EQ(Read(h, first), PU2_ERR_RECEIVE);
     EXPECT_EQ(Read(h, again, 65535, &more), 0);
     EXPECT_EQ(again, first.substr(0, 100)) << "the reply starts over";
-    close_(h);
+    pu2_.Close(h);
 }
 
 TEST_F(Vtmpu2Test, FaultsOfTheWorldHitChannelsWithoutAPrinterAndTheJournalShowsEveryCall) {
     ASSERT_EQ(world_.Configure("", "fault = pu2Open fail"), "");
-    EXPECT_EQ(open_(), 0);
+    EXPECT_EQ(pu2_.Open(), 0);
     world_.ClearJournal();
     const PU2_HANDLE h = Channel(L"Office Queue", false);
     ASSERT_NE(h, 0);
     ASSERT_EQ(world_.Configure("office", "fault = pu2Close -2"), "");
-    EXPECT_EQ(close_(h), -2);
-    EXPECT_EQ(close_(h), 0) << "the failed close left the channel open";
+    EXPECT_EQ(pu2_.Close(h), -2);
+    EXPECT_EQ(pu2_.Close(h), 0) << "the failed close left the channel open";
     const std::string n = std::to_string(h);
     EXPECT_EQ(world_.Journal(),
               (std::vector<std::string>{"pu2Open -> " + n, "pu2SetIF " + n + " 1 -> 0",

@@ -157,13 +157,6 @@ std::string Channels(int bandBits) {
     return out;
 }
 
-int BandBits(WorldPrinter& p) {
-    const auto* o = p.usb.Find(vtwidussim::FullOid(vtwidussim::oids::kInfraBands));
-    return o == nullptr
-               ? 0
-               : vtwidussim::DecodeSigned(o->value.bytes.data(), o->value.bytes.size()).value_or(0);
-}
-
 std::vector<Record> InterfaceEntries(WorldPrinter& p) {
     std::vector<Record> out;
     for (const auto& i : p.model->snapshot().interfaces) {
@@ -172,7 +165,7 @@ std::vector<Record> InterfaceEntries(WorldPrinter& p) {
         PutCell(r, 1, i.hwaddress);
         PutCell(r, 2, i.communication_method);
         if (i.id == "wireless0") {
-            PutCell(r, 7, Channels(BandBits(p)));
+            PutCell(r, 7, Channels(p.BandBits()));
         }
         out.push_back(std::move(r));
     }
@@ -219,7 +212,7 @@ std::optional<WirelessBlock> ReadSettings(const char* block) {
     WirelessBlock b{*ssid, "", *apText, *secured == "1"};
     if (b.secured) {
         const auto key = Unhex(*maskedKey);
-        if (!key || key->empty() || key->size() > 64) {
+        if (!key || key->size() > 64) {
             return std::nullopt;
         }
         for (char c : *key) {

@@ -2,7 +2,6 @@
 // device list, conversations, interfaces and their channels, the access-point scan, and the
 // wireless settings block with its masked key.
 #include "face_library.h"
-#include "vtwiduns/vtwiduns_api.h"
 
 #include <gtest/gtest.h>
 
@@ -35,47 +34,6 @@ usb = vtwidwus
 
 std::string Cell(const std::string& record, int cell) {
     return record.c_str() + static_cast<std::size_t>(cell) * VTWIDUNS_CELL_BYTES;
-}
-
-std::string HexUpper(std::string_view bytes) {
-    std::string out;
-    char two[3];
-    for (unsigned char c : bytes) {
-        std::snprintf(two, sizeof two, "%02X", c);
-        out += two;
-    }
-    return out;
-}
-
-// The settings block as the printer access library writes it.
-std::string SettingsBlock(const std::string& ssid, const std::string& key, bool secured,
-                          const std::string& accessPointText) {
-    std::string block(VTWIDUNS_SETTINGS_BYTES, '\0');
-    const auto put = [&](int section, int cell, const std::string& text) {
-        std::memcpy(block.data() + (section * VTWIDUNS_SECTION_CELLS + cell) * VTWIDUNS_CELL_BYTES,
-                    text.data(), text.size());
-    };
-    put(0, 0, "wireless0");
-    put(0, 3, "1");
-    put(0, 4, "1");
-    put(0, 5, "DHCP");
-    put(0, 18, HexUpper(ssid));
-    put(0, 20, accessPointText);
-    put(0, 21, "0");
-    put(0, 30, "0");
-    put(0, 33, "0");
-    put(0, 36, secured ? "1" : "0");
-    if (secured) {
-        put(0, 37, "AUTO");
-        std::string masked;
-        for (char c : key) {
-            masked += static_cast<char>(static_cast<unsigned char>(c) ^ VTWIDUNS_KEY_MASK);
-        }
-        put(0, 35, HexUpper(masked));
-    }
-    put(1, 0, "wireless1");
-    put(2, 0, "wireless2");
-    return block;
 }
 
 class VtwidunsTest : public ::testing::Test {

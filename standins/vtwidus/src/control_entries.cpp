@@ -14,18 +14,6 @@ namespace {
 
 constexpr int kBad = -1;
 
-int CopyOut(const std::string& text, char* buffer, int size) {
-    if (size < 0 || (buffer == nullptr && size > 0)) {
-        return kBad;
-    }
-    if (size > 0) {
-        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-    }
-    return static_cast<int>(text.size());
-}
-
 // Runs body(printer) under the scenario lock for a known printer; -1 otherwise.
 template <typename Body> int OnPrinter(int index, Body&& body) {
     try {
@@ -191,7 +179,7 @@ int __cdecl VTWIDUSSIM_GetText(int printer, const char* oid, char* buffer, int s
         } else {
             text.assign(object.value.bytes.begin(), object.value.bytes.end());
         }
-        return CopyOut(text, buffer, size);
+        return qelworld::CopyText(text, buffer, size);
     });
 }
 
@@ -293,7 +281,7 @@ int __cdecl VTWIDUSSIM_GetLastApSearch(int printer, char* buffer, int size) {
                 break;
             }
         }
-        return CopyOut(text, buffer, size);
+        return qelworld::CopyText(text, buffer, size);
     });
 }
 
@@ -385,7 +373,7 @@ int __cdecl VTWIDUSSIM_GetJournalLine(int index, char* buffer, int size) {
         if (index < 0 || static_cast<std::size_t>(index) >= journal.size()) {
             return kBad;
         }
-        return CopyOut(journal[static_cast<std::size_t>(index)], buffer, size);
+        return qelworld::CopyText(journal[static_cast<std::size_t>(index)], buffer, size);
     } catch (...) {
         return kBad;
     }

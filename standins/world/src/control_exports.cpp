@@ -5,9 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
-
 using namespace qelworld;
 
 namespace {
@@ -15,24 +12,12 @@ namespace {
 constexpr int kBad = -1;
 constexpr int kWrongText = -2;
 
-int CopyOut(const std::string& text, char* buffer, int size) {
-    if (size < 0 || (buffer == nullptr && size > 0)) {
-        return kBad;
-    }
-    if (size > 0) {
-        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-    }
-    return static_cast<int>(text.size());
-}
-
 int Report(const std::string& error, char* buffer, int size) {
     if (error.empty()) {
         return 0;
     }
     if (buffer != nullptr && size > 0) {
-        CopyOut(error, buffer, size);
+        CopyText(error, buffer, size);
     }
     return kWrongText;
 }
@@ -89,6 +74,9 @@ std::optional<std::string> ReadWorldKey(World& world, std::string_view key) {
     }
     if (key == "usb-ports") {
         return Joined(world.WorkingUsbPorts());
+    }
+    if (key == "peak-answers") {
+        return std::to_string(world.PeakAnswers());
     }
     if (key == "startup") {
         return world.StartupReport();
@@ -188,7 +176,7 @@ int QELWORLD_CALL QELWORLD_Get(const char* printer, const char* key, char* buffe
         } else if (const auto p = world.Find(printer)) {
             value = ReadPrinterKey(*p, key);
         }
-        return value ? CopyOut(*value, buffer, size) : kBad;
+        return value ? CopyText(*value, buffer, size) : kBad;
     } catch (...) {
         return kBad;
     }

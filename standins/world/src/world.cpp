@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 namespace qelworld {
@@ -57,15 +58,23 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, std::string& 
     return bytes;
 }
 
-std::string Narrow(const std::wstring& text) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    if (n > 0) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
-                              n, nullptr, nullptr);
+// The infrastructure interface's address object shows the printer's IPv4 address on the network,
+// or none.
+void ShowInfraAddress(WorldPrinter& p) {
+    const std::string oid = vtwidussim::FullOid(vtwidussim::oids::kIfTable10) + ".4." +
+                            std::to_string(vtwidussim::oids::kInfraRow);
+    vtwidussim::MibObject* o = p.usb.Find(oid);
+    if (o == nullptr) {
+        return;
     }
-    return out;
+    vtwidussim::Bytes address(4);
+    for (const NetAddress& a : p.addresses) {
+        if (!a.ipv6) {
+            address = vtwidussim::ParseIpv4(a.text).value_or(address);
+            break;
+        }
+    }
+    o->value = {static_cast<std::uint8_t>(vtwidussim::SnmpType::IpAddress), address};
 }
 
 void SetMibText(WorldPrinter& p, std::string_view oid, const std::string& text) {
@@ -109,12 +118,12 @@ void World::LoadStartupFile() {
         return; // an empty world
     }
     const std::string error = LoadFile(path);
-    startupReport_ = error.empty() ? "loaded " + Narrow(path) : error;
+    startupReport_ = error.empty() ? "loaded " + AnsiText(path.c_str()) : error;
     ::OutputDebugStringA(("qelworld: " + startupReport_ + "\n").c_str());
 }
 
 std::string World::LoadFile(const std::wstring& path) {
-    const std::string source = Narrow(path);
+    const std::string source = AnsiText(path.c_str());
     std::string error;
     const auto text = ReadWholeFile(path, error);
     if (!text) {
@@ -130,9 +139,17 @@ void World::Reset() {
     faults_.clear();
     settings_ = {};
     journal_.clear();
+    peakAnswers_ = answering_.load();
     ++generation_;
     for (FaceState* face : AllFaces()) {
         face->Reset();
+    }
+}
+
+void World::AnswerStarted() noexcept {
+    const int now = ++answering_;
+    int peak = peakAnswers_.load();
+    while (now > peak && !peakAnswers_.compare_exchange_weak(peak, now)) {
     }
 }
 
@@ -202,6 +219,8 @@ std::string World::Load(std::string_view text, std::string_view source, bool rep
         if ((p->onVtwidwus || p->onVtwiduns) && p->usbPort.empty()) {
             p->usbPort = UnusedUsbPort();
         }
+        ShowInfraAddress(*p);
+        p->usb.NameDirectNetwork();
         printers_.push_back(p);
         if (p->onVtwidwus) {
             JoinBus(p);
@@ -221,6 +240,8 @@ std::string World::Configure(std::string_view printer, std::string_view line) {
     if (std::string e = ApplyPrinterLine(*p, line); !e.empty()) {
         return e;
     }
+    ShowInfraAddress(*p);
+    p->usb.NameDirectNetwork();
     if ((p->onVtwidwus || p->onVtwiduns) && p->usbPort.empty()) {
         p->usbPort = UnusedUsbPort();
     }
@@ -418,17 +439,7 @@ bool World::TakeWifiSettings(WorldPrinter& printer, const std::string& ssid, con
         }
         printer.addresses.push_back(address);
     }
-    // The infrastructure interface's address object shows the new IPv4 address.
-    const std::string infraAddress = vtwidussim::FullOid(vtwidussim::oids::kIfTable10) + ".4." +
-                                     std::to_string(vtwidussim::oids::kInfraRow);
-    for (const NetAddress& a : printer.addresses) {
-        vtwidussim::MibObject* o = printer.usb.Find(infraAddress);
-        if (!a.ipv6 && o != nullptr) {
-            o->value = {static_cast<std::uint8_t>(vtwidussim::SnmpType::IpAddress),
-                        vtwidussim::ParseIpv4(a.text).value_or(vtwidussim::Bytes(4))};
-            break;
-        }
-    }
+    ShowInfraAddress(printer);
     printer.model->with([](printersim::PrinterModel& m) {
         if (printersim::NetworkInterface* w = m.find_interface("wireless0")) {
             w->communication_method = "infrastructure_mode";
@@ -474,6 +485,18 @@ LibraryCounts World::Counts(std::string_view library) {
     std::lock_guard guard(r.mutex);
     const auto it = r.counts.find(std::string(library));
     return it == r.counts.end() ? LibraryCounts{} : it->second;
+}
+
+int CopyText(std::string_view text, char* buffer, int size) noexcept {
+    if (size < 0 || (buffer == nullptr && size > 0)) {
+        return -1;
+    }
+    if (size > 0) {
+        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+    }
+    return static_cast<int>(text.size());
 }
 
 std::string AnsiText(const wchar_t* text) {

@@ -1,5 +1,7 @@
 #include "world_printer.h"
 
+#include "oid.h"
+#include "printer_oids.h"
 #include "snmp_types.h"
 
 #include <algorithm>
@@ -58,6 +60,13 @@ bool WorldPrinter::HasAddress(const NetAddress& address) const {
                return own.ipv6 == address.ipv6 && own.scope == address.scope &&
                       bytes(own) == wanted;
            });
+}
+
+int WorldPrinter::BandBits() {
+    const auto* o = usb.Find(vtwidussim::FullOid(vtwidussim::oids::kInfraBands));
+    return o == nullptr
+               ? 0
+               : vtwidussim::DecodeSigned(o->value.bytes.data(), o->value.bytes.size()).value_or(0);
 }
 
 } // namespace qelworld

@@ -109,6 +109,8 @@ public:
     bool HasAddress(const NetAddress& address) const;
     // The name by which the outside USB device library knows the printer.
     std::string DeviceKey() const { return "VTUNS#" + usbPort + "#" + name; }
+    // The radio bands of the infrastructure interface, as bits (2: 2.4 GHz, 4: 5 GHz).
+    int BandBits();
     // The access points that the printer sees, as its management objects hold them.
     const std::vector<vtwidussim::AccessPoint>& AccessPoints() { return usb.Environment(); }
 };

@@ -34,7 +34,4 @@ std::string ApplyWorldLine(WorldSettings& settings, std::vector<FaceFault>& faul
 // or of a read-only fact (see README.md); nullopt for an unknown key.
 std::optional<std::string> ReadPrinterKey(WorldPrinter& printer, std::string_view key);
 
-// "fault" lines: the entries that a fault may name, with the words each understands.
-bool IsFaultEntry(std::string_view entry);
-
 } // namespace qelworld

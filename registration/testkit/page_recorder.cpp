@@ -1,0 +1,87 @@
+#include "testkit/page_recorder.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "win/module_path.h"
+#include "win/unique_any.h"
+
+namespace qeltest {
+
+namespace {
+
+bool SetCommand(const wchar_t* protocol, const std::wstring& command) {
+    // HKEY_CLASSES_ROOT itself: Wine looks protocol handlers up only there, not in the user's
+    // classes.
+    const std::wstring path = std::wstring(protocol) + L"\\shell\\open\\command";
+    qelwin::unique_hkey key;
+    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                          key.put(), nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    return ::RegSetValueExW(
+               key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+               static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+std::wstring FreshFileName() {
+    static std::atomic<int> counter{0};
+    wchar_t folder[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + L"qel-pages-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++counter) + L".txt";
+}
+
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          length);
+    return wide;
+}
+
+} // namespace
+
+PageRecorder::PageRecorder() : file_(FreshFileName()) {
+    ::DeleteFileW(file_.c_str());
+    const std::wstring program = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelpagerec.exe");
+    const std::wstring command = L"\"" + program + L"\" \"%1\"";
+    registered_ = ::GetFileAttributesW(program.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                  SetCommand(L"http", command) && SetCommand(L"https", command);
+    ::SetEnvironmentVariableW(kPageRecordVariable, file_.c_str());
+}
+
+PageRecorder::~PageRecorder() {
+    ::SetEnvironmentVariableW(kPageRecordVariable, nullptr);
+    ::DeleteFileW(file_.c_str());
+}
+
+std::vector<std::wstring> PageRecorder::Pages() const {
+    std::ifstream in(std::filesystem::path(file_), std::ios::binary);
+    std::vector<std::wstring> pages;
+    std::string line;
+    while (std::getline(in, line)) {
+        pages.push_back(FromUtf8(line));
+    }
+    return pages;
+}
+
+std::vector<std::wstring> PageRecorder::WaitForPages(std::size_t count,
+                                                     std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::vector<std::wstring> pages;
+    while ((pages = Pages()).size() < count && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return pages;
+}
+
+} // namespace qeltest

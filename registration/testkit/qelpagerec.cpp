@@ -1,0 +1,74 @@
+// qelpagerec <address>: the browser of the test prefix. Registered as the handler of "http" and
+// "https", it appends the address it was asked to open, as one UTF-8 line, to the file named by
+// QEL_PAGE_RECORD (and does nothing when that is not set), so tests can read which page a
+// program opened.
+#include <windows.h>
+
+#include <string>
+
+#include "testkit/page_recorder.h"
+#include "win/unique_any.h"
+
+namespace {
+
+// What follows the program name on the command line, without the quotes around one argument.
+std::wstring Address() {
+    std::wstring line = ::GetCommandLineW();
+    std::size_t pos = 0;
+    if (!line.empty() && line[0] == L'"') {
+        pos = line.find(L'"', 1);
+        pos = pos == std::wstring::npos ? line.size() : pos + 1;
+    } else {
+        pos = line.find_first_of(L" \t");
+        pos = pos == std::wstring::npos ? line.size() : pos;
+    }
+    std::wstring rest = line.substr(pos);
+    const auto first = rest.find_first_not_of(L" \t");
+    rest = first == std::wstring::npos ? std::wstring() : rest.substr(first);
+    while (!rest.empty() && (rest.back() == L' ' || rest.back() == L'\t')) {
+        rest.pop_back();
+    }
+    if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') {
+        rest = rest.substr(1, rest.size() - 2);
+    }
+    return rest;
+}
+
+std::wstring RecordFile() {
+    const DWORD size = ::GetEnvironmentVariableW(qeltest::kPageRecordVariable, nullptr, 0);
+    if (size == 0) {
+        return {};
+    }
+    std::wstring path(size, L'\0');
+    path.resize(::GetEnvironmentVariableW(qeltest::kPageRecordVariable, path.data(), size));
+    return path;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const std::wstring file = RecordFile();
+    if (file.empty()) {
+        return 0;
+    }
+    const std::wstring address = Address() + L"\n";
+    const int bytes =
+        ::WideCharToMultiByte(CP_UTF8, 0, address.c_str(), static_cast<int>(address.size()),
+                              nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, address.c_str(), static_cast<int>(address.size()),
+                          utf8.data(), bytes, nullptr, nullptr);
+    // Appending keeps each line whole even when two pages open at once.
+    const qelwin::unique_file out(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) {
+        return 1;
+    }
+    DWORD written = 0;
+    return ::WriteFile(out.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written,
+                       nullptr) &&
+                   written == utf8.size()
+               ? 0
+               : 1;
+}

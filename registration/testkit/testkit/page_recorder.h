@@ -1,0 +1,40 @@
+// The pages a test's program opened in "the browser": qelpagerec.exe stands registered as the
+// handler of http and https in the test prefix and writes each address it receives to the file
+// that QEL_PAGE_RECORD names. A recorder gives its test its own file.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace qeltest {
+
+inline constexpr wchar_t kPageRecordVariable[] = L"QEL_PAGE_RECORD";
+
+class PageRecorder {
+public:
+    // Registers qelpagerec.exe (beside the test program) as the browser and points
+    // QEL_PAGE_RECORD, which programs started from now on inherit, at a fresh file.
+    PageRecorder();
+    ~PageRecorder();
+    PageRecorder(const PageRecorder&) = delete;
+    PageRecorder& operator=(const PageRecorder&) = delete;
+
+    // False when the recorder could not be registered.
+    bool Registered() const noexcept { return registered_; }
+
+    // The pages recorded so far, in order.
+    std::vector<std::wstring> Pages() const;
+
+    // Waits until at least count pages were recorded (a browser starts asynchronously) and
+    // returns them; fewer when the time ran out.
+    std::vector<std::wstring>
+    WaitForPages(std::size_t count,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+
+private:
+    std::wstring file_;
+    bool registered_ = false;
+};
+
+} // namespace qeltest

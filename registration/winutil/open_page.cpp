@@ -1,0 +1,124 @@
+#include "winutil/open_page.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <array>
+
+#include "win/unique_any.h"
+
+namespace qelwinutil {
+
+namespace {
+
+// The program file of the default handler of "http", or empty.
+std::wstring HttpHandler() {
+    std::array<wchar_t, 520> path{};
+    DWORD size = static_cast<DWORD>(path.size());
+    if (FAILED(::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L"http", L"open", path.data(),
+                                   &size))) {
+        return {};
+    }
+    path.back() = L'\0';
+    return path.data();
+}
+
+// A primary token of the user who owns the desktop shell, or nothing.
+qelwin::unique_handle ShellUserToken() {
+    HWND shell = ::GetShellWindow();
+    if (shell == nullptr) {
+        return {};
+    }
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(shell, &processId);
+    if (processId == 0) {
+        return {};
+    }
+    const qelwin::unique_handle process(::OpenProcess(MAXIMUM_ALLOWED, FALSE, processId));
+    if (!process) {
+        return {};
+    }
+    qelwin::unique_handle token;
+    if (!::OpenProcessToken(process.get(), MAXIMUM_ALLOWED, token.put())) {
+        return {};
+    }
+    qelwin::unique_handle primary;
+    if (!::DuplicateTokenEx(token.get(), MAXIMUM_ALLOWED, nullptr, SecurityAnonymous, TokenPrimary,
+                            primary.put())) {
+        return {};
+    }
+    return primary;
+}
+
+} // namespace
+
+void OpenUrl(const std::wstring& address) noexcept {
+    ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::optional<std::wstring> BuildShellUserCommandLine(const std::wstring& handler,
+                                                      const std::wstring& address) {
+    if (handler.find(L'"') != std::wstring::npos || address.find(L'"') != std::wstring::npos) {
+        return std::nullopt;
+    }
+    std::wstring line = L"\"" + handler + L"\" \"" + address + L"\"";
+    if (line.size() + 1 > kMaxShellUserCommandLine) {
+        return std::nullopt;
+    }
+    return line;
+}
+
+bool OpenUrlAsShellUser(const std::wstring& address) noexcept {
+    try {
+        const std::wstring handler = HttpHandler();
+        if (handler.empty()) {
+            return false;
+        }
+        std::optional<std::wstring> commandLine = BuildShellUserCommandLine(handler, address);
+        if (!commandLine) {
+            return false;
+        }
+        const qelwin::unique_handle token = ShellUserToken();
+        if (!token) {
+            return false;
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        // The handler goes in as the application name, so a path with blanks cannot be read
+        // as a shorter program followed by arguments.
+        const BOOL created = ::CreateProcessWithTokenW(
+            token.get(), 0, handler.c_str(), commandLine->data(),
+            CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &started);
+        const qelwin::unique_handle process(started.hProcess);
+        const qelwin::unique_handle thread(started.hThread);
+        return created && process;
+    } catch (...) {
+        return false; // out of memory: the ordinary open takes over
+    }
+}
+
+bool IsProcessElevated() noexcept {
+    qelwin::unique_handle token;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) {
+        return false;
+    }
+    TOKEN_ELEVATION_TYPE type{};
+    DWORD size = 0;
+    if (!::GetTokenInformation(token.get(), TokenElevationType, &type, sizeof(type), &size)) {
+        return false;
+    }
+    return type == TokenElevationTypeFull;
+}
+
+void OpenPage(const std::wstring& address, const PageOpeners& openers) noexcept {
+    if (address.empty()) {
+        return;
+    }
+    if (openers.isElevated() && openers.openAsShellUser(address)) {
+        return;
+    }
+    openers.openUrl(address);
+}
+
+} // namespace qelwinutil

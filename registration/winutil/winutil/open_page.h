@@ -1,0 +1,42 @@
+// Opening a web page in the user's browser. An elevated program must not hand the page to a
+// browser running as the administrator, so it starts the browser with the desktop user's token.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace qelwinutil {
+
+// ShellExecuteW "open" of the address with no owner; its result is not looked at.
+void OpenUrl(const std::wstring& address) noexcept;
+
+// Starts the default http handler with the address as the user who owns the desktop shell.
+// False when there is no handler or shell, a token step fails, or the address cannot be put on
+// a command line (see BuildShellUserCommandLine).
+bool OpenUrlAsShellUser(const std::wstring& address) noexcept;
+
+// True when the process token is a full administrator token (TokenElevationTypeFull).
+bool IsProcessElevated() noexcept;
+
+// Longest command line, terminator included, that CreateProcessWithTokenW accepts.
+inline constexpr std::size_t kMaxShellUserCommandLine = 1024;
+
+// "<handler>" "<address>", or nothing when either holds a double quote (it would end the
+// argument early) or the line would not fit kMaxShellUserCommandLine.
+std::optional<std::wstring> BuildShellUserCommandLine(const std::wstring& handler,
+                                                      const std::wstring& address);
+
+// The ways a page can be opened, replaceable so the rule below can be tested on its own.
+struct PageOpeners {
+    bool (*isElevated)() noexcept = IsProcessElevated;
+    bool (*openAsShellUser)(const std::wstring&) noexcept = OpenUrlAsShellUser;
+    void (*openUrl)(const std::wstring&) noexcept = OpenUrl;
+};
+
+// How every flow opens a page: elevated, as the desktop user; otherwise, or when that fails,
+// with ShellExecuteW. An empty address opens nothing (ShellExecuteW would open a folder).
+void OpenPage(const std::wstring& address, const PageOpeners& openers = {}) noexcept;
+
+} // namespace qelwinutil
