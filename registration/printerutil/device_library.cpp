@@ -1,48 +1,13 @@
 #include "printerutil/device_library.h"
 
-#include <winspool.h>
-
-#include <cwctype>
-#include <vector>
-
 #include "qelcmn/text_utils.h"
 #include "win/module_path.h"
+#include "winutil/printer_queue.h"
 
 namespace printerutil {
 namespace {
 
 constexpr wchar_t kDeviceLibraryName[] = L"vtqeldevc";
-
-void ClosePrinterHandle(HANDLE printer) noexcept {
-    ::ClosePrinter(printer);
-}
-using unique_printer = qelwin::unique_any<HANDLE, ClosePrinterHandle>;
-
-// The spooler's port of the queue contains "USB" (in any case).
-bool SpoolerQueueIsOnUsb(const std::wstring& queueName) {
-    unique_printer printer;
-    if (!::OpenPrinterW(const_cast<wchar_t*>(queueName.c_str()), printer.put(), nullptr)) {
-        return false;
-    }
-    DWORD needed = 0;
-    ::GetPrinterW(printer.get(), 2, nullptr, 0, &needed);
-    if (needed < sizeof(PRINTER_INFO_2W)) {
-        return false;
-    }
-    std::vector<BYTE> buffer(needed);
-    if (!::GetPrinterW(printer.get(), 2, buffer.data(), needed, &needed)) {
-        return false;
-    }
-    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    if (info->pPortName == nullptr) {
-        return false;
-    }
-    std::wstring port = info->pPortName;
-    for (wchar_t& c : port) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return port.find(L"USB") != std::wstring::npos;
-}
 
 class SystemDeviceBackend final : public IDeviceBackend {
 public:
@@ -52,7 +17,7 @@ public:
     }
 
     bool IsUsbPrinterQueue(const std::wstring& queueName) override {
-        return SpoolerQueueIsOnUsb(queueName);
+        return qelwinutil::IsUsbPrinterQueue(queueName);
     }
 };
 

@@ -94,15 +94,19 @@ bool SaveScreenRect(const RECT& rect, const std::wstring& path) {
 }
 
 bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
+    // Above every other window while the picture is taken: tests of other programs show their
+    // windows on the same display, often at the same centred place.
+    constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
     ::SetForegroundWindow(window);
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     // Give the owning program a moment to paint what it was asked to.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     RECT rect{};
-    if (!::GetWindowRect(window, &rect)) {
-        return false;
-    }
-    return SaveScreenRect(rect, path);
+    const bool saved = ::GetWindowRect(window, &rect) && SaveScreenRect(rect, path);
+    ::SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+    return saved;
 }
 
 void DrawFramesInPictures(const std::wstring& programFileName) {

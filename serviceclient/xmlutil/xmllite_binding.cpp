@@ -1,28 +1,12 @@
 #include "xmllite_binding.h"
 
-#include "win/unique_any.h"
+#include "win/system_library.h"
 
 namespace xmlutil::detail {
-namespace {
-
-struct XmlLiteModule {
-    XmlLiteModule() noexcept
-        : module(::LoadLibraryExW(L"xmllite.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        if (module) {
-            createXmlReader = reinterpret_cast<CreateXmlReaderFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(module.get(), "CreateXmlReader")));
-        }
-    }
-
-    qelwin::unique_hmodule module;
-    CreateXmlReaderFunction createXmlReader = nullptr;
-};
-
-} // namespace
 
 CreateXmlReaderFunction BoundCreateXmlReader() noexcept {
-    static const XmlLiteModule xmllite;
-    return xmllite.createXmlReader;
+    static const qelwin::SystemLibrary xmllite(L"xmllite.dll");
+    return xmllite.Find<CreateXmlReaderFunction>("CreateXmlReader");
 }
 
 } // namespace xmlutil::detail

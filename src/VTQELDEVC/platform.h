@@ -23,9 +23,12 @@ public:
 
 ModuleLoader& SystemModuleLoader() noexcept;
 
+struct WlanApi;
+
 struct Platform {
     ModuleLoader* loader = nullptr; // null: the system loader
     SleepMilliseconds sleep;        // empty: the system's Sleep
+    const WlanApi* wlan = nullptr;  // null: the system's WLAN service
 
     ModuleLoader& Loader() const noexcept {
         return loader != nullptr ? *loader : SystemModuleLoader();

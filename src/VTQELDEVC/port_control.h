@@ -85,7 +85,20 @@ protected:
     int port_index_ = kQelPortIndex;
 };
 
+// Port types 2 and 3 go through the older library, every other through the newer.
+bool UsesOlderPortLibrary(int portType) noexcept;
+
 // The control for a port type: the older library for types 2 and 3, the newer for every other.
 std::unique_ptr<CVTMPUCom> MakePortControl(int portType, const Platform& platform);
+
+// Aims port at target on the command path of portIndex and opens it: by port name for a USB
+// port (type 3), else by target. 0 opened, non-zero failed.
+int OpenTarget(CVTMPUCom& port, const wchar_t* target, int portType, int portIndex);
+
+// A port control of one call's own: made for portType, its library loaded from folder and the
+// port opened as OpenTarget does. Null when the library or the port could not be opened. Closed
+// and unloaded when it is destroyed.
+std::unique_ptr<CVTMPUCom> OpenOwnPort(const Platform& platform, const std::wstring& folder,
+                                       const wchar_t* target, int portType, int portIndex);
 
 } // namespace vtqeldevc

@@ -29,4 +29,16 @@ void CopyToField(Char (&field)[N], std::basic_string_view<Char> text) noexcept {
     std::fill(field + length, field + N, Char{});
 }
 
+// Copies text into a caller's buffer of chars characters, cut to leave room for the terminator;
+// a buffer of no characters is not written.
+template <typename Char>
+void CopyToBuffer(Char* out, int chars, std::basic_string_view<Char> text) noexcept {
+    if (out == nullptr || chars <= 0) {
+        return;
+    }
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(chars) - 1);
+    std::copy_n(text.data(), length, out);
+    out[length] = Char{};
+}
+
 } // namespace vtqeldevc

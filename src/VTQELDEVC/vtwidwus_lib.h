@@ -36,7 +36,8 @@ inline constexpr wchar_t kVtwidwusFile[] = L"vtwidwus.dll";
 
 class VtWidwusLib {
 public:
-    explicit VtWidwusLib(const Platform& platform) noexcept : library_(platform.Loader()) {}
+    explicit VtWidwusLib(const Platform& platform)
+        : platform_(platform), library_(platform.Loader()) {}
 
     // 0; -4 folder null or empty; -2 not loaded; -3 an entry missing; -1 no instance. What a
     // failed load left stays until Release.
@@ -49,10 +50,22 @@ public:
     const WusApi& api() const noexcept { return library_.api(); }
     VTWIDWUS_INSTANCE instance() const noexcept { return library_.instance(); }
 
-    // Rows of the last access-point search, filled and read by the access-point operations.
-    std::vector<tagUsbSnmpApSearchResultInfo>& kept_rows() noexcept { return kept_rows_; }
+    // Runs the printer's access-point search (both bands it has, as a full scan) and keeps the
+    // rows of secured access points. 0; -4 serial null; -1 the printer's infrastructure settings
+    // could not be read; -6 the search failed.
+    int ApSearch(const char* model, const char* serial);
+    // Writes the kept access point named ssid, with key, into the printer's infrastructure
+    // settings and waits for it to take them. 0; -6 ssid not among the kept rows; -1 the
+    // settings could not be read or written.
+    int ApplyAp(const char* model, const char* serial, const char* ssid, const char* key);
+
+    // Rows of the last access-point search.
+    const std::vector<tagUsbSnmpApSearchResultInfo>& kept_rows() const noexcept {
+        return kept_rows_;
+    }
 
 private:
+    Platform platform_;
     InstanceLibrary<WusApi, &WusApi::VTWIDWUS_CreateInstance, &WusApi::VTWIDWUS_DestroyInstance>
         library_;
     std::vector<tagUsbSnmpApSearchResultInfo> kept_rows_;

@@ -147,6 +147,20 @@ TEST_F(ScreenTest, AgreementTextBreaksItsLinesInTheBox) {
     EXPECT_EQ(agreement.DoModal(nullptr), IDC_DISAGREE);
 }
 
+TEST(ScreenTexts, EveryLanguageHoldsEveryTextTheseDialogsShow) {
+    const int ids[] = {10001, 10002, 10013, 11103, 11104, 11201, 11401,
+                       11402, 11403, 11404, 11701, 11702, 11703};
+    for (const wchar_t* language : {L"EN", L"DE"}) {
+        qelui::TextLibrary texts;
+        ASSERT_TRUE(texts.Load(language));
+        for (int id : ids) {
+            const std::wstring text = texts.LoadText(id);
+            EXPECT_FALSE(text.empty()) << testing::PrintToString(language) << " " << id;
+            EXPECT_LT(text.size(), std::size_t{qelui::TextLibrary::kMaxTextLength}) << id;
+        }
+    }
+}
+
 TEST(AgreementText, EveryLineFeedGetsACarriageReturn) {
     struct Case {
         const wchar_t* in;

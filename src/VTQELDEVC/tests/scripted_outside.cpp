@@ -155,7 +155,7 @@ void __stdcall UnsDestroy(VTWIDUNS_INSTANCE) {
 }
 int __stdcall UnsCommStart(VTWIDUNS_INSTANCE, const char* key) {
     O().Log(std::string("CommStart ") + key);
-    return O().uns.comm_start;
+    return Next(O().uns.comm_starts, O().uns.comm_start);
 }
 int __stdcall UnsCommEnd(VTWIDUNS_INSTANCE, const char* key) {
     O().Log(std::string("CommEnd ") + key);
@@ -205,6 +205,48 @@ VTWIDWUS_INSTANCE WINAPI WusCreate() noexcept {
 }
 void WINAPI WusDestroy(VTWIDWUS_INSTANCE) noexcept {
     O().Log("VTWIDWUS_DestroyInstance");
+}
+int WINAPI WusGetInfo(VTWIDWUS_INSTANCE, const tagUsbDevice* device, int type, void* out) noexcept {
+    O().Log("GetInfo " + std::to_string(type) + " " + device->serialNumber_);
+    if (type == VTWIDWUS_INFO_TYPE_INFRA) {
+        tagUsbSnmpInfraInfo infra{};
+        infra.band_ = O().wus.band;
+        infra.channel_ = 99;
+        std::strcpy(infra.ssid_, "before");
+        std::memcpy(out, &infra, sizeof infra);
+    }
+    return O().wus.get_info;
+}
+int WINAPI WusSetInfo(VTWIDWUS_INSTANCE, const tagUsbDevice* device, int type,
+                      const void* in) noexcept {
+    O().Log("SetInfo " + std::to_string(type) + " " + device->serialNumber_);
+    O().wus.written.push_back(*static_cast<const tagUsbSnmpInfraInfo*>(in));
+    return O().wus.set_info;
+}
+int WINAPI WusExecute(VTWIDWUS_INSTANCE, const tagUsbDevice* device, int flags,
+                      tagUsbSnmpApSearchExecuteParamInfo* params, int wait) noexcept {
+    O().Log("ExecuteWithParams " + std::to_string(flags) + " mode " +
+            std::to_string(params->dot11APSearchExecuteParamdot11Mode) + " wait " +
+            std::to_string(wait) + " " + device->serialNumber_);
+    O().wus.params.push_back(*params);
+    return Next(O().wus.executes, 0);
+}
+int WusList(const char* event, int* count, tagUsbSnmpApSearchResultInfo** rows) noexcept {
+    O().Log(event);
+    WusScript& script = O().wus;
+    if (script.list == 0) {
+        *count = script.count.value_or(static_cast<int>(script.rows.size()));
+        *rows = script.null_rows ? nullptr : script.rows.data();
+    }
+    return script.list;
+}
+int WINAPI WusResultList(VTWIDWUS_INSTANCE, const tagUsbDevice*, int* count,
+                         tagUsbSnmpApSearchResultInfo** rows) noexcept {
+    return WusList("GetApSearchResultInfoList", count, rows);
+}
+int WINAPI WusSearchAndWait(VTWIDWUS_INSTANCE, const tagUsbDevice*, const char* ssid, int* count,
+                            tagUsbSnmpApSearchResultInfo** rows) noexcept {
+    return WusList(ssid == nullptr ? "ApSearchAndWait" : "ApSearchAndWait named", count, rows);
 }
 
 HMODULE HandleOf(std::size_t index) {
@@ -270,13 +312,13 @@ ScriptedOutside::ScriptedOutside() {
         ENTRY(VTWIDWUS_DestroyInstance, WusDestroy),
         IDLE(VTWIDWUS_Search),
         IDLE(VTWIDWUS_SetTimeout),
-        IDLE(VTWIDWUS_GetInfo),
-        IDLE(VTWIDWUS_SetInfo),
+        ENTRY(VTWIDWUS_GetInfo, WusGetInfo),
+        ENTRY(VTWIDWUS_SetInfo, WusSetInfo),
         IDLE(VTWIDWUS_SetInfoAndWaitChangeDot11Mode),
         IDLE(VTWIDWUS_ApSearch),
-        IDLE(VTWIDWUS_ApSearchAndWait),
-        IDLE(VTWIDWUS_ApSearchExecuteWithParams),
-        IDLE(VTWIDWUS_GetApSearchResultInfoList),
+        ENTRY(VTWIDWUS_ApSearchAndWait, WusSearchAndWait),
+        ENTRY(VTWIDWUS_ApSearchExecuteWithParams, WusExecute),
+        ENTRY(VTWIDWUS_GetApSearchResultInfoList, WusResultList),
         IDLE(VTWIDWUS_Cancel),
     };
     previous_ = std::exchange(g_current, this);

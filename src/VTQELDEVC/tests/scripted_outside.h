@@ -6,8 +6,11 @@
 
 #include "platform.h"
 
+#include <iwrapsnmpoverusb/iwrapsnmpoverusb.h>
+
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +70,20 @@ struct UnsScript {
     std::vector<Cells> access_points; // kind 4 entries
     int access_point_read = 0;        // non-zero: the read of the entries fails with it
     std::vector<char> settings;       // the last block written
+    std::deque<int> comm_starts{};    // CommStart results before comm_start holds
+};
+
+struct WusScript {
+    int get_info = 0;                               // GetInfo's result
+    int band = 0;                                   // the band word of the infrastructure record
+    std::deque<int> executes;                       // searches by parameters; 0 once used up
+    int list = 0;                                   // result of both list calls
+    std::vector<tagUsbSnmpApSearchResultInfo> rows; // what both list calls hand out
+    std::optional<int> count;                       // reported instead of the number of rows
+    bool null_rows = false;                         // the list pointer stays null
+    int set_info = 0;                               // SetInfo's result
+    std::vector<tagUsbSnmpInfraInfo> written;       // records handed to SetInfo
+    std::vector<tagUsbSnmpApSearchExecuteParamInfo> params; // handed to each search
 };
 
 class ScriptedOutside final : public ModuleLoader {
@@ -102,6 +119,7 @@ public:
     Pu2Script pu2;
     PuScript pu;
     UnsScript uns;
+    WusScript wus;
     bool uns_instance = true; // VTWIDUNS_CreateInstance makes one
     bool wus_instance = true; // VTWIDWUS_CreateInstance makes one
     std::vector<std::string> journal;

@@ -171,7 +171,7 @@ int VTMPU_CALL puWrite(PU_HANDLE handle, const char* data, int length, int* writ
         }
         const std::shared_ptr<WorldPrinter> printer = call.printer;
         const PortBehaviour behaviour = printer->port;
-        std::string reply = call.frame.Unlocked([&] {
+        std::string reply = call.frame.Answering([&] {
             return printer->responder.respond(printersim::PortPath::Unspecified,
                                               std::string_view(data, length));
         });

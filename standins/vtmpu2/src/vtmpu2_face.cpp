@@ -277,7 +277,7 @@ int VTMPU2_CALL pu2Write(PU2_HANDLE handle, const char* data, int length, int fl
         }
         const PortPath path = call.channel()->path;
         const PortBehaviour behaviour = printer->port;
-        std::string reply = frame.Unlocked(
+        std::string reply = frame.Answering(
             [&] { return printer->responder.respond(path, std::string_view(data, length)); });
         if (reopen) {
             printer->parkedReplies[path] = std::move(reply);

@@ -75,6 +75,9 @@ std::optional<std::string> ReadWorldKey(World& world, std::string_view key) {
     if (key == "usb-ports") {
         return Joined(world.WorkingUsbPorts());
     }
+    if (key == "peak-answers") {
+        return std::to_string(world.PeakAnswers());
+    }
     if (key == "startup") {
         return world.StartupReport();
     }

@@ -46,6 +46,19 @@ public:
         return std::forward<F>(f)();
     }
 
+    // Runs a printer's answer through a port library as Unlocked does, counted among the answers
+    // in progress (the world keeps their peak).
+    template <typename F> auto Answering(F&& f) {
+        return Unlocked([&] {
+            struct Counted {
+                World& world;
+                explicit Counted(World& w) : world(w) { world.AnswerStarted(); }
+                ~Counted() { world.AnswerEnded(); }
+            } counted(world);
+            return std::forward<F>(f)();
+        });
+    }
+
     World& world;
 
 private:

@@ -55,7 +55,7 @@ const FaultEntry kFaultEntries[] = {
     {"VTWNSCH_Search", {"fail"}, true},
     {"VTWNSCH_SearchByIpv6", {"fail"}, true},
     {"VTWNSCH_CancelSearch", {"fail"}, true},
-    {"VTWNSCH_EnumSearchInfo", {"fail"}, true},
+    {"VTWNSCH_EnumSearchInfo", {"fail", "short", "ragged", "unterminated"}, true},
 };
 
 const FaultEntry* FindFaultEntry(std::string_view entry) {

@@ -139,9 +139,17 @@ void World::Reset() {
     faults_.clear();
     settings_ = {};
     journal_.clear();
+    peakAnswers_ = answering_.load();
     ++generation_;
     for (FaceState* face : AllFaces()) {
         face->Reset();
+    }
+}
+
+void World::AnswerStarted() noexcept {
+    const int now = ++answering_;
+    int peak = peakAnswers_.load();
+    while (now > peak && !peakAnswers_.compare_exchange_weak(peak, now)) {
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "world_printer.h"
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -112,7 +113,18 @@ public:
     // One line per face call, for tests to read ("pu2Write 3 412 -> 0").
     void Note(std::string line);
     const std::deque<std::string>& Journal() const { return journal_; }
-    void ClearJournal() { journal_.clear(); }
+    // Also forgets the peak of answers.
+    void ClearJournal() {
+        journal_.clear();
+        peakAnswers_ = answering_.load();
+    }
+
+    // ---- Without the lock. ----
+    // A printer starts or ends an answer through a port library; the most answers in progress
+    // at once since the last reset or clearing of the journal is kept.
+    void AnswerStarted() noexcept;
+    void AnswerEnded() noexcept { --answering_; }
+    int PeakAnswers() const noexcept { return peakAnswers_; }
 
     // ---- These take locks of their own. ----
 
@@ -147,6 +159,8 @@ private:
     WorldSettings settings_;
     std::deque<std::string> journal_;
     std::uint64_t generation_ = 1;
+    std::atomic<int> answering_{0};
+    std::atomic<int> peakAnswers_{0};
     std::string startupReport_;
 
     mutable std::mutex facesMutex_;
