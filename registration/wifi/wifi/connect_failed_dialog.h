@@ -1,0 +1,20 @@
+// Dialog 149: the printer could not join the network; set it up by hand, or cancel.
+#pragma once
+
+#include "wifi/wifi_dialog.h"
+
+namespace qelwifi {
+
+class ConnectFailedDialog final : public WifiDialog {
+public:
+    ConnectFailedDialog(const qelui::TextLibrary* texts, qelinfo::IApplicationInfo* facts) noexcept
+        : WifiDialog(texts, facts) {}
+
+    // kManualSetup, kCancel or kClosed.
+    INT_PTR DoModal(HWND owner);
+
+protected:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+} // namespace qelwifi
