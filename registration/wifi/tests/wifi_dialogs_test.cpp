@@ -315,12 +315,17 @@ TEST_F(WifiDialogTest, ARecoveryRunsThroughTheRealScreensAndDeviceSteps) {
     printerutil::testing::FakeDeviceLibrary library;
     library.script = UsbPrinterScript();
     qeltest::FakeSystem system;
-    const RecoveryScreen screen{nullptr, texts_, &facts_, system};
+    // In English, for the pictures.
+    qelui::TextLibrary english;
+    ASSERT_TRUE(english.Load(L"EN"));
+    const RecoveryScreen screen{nullptr, english, &facts_, system};
+    const auto text = [&](int id) { return english.LoadText(id); };
     {
         SCOPED_TRACE("printer list: the USB question, the PC's network confirmed and applied");
         qeltest::DialogRobot robot;
         robot.ThenOn(IDC_WIFI_PRINTER, "confirm the network the printer found", [](DialogView& v) {
             EXPECT_EQ(v.Text(IDC_WIFI_NETWORK), L"HomeNet");
+            EXPECT_TRUE(v.Screenshot(L"wifi-confirm-english.bmp"));
             v.Click(IDC_WIFI_OK);
         });
         system.answers = {IDOK};
@@ -328,7 +333,7 @@ TEST_F(WifiDialogTest, ARecoveryRunsThroughTheRealScreensAndDeviceSteps) {
         EXPECT_TRUE(ScreenWifiRecovery(screen, UsbPrinter(), state).AfterUsbRetry());
         EXPECT_EQ(system.boxes,
                   (std::vector<qeltest::FakeSystem::Box>{
-                      {nullptr, TextId(17001), TextId(10001), MB_OKCANCEL | MB_ICONQUESTION}}));
+                      {nullptr, text(17001), text(10001), MB_OKCANCEL | MB_ICONQUESTION}}));
         EXPECT_EQ(library.SlotCalls(), search + "|" + searchBeforeApply +
                                            "|ApplyAccessPoint 2 HomeNet secret-key");
         EXPECT_EQ(*facts_.GetUserAction(), kActionConfirmAnswered);
@@ -342,15 +347,20 @@ TEST_F(WifiDialogTest, ARecoveryRunsThroughTheRealScreensAndDeviceSteps) {
         library.ClearCalls();
         system.boxes.clear();
         qeltest::DialogRobot robot;
-        robot.ThenOn(IDC_WIFI_MANUAL, "set up by hand", [](DialogView& v) {
+        robot.ThenOn(IDC_WIFI_MANUAL, "set up by hand", [&](DialogView& v) {
+            EXPECT_EQ(v.Text(IDC_WIFI_MESSAGE), text(17004));
+            EXPECT_TRUE(v.Screenshot(L"wifi-failed-english.bmp"));
             v.Click(IDC_WIFI_MANUAL);
         });
-        robot.ThenOn(IDC_SSID_NAME, "choose the second network, type its key", [](DialogView& v) {
-            EXPECT_EQ(v.Text(IDC_WIFI_MESSAGE), TextId(17006));
+        robot.ThenOn(IDC_SSID_NAME, "choose the second network, type its key", [&](DialogView& v) {
+            EXPECT_EQ(v.Text(IDC_WIFI_MESSAGE), text(17006));
             ::SendDlgItemMessageW(v.Handle(), IDC_SSID_NAME, CB_SETCURSEL, 1, 0);
             v.Type(IDC_SSID_KEY, L"latte");
         });
-        robot.ThenOn(IDC_SSID_NAME, "OK", [](DialogView& v) { v.Click(IDC_SSID_OK); });
+        robot.ThenOn(IDC_SSID_NAME, "OK", [](DialogView& v) {
+            EXPECT_TRUE(v.Screenshot(L"wifi-ssid-english.bmp"));
+            v.Click(IDC_SSID_OK);
+        });
         unsigned char usbRetryFlag = 1;
         int userAction = 1;
         EXPECT_EQ(SetupWifi(screen, usbRetryFlag, userAction, UsbPrinter()), 1);
@@ -371,7 +381,7 @@ TEST_F(WifiDialogTest, ARecoveryRunsThroughTheRealScreensAndDeviceSteps) {
         facts_.SetUsbRetried(1);
         EXPECT_EQ(SetupWifi(screen, facts_, UsbPrinter()), 0);
         EXPECT_EQ(system.boxes, (std::vector<qeltest::FakeSystem::Box>{
-                                    {nullptr, TextId(17016), TextId(10001), MB_ICONERROR}}));
+                                    {nullptr, text(17016), text(10001), MB_ICONERROR}}));
         EXPECT_EQ(*facts_.GetUserAction(), kActionNoAccessPoint);
         EXPECT_EQ(*facts_.GetUsbRetried(), 0);
     }
