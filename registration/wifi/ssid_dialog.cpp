@@ -46,6 +46,9 @@ void SsidDialog::SetApList(qelinfo::IApplicationInfo* facts, const AccessPointEn
     pcNetworkNotSeen_ = pcNetworkNotSeen;
 }
 
+SsidDialog::SsidDialog(const qelui::TextLibrary* texts) noexcept
+    : WifiDialog(texts, nullptr, IDC_SSID_NAME, {IDC_SSID_OK, IDC_SSID_CANCEL, IDCANCEL}) {}
+
 INT_PTR SsidDialog::DoModal(HWND owner) {
     return Open(IDD_SSID, owner);
 }
@@ -87,37 +90,17 @@ void SsidDialog::TakeChoice() const {
     }
 }
 
-INT_PTR SsidDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return FALSE;
-    case WM_SHOWWINDOW:
-        ::SetFocus(Item(IDC_SSID_NAME));
-        return FALSE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_SSID_SHOW_KEY:
-            if (HIWORD(wParam) == BN_CLICKED) {
-                ShowKey(::SendMessageW(Item(IDC_SSID_SHOW_KEY), BM_GETCHECK, 0, 0) ==
-                        BST_CHECKED);
-            }
-            break;
-        case IDC_SSID_OK:
-            TakeChoice();
-            End(IDC_SSID_OK);
-            break;
-        case IDC_SSID_CANCEL:
-        case IDCANCEL:
-            End(LOWORD(wParam));
-            break;
-        default:
-            break;
+void SsidDialog::OnCommand(int id, int code) {
+    if (id == IDC_SSID_SHOW_KEY) {
+        if (code == BN_CLICKED) {
+            ShowKey(::SendMessageW(Item(IDC_SSID_SHOW_KEY), BM_GETCHECK, 0, 0) == BST_CHECKED);
         }
-        return FALSE;
-    default:
-        return FALSE;
+        return;
     }
+    if (id == IDC_SSID_OK) {
+        TakeChoice();
+    }
+    WifiDialog::OnCommand(id, code);
 }
 
 } // namespace qelwifi

@@ -16,6 +16,10 @@ std::wstring PrinterLabel(qelinfo::IApplicationInfo* facts) {
     return facts->GetDeviceName() + L"(" + facts->GetSerialNumber() + L")";
 }
 
+WifiConfirmDialog::WifiConfirmDialog(const qelui::TextLibrary* texts) noexcept
+    : WifiDialog(texts, nullptr, IDC_WIFI_OK,
+                 {IDC_WIFI_OK, IDC_WIFI_CANCEL, IDC_WIFI_MANUAL, IDCANCEL}) {}
+
 void WifiConfirmDialog::SetData(qelinfo::IApplicationInfo* facts,
                                 const std::wstring* ssid) noexcept {
     SetFacts(facts);
@@ -26,38 +30,21 @@ INT_PTR WifiConfirmDialog::DoModal(HWND owner) {
     return Open(IDD_WIFI_CONFIRM, owner);
 }
 
-INT_PTR WifiConfirmDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
+void WifiConfirmDialog::OnInitDialog() {
     namespace text = qelui::text;
-    switch (message) {
-    case WM_INITDIALOG: {
-        // The printer and the network show also without a text library.
-        ::SetDlgItemTextW(Window(), IDC_WIFI_PRINTER, PrinterLabel(Facts()).c_str());
-        ::SetDlgItemTextW(Window(), IDC_WIFI_NETWORK, ssid_ != nullptr ? ssid_->c_str() : L"");
-        LayOut(text::kWifiConfirmMessage,
-               {
-                   {IDC_WIFI_UPPER_LABEL, 20, 60, 170, 20, Font::kLabel, text::kWifiPrinterLabel},
-                   {IDC_WIFI_NETWORK_LABEL, 20, 80, 170, 20, Font::kLabel, text::kWifiNetworkLabel},
-                   {IDC_WIFI_PRINTER, 190, 60, 400, 20, Font::kLabel, 0},
-                   {IDC_WIFI_NETWORK, 190, 80, 400, 20, Font::kLabel, 0},
-                   {IDC_WIFI_OK, 44, kButtonRow, 170, 0, Font::kButton, text::kButtonOk},
-                   {IDC_WIFI_CANCEL, 227, kButtonRow, 170, 0, Font::kButton, text::kButtonCancel},
-                   {IDC_WIFI_MANUAL, 410, kButtonRow, 170, 0, Font::kButton, text::kWifiManualSetup},
-               });
-        return FALSE;
-    }
-    case WM_SHOWWINDOW:
-        ::SetFocus(Item(IDC_WIFI_OK));
-        return FALSE;
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if (id == IDC_WIFI_OK || id == IDC_WIFI_CANCEL || id == IDC_WIFI_MANUAL || id == IDCANCEL) {
-            End(id);
-        }
-        return FALSE;
-    }
-    default:
-        return FALSE;
-    }
+    // The printer and the network show also without a text library.
+    ::SetDlgItemTextW(Window(), IDC_WIFI_PRINTER, PrinterLabel(Facts()).c_str());
+    ::SetDlgItemTextW(Window(), IDC_WIFI_NETWORK, ssid_ != nullptr ? ssid_->c_str() : L"");
+    LayOut(text::kWifiConfirmMessage,
+           {
+               {IDC_WIFI_UPPER_LABEL, 20, 60, 170, 20, Font::kLabel, text::kWifiPrinterLabel},
+               {IDC_WIFI_NETWORK_LABEL, 20, 80, 170, 20, Font::kLabel, text::kWifiNetworkLabel},
+               {IDC_WIFI_PRINTER, 190, 60, 400, 20, Font::kLabel, 0},
+               {IDC_WIFI_NETWORK, 190, 80, 400, 20, Font::kLabel, 0},
+               {IDC_WIFI_OK, 44, kButtonRow, 170, 0, Font::kButton, text::kButtonOk},
+               {IDC_WIFI_CANCEL, 227, kButtonRow, 170, 0, Font::kButton, text::kButtonCancel},
+               {IDC_WIFI_MANUAL, 410, kButtonRow, 170, 0, Font::kButton, text::kWifiManualSetup},
+           });
 }
 
 } // namespace qelwifi

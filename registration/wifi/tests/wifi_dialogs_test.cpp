@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "printerutil_testing/fake_device_library.h"
@@ -41,6 +42,25 @@ protected:
     qelui::TextLibrary texts_;
     qelinfo::ApplicationInfo facts_;
 };
+
+// Saves a picture when a name is given, then presses the button (0: Escape).
+void AnswerWithPicture(const DialogView& v, int press, const wchar_t* picture) {
+    if (picture != nullptr) {
+        EXPECT_TRUE(v.Screenshot(picture));
+    }
+    if (press == 0) {
+        v.Key(VK_ESCAPE);
+    } else {
+        v.Click(press);
+    }
+}
+
+// Each control shows its text number.
+void ExpectTexts(const DialogView& v, std::initializer_list<std::pair<int, int>> texts) {
+    for (const auto& [id, text] : texts) {
+        EXPECT_EQ(v.Text(id), TextId(text)) << "control " << id;
+    }
+}
 
 int LineHeight(const DialogView& v) {
     return ::MulDiv(9, qelui::PixelsPerInchY(v.Handle()), 72) + 4;
@@ -95,11 +115,11 @@ TEST_F(WifiDialogTest, ConfirmationShowsPrinterAndNetworkAndAnswersWithTheButton
             EXPECT_TRUE(v.Focused(IDC_WIFI_OK));
             if (c.texts) {
                 ExpectCommonLayout(v, 17002, {IDC_WIFI_OK, IDC_WIFI_CANCEL, IDC_WIFI_MANUAL});
-                EXPECT_EQ(v.Text(IDC_WIFI_UPPER_LABEL), TextId(17007));
-                EXPECT_EQ(v.Text(IDC_WIFI_NETWORK_LABEL), TextId(17008));
-                EXPECT_EQ(v.Text(IDC_WIFI_OK), TextId(10002));
-                EXPECT_EQ(v.Text(IDC_WIFI_CANCEL), TextId(10003));
-                EXPECT_EQ(v.Text(IDC_WIFI_MANUAL), TextId(17009));
+                ExpectTexts(v, {{IDC_WIFI_UPPER_LABEL, 17007},
+                                {IDC_WIFI_NETWORK_LABEL, 17008},
+                                {IDC_WIFI_OK, 10002},
+                                {IDC_WIFI_CANCEL, 10003},
+                                {IDC_WIFI_MANUAL, 17009}});
                 ExpectPlace(v, IDC_WIFI_UPPER_LABEL, 20, 60, 170, 20);
                 ExpectPlace(v, IDC_WIFI_NETWORK_LABEL, 20, 80, 170, 20);
                 ExpectPlace(v, IDC_WIFI_PRINTER, 190, 60, 400, 20);
@@ -113,14 +133,7 @@ TEST_F(WifiDialogTest, ConfirmationShowsPrinterAndNetworkAndAnswersWithTheButton
             } else {
                 EXPECT_EQ(v.Caption(), L"Wi-Fi");
             }
-            if (c.screenshot != nullptr) {
-                EXPECT_TRUE(v.Screenshot(c.screenshot));
-            }
-            if (c.press == 0) {
-                v.Key(VK_ESCAPE);
-            } else {
-                v.Click(c.press);
-            }
+            AnswerWithPicture(v, c.press, c.screenshot);
         });
         WifiConfirmDialog dialog(c.texts ? &texts_ : nullptr);
         dialog.SetData(&facts_, &ssid);
@@ -184,11 +197,11 @@ TEST_F(WifiDialogTest, NetworkNameDialogOffersTheNamesAndHandsBackTheChoice) {
         qeltest::DialogRobot robot;
         robot.ThenOn(IDC_SSID_NAME, "read the dialog, type a key too long", [&](DialogView& v) {
             ExpectCommonLayout(v, c.notSeen ? 17005 : 17006, {IDC_SSID_OK, IDC_SSID_CANCEL});
-            EXPECT_EQ(v.Text(IDC_WIFI_UPPER_LABEL), TextId(17008));
-            EXPECT_EQ(v.Text(IDC_WIFI_KEY_LABEL), TextId(17014));
-            EXPECT_EQ(v.Text(IDC_SSID_SHOW_KEY), TextId(17015));
-            EXPECT_EQ(v.Text(IDC_SSID_OK), TextId(10002));
-            EXPECT_EQ(v.Text(IDC_SSID_CANCEL), TextId(10003));
+            ExpectTexts(v, {{IDC_WIFI_UPPER_LABEL, 17008},
+                            {IDC_WIFI_KEY_LABEL, 17014},
+                            {IDC_SSID_SHOW_KEY, 17015},
+                            {IDC_SSID_OK, 10002},
+                            {IDC_SSID_CANCEL, 10003}});
             ExpectPlace(v, IDC_WIFI_UPPER_LABEL, 20, 60, 140, 30);
             ExpectPlace(v, IDC_WIFI_KEY_LABEL, 20, 90, 140, 30);
             ExpectFont(v, IDC_WIFI_KEY_LABEL, 9, FW_NORMAL);
@@ -238,14 +251,7 @@ TEST_F(WifiDialogTest, NetworkNameDialogOffersTheNamesAndHandsBackTheChoice) {
             EXPECT_FALSE(v.Checked(IDC_SSID_SHOW_KEY));
             EXPECT_EQ(::SendDlgItemMessageW(v.Handle(), IDC_SSID_KEY, EM_GETPASSWORDCHAR, 0, 0),
                       SsidDialog::kMaskCharacter);
-            if (c.screenshot != nullptr) {
-                EXPECT_TRUE(v.Screenshot(c.screenshot));
-            }
-            if (c.press == 0) {
-                v.Key(VK_ESCAPE);
-            } else {
-                v.Click(c.press);
-            }
+            AnswerWithPicture(v, c.press, c.screenshot);
         });
         SsidDialog dialog(&texts_);
         dialog.SetApList(&facts_, c.list.data(), c.count, &name, &key, c.notSeen);
@@ -270,20 +276,12 @@ TEST_F(WifiDialogTest, ConnectFailedOffersManualSetupOrCancel) {
         qeltest::DialogRobot robot;
         robot.ThenOn(IDC_WIFI_MANUAL, "read and answer", [&](DialogView& v) {
             ExpectCommonLayout(v, 17004, {IDC_WIFI_MANUAL, IDC_WIFI_CANCEL});
-            EXPECT_EQ(v.Text(IDC_WIFI_MANUAL), TextId(17009));
-            EXPECT_EQ(v.Text(IDC_WIFI_CANCEL), TextId(10003));
+            ExpectTexts(v, {{IDC_WIFI_MANUAL, 17009}, {IDC_WIFI_CANCEL, 10003}});
             EXPECT_EQ(v.Rect(IDC_WIFI_MANUAL).left, 227);
             EXPECT_EQ(v.Rect(IDC_WIFI_CANCEL).left, 410);
             EXPECT_EQ(v.Rect(IDC_WIFI_CANCEL).right, 580);
             EXPECT_TRUE(v.Focused(IDC_WIFI_MANUAL));
-            if (c.screenshot != nullptr) {
-                EXPECT_TRUE(v.Screenshot(c.screenshot));
-            }
-            if (c.press == 0) {
-                v.Key(VK_ESCAPE);
-            } else {
-                v.Click(c.press);
-            }
+            AnswerWithPicture(v, c.press, c.screenshot);
         });
         ConnectFailedDialog dialog(&texts_, &facts_);
         EXPECT_EQ(dialog.DoModal(nullptr), c.result);

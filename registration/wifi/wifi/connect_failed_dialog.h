@@ -7,14 +7,13 @@ namespace qelwifi {
 
 class ConnectFailedDialog final : public WifiDialog {
 public:
-    ConnectFailedDialog(const qelui::TextLibrary* texts, qelinfo::IApplicationInfo* facts) noexcept
-        : WifiDialog(texts, facts) {}
+    ConnectFailedDialog(const qelui::TextLibrary* texts, qelinfo::IApplicationInfo* facts) noexcept;
 
     // kManualSetup, kCancel or kClosed.
     INT_PTR DoModal(HWND owner);
 
-protected:
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+private:
+    void OnInitDialog() override;
 };
 
 } // namespace qelwifi

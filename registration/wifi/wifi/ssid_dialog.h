@@ -16,7 +16,7 @@ public:
     // The key's mask while the show-key box is clear.
     static constexpr wchar_t kMaskCharacter = L'\u25CF';
 
-    explicit SsidDialog(const qelui::TextLibrary* texts) noexcept : WifiDialog(texts, nullptr) {}
+    explicit SsidDialog(const qelui::TextLibrary* texts) noexcept;
 
     // The names offered are those of the records up to the first empty name, at most 100 and
     // never more than the count of records given. name and key receive the choice on OK and
@@ -30,11 +30,9 @@ public:
 
     const std::vector<std::wstring>& Names() const noexcept { return names_; }
 
-protected:
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void OnInitDialog();
+    void OnInitDialog() override;
+    void OnCommand(int id, int code) override;
     void ShowKey(bool shown) const;
     void TakeChoice() const;
 

@@ -10,8 +10,7 @@ namespace qelwifi {
 
 class WifiConfirmDialog final : public WifiDialog {
 public:
-    explicit WifiConfirmDialog(const qelui::TextLibrary* texts) noexcept
-        : WifiDialog(texts, nullptr) {}
+    explicit WifiConfirmDialog(const qelui::TextLibrary* texts) noexcept;
 
     // The printer shown comes from the facts (device name and serial number); the network name
     // must outlive the dialog. Either may be null.
@@ -20,10 +19,9 @@ public:
     // kConfirmUseNetwork, kCancel, kManualSetup or kClosed.
     INT_PTR DoModal(HWND owner);
 
-protected:
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
+    void OnInitDialog() override;
+
     const std::wstring* ssid_ = nullptr;
 };
 

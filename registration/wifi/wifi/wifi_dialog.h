@@ -1,9 +1,11 @@
 // What the three Wi-Fi recovery dialogs share: the controller's facts, the pixel layout of a
-// 600-wide dialog with a bold message on top, a line above a row of buttons, and their fonts.
+// 600-wide dialog with a bold message on top, a line above a row of buttons, and their fonts;
+// the focus when the dialog shows, and the buttons that answer it.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <initializer_list>
 
 #include "qelinfo/IApplicationInfo.h"
@@ -29,8 +31,10 @@ protected:
     };
     static constexpr int kButtonRow = -1;
 
-    WifiDialog(const qelui::TextLibrary* texts, qelinfo::IApplicationInfo* facts) noexcept
-        : DialogController(texts), facts_(facts) {}
+    // focusId gets the focus when the dialog shows; the answers (IDCANCEL among them, for
+    // Escape and the close box) end the dialog with their id.
+    WifiDialog(const qelui::TextLibrary* texts, qelinfo::IApplicationInfo* facts, int focusId,
+               std::initializer_list<int> answers) noexcept;
 
     void SetFacts(qelinfo::IApplicationInfo* facts) noexcept { facts_ = facts; }
 
@@ -42,8 +46,16 @@ protected:
     // from the library when there is one; then centred and shown.
     void LayOut(int messageTextId, std::initializer_list<Control> controls);
 
+    virtual void OnInitDialog() = 0;
+    // A command: by default, an answer ends the dialog with its id.
+    virtual void OnCommand(int id, int code);
+
 private:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
+
     qelinfo::IApplicationInfo* facts_;
+    int focusId_;
+    std::array<int, 4> answers_{}; // unused places hold 0, which no command has
 };
 
 } // namespace qelwifi
