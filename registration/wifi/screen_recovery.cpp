@@ -10,6 +10,11 @@
 
 namespace qelwifi {
 
+void DialogWifiScreens::ShowRetryLater() {
+    qelui::ShowTextMessageBox(screen_.system, screen_.owner, screen_.texts,
+                              qelui::text::kRegistrationRetry, MB_ICONERROR);
+}
+
 bool DialogWifiScreens::AskToConnect() {
     return qelui::ShowTextMessageBox(screen_.system, screen_.owner, screen_.texts,
                                      qelui::text::kWifiConnectQuestion,
@@ -71,8 +76,8 @@ int SetupWifi(const RecoveryScreen& screen, qelinfo::ApplicationInfo& facts,
 }
 
 int SetupWifi(const RecoveryScreen& screen, unsigned char& usbRetryFlag, int& userAction,
-              const RecoveryPrinter& printer) {
-    ControllerRecoveryState state(usbRetryFlag, userAction);
+              int& sendInfoCode, const RecoveryPrinter& printer) {
+    ControllerRecoveryState state(usbRetryFlag, userAction, sendInfoCode);
     return ScreenWifiRecovery(screen, printer, state).SetupWifi();
 }
 

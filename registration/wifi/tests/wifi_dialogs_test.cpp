@@ -361,11 +361,13 @@ TEST_F(WifiDialogTest, ARecoveryRunsThroughTheRealScreensAndDeviceSteps) {
         });
         unsigned char usbRetryFlag = 1;
         int userAction = 1;
-        EXPECT_EQ(SetupWifi(screen, usbRetryFlag, userAction, UsbPrinter()), 1);
+        int sendInfo = 0x02;
+        EXPECT_EQ(SetupWifi(screen, usbRetryFlag, userAction, sendInfo, UsbPrinter()), 1);
         EXPECT_EQ(library.SlotCalls(), search + "|" + searchBeforeApply +
                                            "|ApplyAccessPoint 2 Cafe Corner latte");
         EXPECT_EQ(userAction, kActionManualSetup);
         EXPECT_EQ(usbRetryFlag, 1);
+        EXPECT_EQ(sendInfo, 0x02);
         EXPECT_TRUE(system.boxes.empty());
     }
     {

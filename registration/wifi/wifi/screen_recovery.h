@@ -34,11 +34,13 @@ struct RecoveryScreen {
     qelui::ISystem& system;             // message boxes
 };
 
-// The dialogs 147, 148, 149 and the boxes 17001, 17016 and 11003, over the screen's dialog.
+// The dialogs 147, 148, 149 and the boxes 11009, 11003, 17001 and 17016, over the screen's
+// dialog.
 class DialogWifiScreens final : public IWifiScreens {
 public:
     explicit DialogWifiScreens(const RecoveryScreen& screen) noexcept : screen_(screen) {}
 
+    void ShowRetryLater() override;
     bool AskToConnect() override;
     void ShowNoAccessPoint() override;
     void ShowFailure() override;
@@ -68,7 +70,16 @@ private:
     RecoveryPrinter printer_;
 };
 
-// One screen's recovery for one failed registration.
+// One screen's handling of one failed registration. A screen registers like this:
+//
+//   try {
+//       ... run the registration, open the page ...
+//       return 1;
+//   } catch (...) {
+//       FactsRecoveryState state(facts);   // or ControllerRecoveryState(fields...)
+//       ScreenWifiRecovery recovery({dialog, texts, &facts, system}, printer, state);
+//       return recovery.AfterRegistrationFailure(std::current_exception()) ? Register() : 0;
+//   }
 class ScreenWifiRecovery {
 public:
     ScreenWifiRecovery(const RecoveryScreen& screen, RecoveryPrinter printer,
@@ -76,6 +87,9 @@ public:
         : screens_(screen), steps_(screen, std::move(printer)), recovery_(screens_, steps_, state) {}
 
     // See WifiRecovery.
+    bool AfterRegistrationFailure(const std::exception_ptr& failure) {
+        return recovery_.AfterRegistrationFailure(failure);
+    }
     bool AfterUsbRetry() { return recovery_.AfterUsbRetry(); }
     bool AfterUsbRetryFailed() { return recovery_.AfterUsbRetryFailed(); }
     int SetupWifi() { return recovery_.SetupWifi(); }
@@ -91,9 +105,9 @@ private:
 int SetupWifi(const RecoveryScreen& screen, qelinfo::ApplicationInfo& facts,
               const RecoveryPrinter& printer);
 
-// The Wi-Fi setup flow of the invitation screen, its state in the controller's USB retry flag
-// and user action code.
+// The Wi-Fi setup flow of the invitation screen, its state in the controller's USB retry flag,
+// user action code and send-info bits.
 int SetupWifi(const RecoveryScreen& screen, unsigned char& usbRetryFlag, int& userAction,
-              const RecoveryPrinter& printer);
+              int& sendInfoCode, const RecoveryPrinter& printer);
 
 } // namespace qelwifi
