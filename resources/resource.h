@@ -3,8 +3,6 @@
 #pragma once
 
 #define IDI_APP_ICON 107
-// Picture of the printer list; the program ships none, so the list's picture stays empty.
-#define IDB_LIST_PICTURE 134
 
 // Dialog templates.
 #define IDD_ABOUT 139
@@ -28,3 +26,11 @@
 #define IDC_ABOUT_LINE2 1030
 #define IDC_ABOUT_LINE1 1038
 #define IDC_ABOUT_LINE3 1039
+
+// Printer list.
+#define IDD_PRINTER_LIST 140
+#define IDC_LIST_LABEL 1000
+#define IDC_LIST_REFRESH 1024
+#define IDC_LIST_ABOUT_SERVICE 1025
+#define IDC_LIST_REGISTER 1026
+#define IDC_PRINTER_LIST 1027

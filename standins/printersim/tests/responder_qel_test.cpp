@@ -218,9 +218,9 @@ TEST_F(QelService, WithoutTheInternetNoIdentityIsCreatedAndTheTestSaysSo) {
                                       "</refresh_token><access_token>a</access_token>"
                                       "<service_id>001</service_id></application_data>";
     // What the printer knows itself it still tells; only the cloud's part fails.
-    EXPECT_EQ(send(PortPath::Port2, receive_data(job, "get_id", head + "</application_data>"))
-                  .response(),
-              "OK");
+    EXPECT_EQ(
+        send(PortPath::Port2, receive_data(job, "get_id", head + "</application_data>")).response(),
+        "OK");
     EXPECT_EQ(send(PortPath::Port2, receive_data(job, "create_id", create)).detail(),
               "NotConnectInternet");
     EXPECT_EQ(printer.snapshot().unregistered_id, "");

@@ -63,7 +63,8 @@ bool WorldPrinter::HasAddress(const NetAddress& address) const {
 }
 
 void WorldPrinter::UpdateInternet() {
-    const bool reaches = internet == Internet::Yes || (internet == Internet::WithNetwork && OnNetwork());
+    const bool reaches =
+        internet == Internet::Yes || (internet == Internet::WithNetwork && OnNetwork());
     model->with([&](printersim::PrinterModel& m) { m.reaches_internet = reaches; });
 }
 
