@@ -4,8 +4,9 @@
 
 #include "printerlist/list_controls.h"
 #include "printerlist/registration_input.h"
-#include "qelcmn/config_store.h"
-#include "qelcmn/text_utils.h"
+#include "printerutil/register_sequence.h"
+#include "printerutil/server_param.h"
+#include "qelcmn/exceptions.h"
 #include "resource.h"
 #include "screens/agreement_dialog.h"
 #include "screens/run_with_progress.h"
@@ -18,6 +19,8 @@ namespace {
 
 // The user action code while the service page is open: the gateway query then carries none.
 constexpr int kUserActionNone = 240;
+// The user action code of a registration that follows no recovery.
+constexpr int kUserActionRegister = 1;
 
 } // namespace
 
@@ -173,16 +176,57 @@ void PrinterListVM::OpenServiceInfo(int row) {
     }
     facts_->SetUserAction(kUserActionNone);
     facts_->SetSendInfoCode(qelinfo::kSendInfoNone);
-    const std::wstring gateway =
-        qelcmn::Utf8ToWide(qelcmn::GetObfuscatedString(qelcmn::kConfigGatewayBaseAddress));
-    system_.OpenPage(ServiceInfoAddress(*facts_, gateway));
+    system_.OpenPage(ServiceInfoAddress(*facts_, printerutil::CurrentServiceAddresses().gateway));
 }
 
 int PrinterListVM::RegisterPrinter(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= printers_.size()) {
         return 0;
     }
-    return 0;
+    const std::shared_ptr<printerutil::stDeviceData> printer =
+        printers_[static_cast<std::size_t>(row)];
+    SetRegistrationContext(*facts_, *printer);
+    const auto server = printerutil::BuildServerParam(printer->regionCode, facts_->GetResidence(),
+                                                      facts_->GetArea());
+    const auto param = BuildRegisterParam(*printer);
+    // A recovery's user action reaches the report of the registration that follows it.
+    if (*facts_->GetUsbRetried() == 0) {
+        facts_->SetUserAction(kUserActionRegister);
+    }
+    facts_->SetSendInfoCode(qelinfo::kSendInfoNone);
+
+    printerutil::stRegSeqResult result;
+    try {
+        result = qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, dialog_, texts_,
+                                             L"", [&](qelscreens::CancelFlag* cancel) {
+                                                 return printerutil::StartRegisterSequence(
+                                                     facts_, cancel, server, param);
+                                             });
+    } catch (const qelcmn::qel_cancel& failure) {
+        return AfterCancel(row, *printer, failure.ucode());
+    } catch (const qelcmn::qel_exception&) {
+        // A server or network failure; its own text is never shown.
+        facts_->SetUsbRetried(0);
+        ShowBox(qelui::text::kRegistrationFailed, MB_ICONERROR);
+        return 0;
+    }
+    system_.OpenPage(result.url);
+    return 1;
+}
+
+int PrinterListVM::AfterCancel([[maybe_unused]] int row,
+                               [[maybe_unused]] const printerutil::stDeviceData& printer,
+                               std::uint32_t code) {
+    switch (code) {
+    case qelcmn::kCodeRetry:
+        ShowBox(qelui::text::kRegistrationRetry, MB_ICONERROR);
+        facts_->SetUsbRetried(0);
+        return 0;
+    default:
+        // Cancelled: nothing to tell.
+        facts_->SetUsbRetried(0);
+        return 0;
+    }
 }
 
 } // namespace qelprinterlist

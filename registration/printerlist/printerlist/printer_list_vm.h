@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
@@ -83,6 +84,8 @@ private:
           startSearch_(printerutil::StartEnumPrinters) {}
 
     int Register();
+    // What follows a registration that ended with one of the sequence's outcomes.
+    int AfterCancel(int row, const printerutil::stDeviceData& printer, std::uint32_t code);
     void RestoreIcons() noexcept;
     HWND List() const noexcept;
     int ShowBox(int textId, UINT style) const;
