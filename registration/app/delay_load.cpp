@@ -29,10 +29,10 @@ std::wstring SystemMessage(DWORD error) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     const qelwin::unique_hlocal owner(buffer);
-    if (length == 0) {
-        return L"Error " + std::to_wstring(error);
-    }
-    return std::wstring(buffer, length);
+    std::wstring message =
+        length != 0 ? std::wstring(buffer, length) : L"Error " + std::to_wstring(error);
+    message.erase(message.find_last_not_of(L"\r\n") + 1);
+    return message;
 }
 
 [[noreturn]] void EndRun(const DelayLoadInfo& info, DWORD status) noexcept {

@@ -245,4 +245,84 @@ TEST_F(ProgramTest, WithoutAnyTextLibraryTheBoxesShowEmptyAndTheRunStillEnds) {
     ::RemoveDirectoryW(folder.c_str());
 }
 
+// Wine's own list of libraries that one program may not load (its load order in the prefix's
+// registry), read by each copy of the program that starts while the object lives.
+class DisabledLibraries {
+public:
+    DisabledLibraries(const std::wstring& program, std::vector<std::wstring> libraries)
+        : key_(L"Software\\Wine\\AppDefaults\\" + program) {
+        qelwin::unique_hkey overrides;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, (key_ + L"\\DllOverrides").c_str(), 0, nullptr, 0,
+                          KEY_SET_VALUE, nullptr, overrides.put(), nullptr);
+        written_ = static_cast<bool>(overrides);
+        for (const auto& library : libraries) {
+            written_ = written_ && ::RegSetValueExW(overrides.get(), library.c_str(), 0, REG_SZ,
+                                                    reinterpret_cast<const BYTE*>(L""),
+                                                    sizeof(wchar_t)) == ERROR_SUCCESS;
+        }
+    }
+    ~DisabledLibraries() { ::RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
+    DisabledLibraries(const DisabledLibraries&) = delete;
+    DisabledLibraries& operator=(const DisabledLibraries&) = delete;
+    bool Written() const noexcept { return written_; }
+
+private:
+    std::wstring key_;
+    bool written_ = false;
+};
+
+TEST_F(ProgramTest, TheStartNeedsNoneOfTheLibrariesLoadedAtFirstCall) {
+    const DisabledLibraries missing(
+        L"QelRegistration.exe", {L"bcrypt", L"credui", L"crypt32", L"winhttp", L"winspool.drv"});
+    ASSERT_TRUE(missing.Written());
+    const auto content = AnswerBox(ProgramPath(), {}, IDOK, nullptr);
+    ASSERT_TRUE(content.has_value());
+    EXPECT_EQ(content->text, english_.LoadText(qelui::text::kStartedWithoutOption));
+}
+
+TEST_F(ProgramTest, ALibraryLoadedAtFirstCallThatIsMissingEndsTheRunWithABoxNamingIt) {
+    const std::wstring probe =
+        qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelapp_delay_load_probe.exe");
+    struct Case {
+        const wchar_t* call;
+        std::vector<std::wstring> disabled;
+        const wchar_t* boxStart; // nothing: no box, the call came back
+        DWORD exitCode;
+    };
+    const Case cases[] = {
+        {L"library", {}, nullptr, 0},
+        {L"library", {L"winhttp"}, L"winhttp.dll\n\n", STATUS_DLL_NOT_FOUND},
+        {L"entry", {}, L"winhttp.dll: WinHttpAddRequestHeadersEx\n\n", STATUS_ENTRYPOINT_NOT_FOUND},
+    };
+    const qelwin::unique_hmodule winhttp(::LoadLibraryW(L"winhttp.dll"));
+    const bool systemLacksEntry =
+        ::GetProcAddress(winhttp.get(), "WinHttpAddRequestHeadersEx") == nullptr;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.call) + " without " +
+                     testing::PrintToString(c.disabled));
+        if (c.exitCode == STATUS_ENTRYPOINT_NOT_FOUND && !systemLacksEntry) {
+            continue; // this system has the entry: nothing to take away
+        }
+        const DisabledLibraries missing(L"qelapp_delay_load_probe.exe", c.disabled);
+        ASSERT_TRUE(missing.Written());
+        qeltest::ChildProcess child(probe, {c.call}, kMaxLifetime);
+        ASSERT_TRUE(child.Started());
+        if (c.boxStart != nullptr) {
+            HWND box = qeltest::WaitForWindow(child.Id(), child.Handle(), L"#32770", kWindowWait);
+            ASSERT_NE(box, nullptr);
+            const auto content = qeltest::ReadMessageBox(box);
+            EXPECT_EQ(content.caption, L"qelapp_delay_load_probe.exe");
+            EXPECT_EQ(content.text.rfind(c.boxStart, 0), 0u)
+                << testing::PrintToString(content.text);
+            EXPECT_GT(content.text.size(), std::wcslen(c.boxStart)); // the system's reason
+            EXPECT_TRUE(content.hasIcon);
+            qeltest::PressButton(box, IDOK);
+        }
+        const Ending ending = WaitForEnd(child, {});
+        ASSERT_TRUE(ending.exitCode.has_value());
+        EXPECT_EQ(*ending.exitCode, c.exitCode);
+        EXPECT_TRUE(ending.windowsSeen.empty());
+    }
+}
+
 } // namespace
