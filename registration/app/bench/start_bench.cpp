@@ -2,7 +2,9 @@
 // visible window, less the same time of a program that only shows a box; and the program's working
 // set while that window is up. Runs the two in turn, answers each box and prints the medians. The
 // figures less the box-only program are the medians of each round's difference, so that a load
-// of the machine that comes and goes touches both sides of a difference alike.
+// of the machine that comes and goes touches both sides of a difference alike. A third program
+// shows the same box with the program's resources: its manifest asks for the themed common
+// controls, which the box then uses, so the working set beyond it is the program's own share.
 //   qelapp_start_bench.exe [runs]
 #include <windows.h>
 
@@ -92,24 +94,30 @@ int main(int argc, char** argv) {
     const std::wstring folder = qelwin::ThisModuleFolder();
     const std::wstring program = qelwin::JoinPath(folder, L"QelRegistration.exe");
     const std::wstring baseline = qelwin::JoinPath(folder, L"qelbench_trivial_window.exe");
+    const std::wstring themed = qelwin::JoinPath(folder, L"qelbench_themed_window.exe");
 
     // One start of each first, not counted: the first start after the prefix came up reads every
     // library from disk.
     Series programRuns;
     Series baselineRuns;
+    Series themedRuns;
     std::vector<double> ownStartMs;
     std::vector<double> ownMemoryMb;
+    std::vector<double> beyondThemedMb;
     for (int i = 0; i <= runs; ++i) {
         const auto baselineStart = StartOnce(baseline);
+        const auto themedStart = StartOnce(themed);
         const auto programStart = StartOnce(program);
-        if (!baselineStart || !programStart) {
+        if (!baselineStart || !themedStart || !programStart) {
             return 1;
         }
         if (i > 0) {
             baselineRuns.Add(*baselineStart);
+            themedRuns.Add(*themedStart);
             programRuns.Add(*programStart);
             ownStartMs.push_back(programStart->toWindowMs - baselineStart->toWindowMs);
             ownMemoryMb.push_back(programStart->workingSetMb - baselineStart->workingSetMb);
+            beyondThemedMb.push_back(programStart->workingSetMb - themedStart->workingSetMb);
         }
     }
 
@@ -118,6 +126,7 @@ int main(int argc, char** argv) {
                 "peak");
     PrintRow("QelRegistration.exe", programRuns);
     PrintRow("a box only (Wine)", baselineRuns);
+    PrintRow("box + program manifest", themedRuns);
 
     qelbench::PrintFigure({"start to first window, less Wine's start of a box",
                            qelbench::Median(ownStartMs), "ms", qelbench::Goal::Below,
@@ -127,5 +136,7 @@ int main(int argc, char** argv) {
                            kWorkingSetTargetMb});
     qelbench::PrintFigure({"working set beyond a box-only program under Wine",
                            qelbench::Median(ownMemoryMb), "MB", qelbench::Goal::None});
+    qelbench::PrintFigure({"working set beyond the box with the program's resources (themed)",
+                           qelbench::Median(beyondThemedMb), "MB", qelbench::Goal::None});
     return 0;
 }
