@@ -220,10 +220,9 @@ int PrinterListVM::AfterFailure(int row, const printerutil::stDeviceData& printe
     // The recovery state lives in the application facts, so the report of the registration that
     // follows a recovery carries what the user did.
     qelwifi::FactsRecoveryState state(*facts_);
-    qelwifi::ScreenWifiRecovery recovery({dialog_, Texts(), facts_, system_},
-                                         {printer.connection, printer.modelName,
-                                          printer.serialNumber},
-                                         state);
+    qelwifi::ScreenWifiRecovery recovery(
+        {dialog_, Texts(), facts_, system_},
+        {printer.connection, printer.modelName, printer.serialNumber}, state);
     return recovery.AfterRegistrationFailure(failure) ? RegisterPrinter(row) : 0;
 }
 

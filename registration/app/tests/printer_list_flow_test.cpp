@@ -13,12 +13,14 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/TansuApp.h"
 #include "app/app_messages.h"
+#include "app/app_system.h"
 #include "fake_vtwidus.h"
 #include "fake_wlan.h"
 #include "printerlist/printer_list_dialog.h"
@@ -80,7 +82,8 @@ private:
     static HMODULE Wrapper() noexcept { return ::GetModuleHandleW(nullptr); }
     static vtqeldevc::ModuleLoader& System() noexcept { return vtqeldevc::SystemModuleLoader(); }
 
-#define QEL_WRAPPER_ENTRY(name) {#name, reinterpret_cast<void*>(&name)}
+#define QEL_WRAPPER_ENTRY(name)                                                                    \
+    { #name, reinterpret_cast < void*>(&name) }
     static inline const std::pair<const char*, void*> kEntries[] = {
         QEL_WRAPPER_ENTRY(VTWIDWUS_CreateInstance),
         QEL_WRAPPER_ENTRY(VTWIDWUS_DestroyInstance),
@@ -127,11 +130,13 @@ public:
 
 private:
     static int WINAPI Create(VTESDevIF** device) noexcept {
-        *device = new (std::nothrow) vtqeldevc::VTESDevLib(::GetModuleHandleW(nullptr),
-                                                           current_->platform_);
+        *device = new (std::nothrow)
+            vtqeldevc::VTESDevLib(::GetModuleHandleW(nullptr), current_->platform_);
         return *device != nullptr ? 1 : 0;
     }
-    static void WINAPI Destroy(VTESDevIF** device) noexcept { delete std::exchange(*device, nullptr); }
+    static void WINAPI Destroy(VTESDevIF** device) noexcept {
+        delete std::exchange(*device, nullptr);
+    }
 
     static inline InProcessDevices* current_ = nullptr;
     vtqeldevc::test::FakeWlan wlan_;
@@ -218,14 +223,49 @@ void SetRowState(const DialogView& v, int row, UINT state, UINT mask) {
     LVITEMW item{};
     item.state = state;
     item.stateMask = mask;
-    ::SendDlgItemMessageW(v.Handle(), IDC_PRINTER_LIST, LVM_SETITEMSTATE,
-                          static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    ::SendDlgItemMessageW(v.Handle(), IDC_PRINTER_LIST, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                          reinterpret_cast<LPARAM>(&item));
 }
 
 void ExpectActions(const DialogView& v, bool enabled) {
     EXPECT_EQ(v.Enabled(IDC_LIST_REGISTER), enabled);
     EXPECT_EQ(v.Enabled(IDC_LIST_ABOUT_SERVICE), enabled);
 }
+
+// The program's own system, whose page opening can be made to fail.
+class FlakySystem final : public qelui::ISystem {
+public:
+    bool PostNext(HWND window, UINT message, WPARAM wParam) override {
+        return qelapp::ProgramSystem().PostNext(window, message, wParam);
+    }
+    int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
+                       UINT style) override {
+        if (faults.boxesShown > 0) {
+            --faults.boxesShown;
+        } else if (faults.boxes > 0) {
+            --faults.boxes;
+            throw std::bad_alloc();
+        }
+        return qelapp::ProgramSystem().ShowMessageBox(owner, text, caption, style);
+    }
+    void OpenPage(const std::wstring& address) override {
+        if (faults.pages > 0) {
+            --faults.pages;
+            throw std::bad_alloc();
+        }
+        qelapp::ProgramSystem().OpenPage(address);
+    }
+    bool IsElevated() override { return qelapp::ProgramSystem().IsElevated(); }
+
+    // How many of the next pages fail to open, and of the boxes after the first boxesShown fail
+    // to show.
+    struct Faults {
+        int pages = 0;
+        int boxes = 0;
+        int boxesShown = 0;
+    };
+    Faults faults;
+};
 
 class PrinterListFlow : public qeltest::MachineAndUserKeySandbox {
 protected:
@@ -272,14 +312,16 @@ TEST_F(PrinterListFlow, TheSearchFillsTheListAndTheActionsFollowTheSelection) {
                         L"VT-M200 Series ****09012"};
     ASSERT_EQ(world_.Load(kWorld), "");
     qelapp::TansuApp app;
-    ASSERT_TRUE(app.Texts().Load(qeltest::kTextIdsLanguage));
+    // In English, for the picture.
+    ASSERT_TRUE(app.Texts().Load(L"EN"));
+    const auto text = [&](int id) { return app.Texts().LoadText(id); };
     qeltest::DialogRobot robot;
     robot.ThenWhen(Searched(1), "the printers found, row 0 selected", [&](DialogView& v) {
-        EXPECT_EQ(v.Caption(), TextId(10001));
-        EXPECT_EQ(v.Text(IDC_LIST_LABEL), TextId(10101));
-        EXPECT_EQ(v.Text(IDC_LIST_REFRESH), TextId(10104));
-        EXPECT_EQ(v.Text(IDC_LIST_ABOUT_SERVICE), TextId(10105));
-        EXPECT_EQ(v.Text(IDC_LIST_REGISTER), TextId(10106));
+        EXPECT_EQ(v.Caption(), text(10001));
+        EXPECT_EQ(v.Text(IDC_LIST_LABEL), text(10101));
+        EXPECT_EQ(v.Text(IDC_LIST_REFRESH), text(10104));
+        EXPECT_EQ(v.Text(IDC_LIST_ABOUT_SERVICE), text(10105));
+        EXPECT_EQ(v.Text(IDC_LIST_REGISTER), text(10106));
         EXPECT_EQ(ListRows(v.Handle()), found);
         EXPECT_EQ(SelectedRow(v), 0);
         EXPECT_TRUE(v.Focused(IDC_PRINTER_LIST));
@@ -313,7 +355,7 @@ TEST_F(PrinterListFlow, TheSearchFillsTheListAndTheActionsFollowTheSelection) {
                      EXPECT_EQ(::GetMenuItemID(menu, last), qelprinterlist::kAboutCommand);
                      wchar_t item[64] = {};
                      ::GetMenuStringW(menu, last, item, 64, MF_BYPOSITION);
-                     EXPECT_EQ(std::wstring(item), TextId(11401));
+                     EXPECT_EQ(std::wstring(item), text(11401));
                      v.Click(IDOK);
                  });
     robot.ThenOn(IDC_PRINTER_LIST, "back on the list; closed", [&](DialogView& v) {
@@ -423,6 +465,7 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
         const char* name;
         const wchar_t* model; // the row chosen
         const char* rule;     // of the cloud; "" for none
+        FlakySystem::Faults faults;
         std::vector<Script> user;
         // Expected: the page opened (the start of its address; null: none), whether the USB
         // printer joined a network, the user action the last gateway query carried ("" when
@@ -437,31 +480,39 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
     const wchar_t* registered = L"/gateway/page?reg=";
     // clang-format off
     const Row rows[] = {
-        {"refused, then agreed: registered at once", L"VT-X100 Series", "",
+        {"refused, then agreed: registered at once", L"VT-X100 Series", "", {},
          {agreement(IDC_DISAGREE), registerAgain, agreement(IDC_AGREE)}, registered, "no", "NONE",
          0},
         {"the gateway fails: box 11003; Register again without the agreement", L"VT-X100 Series",
-         gatewayFailsOnce, {agreement(IDC_AGREE), box(11003, IDOK), registerAgain}, registered,
+         gatewayFailsOnce, {}, {agreement(IDC_AGREE), box(11003, IDOK), registerAgain}, registered,
          "no", "NONE", 0},
         {"out of service: the maintenance page opens and the list closes", L"VT-X100 Series",
-         R"({"path": "/gateway/api0122", "fields": {"code": "CAPI_OUT_SERVICE"}})",
+         R"({"path": "/gateway/api0122", "fields": {"code": "CAPI_OUT_SERVICE"}})", {},
          {agreement(IDC_AGREE)}, L"/gateway/page?maintenance=1", "no", "NONE", 0},
         {"an answer without a page: nothing opened, the list closes", L"VT-X100 Series",
-         R"({"path": "/gateway/api0122", "fields": {"open_url": null}})",
+         R"({"path": "/gateway/api0122", "fields": {"open_url": null}})", {},
          {agreement(IDC_AGREE)}, nullptr, "no", "NONE", 0},
-        {"the printer keeps testing its connection: box 11009", L"VT-S300 Series", "",
+        {"opening the page fails: box 11003, the list stays; Register again opens it",
+         L"VT-X100 Series", "", {1, 0}, {agreement(IDC_AGREE), box(11003, IDOK), registerAgain},
+         registered, "no", "NONE", 0},
+        {"USB: after the recovery neither the page nor the failure box shows: box 11003, the "
+         "list stays, no recovery pending", L"VT-M200 Series", "", {1, 1, 1},
+         {agreement(IDC_AGREE), box(17001, IDOK), confirm(IDC_WIFI_OK), box(11003, IDOK),
+          closeList},
+         nullptr, "yes", "CDLG2", 0},
+        {"the printer keeps testing its connection: box 11009", L"VT-S300 Series", "", {},
          {agreement(IDC_AGREE), box(11009, IDOK), closeList}, nullptr, "no", "", 0},
         {"USB without the Internet: the PC's network confirmed, applied, registered",
-         L"VT-M200 Series", "", {agreement(IDC_AGREE), box(17001, IDOK), confirm(IDC_WIFI_OK)},
+         L"VT-M200 Series", "", {}, {agreement(IDC_AGREE), box(17001, IDOK), confirm(IDC_WIFI_OK)},
          registered, "yes", "CDLG2", 1},
         {"USB: a wrong key by hand, connect failed, the right one chosen again",
-         L"VT-M200 Series", "",
+         L"VT-M200 Series", "", {},
          {agreement(IDC_AGREE), box(17001, IDOK), confirm(IDC_WIFI_MANUAL),
           chooseNetwork(L"HomeNet", L"wrong horse"), connectFailed(IDC_WIFI_MANUAL),
           chooseNetwork(L"HomeNet", L"correct horse")},
          registered, "yes", "SDLG1", 1},
         {"USB: the question refused twice; nothing searched, each Register a plain one",
-         L"VT-M200 Series", "",
+         L"VT-M200 Series", "", {},
          {agreement(IDC_AGREE), box(17001, IDCANCEL), registerAgain, box(17001, IDCANCEL),
           closeList},
          nullptr, "no", "", 0},
@@ -476,7 +527,9 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
         }
         ASSERT_EQ(world_.Load(kWorld), "");
         devices_.calls = 0;
-        qelapp::TansuApp app;
+        FlakySystem system;
+        system.faults = row.faults;
+        qelapp::TansuApp app(&system);
         ASSERT_TRUE(app.Texts().Load(qeltest::kTextIdsLanguage));
         qeltest::DialogRobot robot;
         robot.ThenWhen(Searched(1), "choose the printer, Register", [&](DialogView& v) {
