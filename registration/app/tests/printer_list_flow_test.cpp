@@ -311,6 +311,8 @@ TEST_F(PrinterListFlow, TheSearchFillsTheListAndTheActionsFollowTheSelection) {
     const Rows found = {L"VT-X100 Series ****01234", L"VT-S300 Series ****05678",
                         L"VT-M200 Series ****09012"};
     ASSERT_EQ(world_.Load(kWorld), "");
+    const qeltest::PageRecorder recorder;
+    ASSERT_TRUE(recorder.Registered());
     qelapp::TansuApp app;
     // In English, for the picture.
     ASSERT_TRUE(app.Texts().Load(L"EN"));
@@ -341,8 +343,10 @@ TEST_F(PrinterListFlow, TheSearchFillsTheListAndTheActionsFollowTheSelection) {
                        EXPECT_EQ(ListRows(v.Handle()), found);
                        EXPECT_EQ(SelectedRow(v), 0);
                        ExpectActions(v, true);
-                       v.Post(WM_SYSCOMMAND, qelprinterlist::kAboutCommand);
+                       v.Click(IDC_LIST_ABOUT_SERVICE);
                    });
+    robot.ThenOn(IDC_PRINTER_LIST, "the service page opened; the About item",
+                 [&](DialogView& v) { v.Post(WM_SYSCOMMAND, qelprinterlist::kAboutCommand); });
     HWND list = nullptr;
     robot.ThenOn(IDC_ABOUT_LINE1, "the About item opens the About box over the list",
                  [&](DialogView& v) {
@@ -365,6 +369,11 @@ TEST_F(PrinterListFlow, TheSearchFillsTheListAndTheActionsFollowTheSelection) {
     });
     RunList(app);
     EXPECT_FALSE(robot.WatchdogFired());
+    const auto pages = recorder.WaitForPages(1);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].rfind(cloud_.Url(L"/gateway/capi?FNC=INFO&"), 0), 0u);
+    EXPECT_NE(pages[0].find(L"&DEV=VT-X100+Series&"), std::wstring::npos) << "the selected printer";
+    EXPECT_EQ(pages[0].find(L"UAH="), std::wstring::npos);
     EXPECT_EQ(cloud_.Count(), 0) << "listing registers nothing";
 }
 
