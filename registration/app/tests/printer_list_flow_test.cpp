@@ -26,15 +26,12 @@
 #include "printerlist/printer_list_dialog.h"
 #include "printerutil/device_data.h"
 #include "printerutil/device_library.h"
-#include "printerutil/server_param.h"
-#include "printerutil_testing/fake_waits.h"
 #include "qelcmn/exceptions.h"
 #include "qelworld/qelworld_client.h"
 #include "resource.h"
-#include "simulated_cloud.h"
+#include "simulated_flow_fixture.h"
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
-#include "testkit/registry_sandbox.h"
 #include "testkit/text_ids.h"
 #include "vtesdev_lib.h"
 #include "win/module_path.h"
@@ -267,23 +264,8 @@ public:
     Faults faults;
 };
 
-class PrinterListFlow : public qeltest::MachineAndUserKeySandbox {
+class PrinterListFlow : public qeltest::SimulatedFlowTest {
 protected:
-    void SetUp() override {
-        MachineAndUserKeySandbox::SetUp();
-        WriteText(qelinfo::kSettingsKey, L"LanguageCode", qeltest::kTextIdsLanguage);
-        WriteText(qelinfo::kSettingsKey, L"AREA", L"DE");
-        WriteText(qelinfo::kSettingsKey, L"RESIDENCE", L"europe");
-        cloud_.Reset();
-        window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        nullptr, nullptr));
-        ASSERT_TRUE(window_);
-    }
-    void TearDown() override {
-        cloud_.Release();
-        MachineAndUserKeySandbox::TearDown();
-    }
-
     // The list as a "-Setup" run opens it, until it closes.
     void RunList(qelapp::TansuApp& app) {
         app.Facts().SetLaunchMode(qelinfo::kLaunchSetup);
@@ -296,15 +278,7 @@ protected:
         };
     }
 
-    qelcloud::SimulatedCloud cloud_;
-    printerutil::ScopedServiceAddresses addresses_{
-        {cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/printerid/v1/printers"),
-         cloud_.Url(L"/token/b/v1/register"), cloud_.Url(L"/token/a/v1/register")}};
-    printerutil::testing::FakeWaits waits_;
-    printerutil::ScopedWaits waitsScope_{waits_};
-    qelworld::Client world_{qelwin::ThisModuleFolder()};
     InProcessDevices devices_;
-    qelwin::unique_hwnd window_;
 };
 
 TEST_F(PrinterListFlow, TheSearchFillsTheListAndTheActionsFollowTheSelection) {
@@ -530,10 +504,7 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
     std::size_t pagesOpened = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        cloud_.Reset();
-        if (*row.rule != '\0') {
-            cloud_.AddRule(row.rule);
-        }
+        ResetCloud(row.rule);
         ASSERT_EQ(world_.Load(kWorld), "");
         devices_.calls = 0;
         FlakySystem system;
