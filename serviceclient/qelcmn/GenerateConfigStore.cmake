@@ -1,20 +1,13 @@
 # Turns a configuration values file (config_values.txt or the one QEL_CONFIG_VALUES names) into
 # the scrambled table of the configuration store.
 # Inputs: IN (values file), OUT (header to write).
-file(STRINGS "${IN}" lines ENCODING UTF-8)
+include(${CMAKE_CURRENT_LIST_DIR}/ReadConfigValues.cmake)
+qel_read_config_values("${IN}" config)
 set(body "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^[ \t]*#" OR line MATCHES "^[ \t]*$")
-    continue()
-  endif()
-  if(NOT line MATCHES "^[ \t]*([0-9]+)[ \t]*=[ \t]?(.*)$")
-    message(FATAL_ERROR "${IN}: cannot read line: ${line}")
-  endif()
-  set(id ${CMAKE_MATCH_1})
-  set(value "${CMAKE_MATCH_2}")
+foreach(id IN LISTS config_IDS)
+  set(hex "${config_HEX_${id}}")
   # A mask per entry, different from entry to entry and never 0.
   math(EXPR mask "((${id} * 73 + 41) % 255) + 1")
-  string(HEX "${value}" hex)
   string(LENGTH "${hex}" hexlen)
   math(EXPR size "${hexlen} / 2")
   if(size GREATER 255)

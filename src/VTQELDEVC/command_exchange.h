@@ -12,7 +12,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace vtqeldevc {
@@ -51,6 +54,27 @@ private:
     std::vector<char> reply_ = std::vector<char>(kReplyCapacity + 1);
     std::size_t sent_ = 0;
     std::size_t received_ = 0;
+};
+
+// The exchanges of one call over a port control of the call's own (OpenOwnPort), closed and
+// unloaded with the object.
+class OwnPortExchange {
+public:
+    // False when the library or the port could not be opened.
+    bool Open(const Platform& platform, const std::wstring& folder, const wchar_t* target,
+              int portType, int portIndex) {
+        port_ = OpenOwnPort(platform, folder, target, portType, portIndex);
+        return port_ != nullptr;
+    }
+    // As CommandExchange::Run on the open port.
+    template <typename Build> int Run(Build&& build) {
+        return exchange_.Run(*port_, std::forward<Build>(build));
+    }
+    Reply reply() const noexcept { return exchange_.reply(); }
+
+private:
+    std::unique_ptr<CVTMPUCom> port_;
+    CommandExchange exchange_;
 };
 
 } // namespace vtqeldevc

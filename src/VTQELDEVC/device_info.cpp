@@ -2,7 +2,6 @@
 
 #include "command_exchange.h"
 #include "device_results.h"
-#include "port_control.h"
 #include "record_text.h"
 #include "text_convert.h"
 
@@ -16,14 +15,11 @@ int QueryDeviceInfo(const Platform& platform, const std::wstring& folder, const 
     if (address == nullptr || out == nullptr) {
         return VTESDEV_NULL_ARGUMENT;
     }
-    const std::unique_ptr<CVTMPUCom> port =
-        OpenOwnPort(platform, folder, address, portType, kDevicePortIndex);
-    if (!port) {
+    OwnPortExchange exchange;
+    if (!exchange.Open(platform, folder, address, portType, kDevicePortIndex)) {
         return VTESDEV_FAILED;
     }
-    CommandExchange exchange;
-
-    if (const int result = exchange.Run(*port, BuildDeviceGetCapability); result != VTESDEV_OK) {
+    if (const int result = exchange.Run(BuildDeviceGetCapability); result != VTESDEV_OK) {
         return result;
     }
     std::string model;
@@ -38,7 +34,7 @@ int QueryDeviceInfo(const Platform& platform, const std::wstring& folder, const 
     }
     const bool offers_qel = ParseDeviceCapability(exchange.reply());
 
-    if (const int result = exchange.Run(*port, BuildDeviceGetStatus); result != VTESDEV_OK) {
+    if (const int result = exchange.Run(BuildDeviceGetStatus); result != VTESDEV_OK) {
         return result;
     }
     std::string hardware_address;
@@ -51,7 +47,7 @@ int QueryDeviceInfo(const Platform& platform, const std::wstring& folder, const 
     CopyToField(out->regionCode, std::wstring_view(AnsiToWide(region)));
     CopyToField(out->hardwareAddress, std::wstring_view(AnsiToWide(hardware_address)));
 
-    if (const int result = exchange.Run(*port, BuildDeviceGetConfiguration);
+    if (const int result = exchange.Run(BuildDeviceGetConfiguration);
         result != VTESDEV_OK) {
         return result;
     }
@@ -62,7 +58,7 @@ int QueryDeviceInfo(const Platform& platform, const std::wstring& folder, const 
 
     if (offers_qel) {
         // The qel question goes over the same device path, which answers it.
-        if (const int result = exchange.Run(*port, BuildQelGetCapability);
+        if (const int result = exchange.Run(BuildQelGetCapability);
             result != VTESDEV_OK) {
             return result;
         }

@@ -6,10 +6,9 @@
 // the slot returns its failure code instead.
 #pragma once
 
-#include "command_xml.h"
 #include "platform.h"
 #include "port_control.h"
-#include "requests.h"
+#include "qel_job.h"
 #include "vtwiduns_lib.h"
 #include "vtwidwus_lib.h"
 
@@ -83,10 +82,12 @@ private:
     VtWidUnsLib uns_;
     VtWidwusLib wus_;
     std::unique_ptr<CVTMPUCom> port_;
+    // Whether port_ drives the older library (after a selection by a USB port type).
+    bool older_port_ = false;
     std::vector<tagDeviceInfo> devices_;
-    QelCommandBuilder builder_;
-    PairList job_values_;
-    std::string key_text_;
+    // The selection: its job values, key text and job description, from SelectDevice to
+    // EndSession.
+    QelJob job_;
     std::vector<AccessPointEntry> access_points_;
 };
 

@@ -105,7 +105,7 @@ TEST_F(WorldDevice, IdentityOfEachKindOfPrinterByEveryPortType) {
 TEST_F(WorldDevice, RefusalsAndFailuresOfTheIdentityRead) {
     struct Case {
         const char* name;
-        const char* line; // a line of office's, or of the world's after "world: "
+        std::vector<std::string> lines; // office's; "world: " for the world's
         const wchar_t* address;
         int result;
         std::optional<Identity> written;
@@ -118,35 +118,29 @@ TEST_F(WorldDevice, RefusalsAndFailuresOfTheIdentityRead) {
     no_service.qel = 0;
     no_service.kind = 0;
     const Case cases[] = {
-        {"capability refused", "reply-fault = device GetCapability refuse Initializing",
+        {"capability refused", {"reply-fault = device GetCapability refuse Initializing"},
          L"192.168.1.31", 11, std::nullopt},
-        {"capability with an unknown detail", "reply-fault = device GetCapability refuse Busy",
+        {"capability with an unknown detail", {"reply-fault = device GetCapability refuse Busy"},
          L"192.168.1.31", 7, std::nullopt},
-        {"status refused", "reply-fault = device GetStatus refuse NotConnectServer",
+        {"status refused", {"reply-fault = device GetStatus refuse NotConnectServer"},
          L"192.168.1.31", 10, std::nullopt},
-        {"agreement refused: no failure", "reply-fault = device GetConfiguration refuse",
+        {"agreement refused: no failure", {"reply-fault = device GetConfiguration refuse"},
          L"192.168.1.31", 0, unreported},
-        {"qel capability refused", "reply-fault = qel GetCapability refuse DeviceUseOtherJob",
+        {"qel capability refused", {"reply-fault = qel GetCapability refuse DeviceUseOtherJob"},
          L"192.168.1.31", 0, no_service},
-        {"no channel", "fault = pu2SetUrl fail", L"192.168.1.31", 2, std::nullopt},
-        {"no channel at all", "world: fault = pu2Open fail", L"192.168.1.31", 2, std::nullopt},
-        {"status lost on the way", "fault = pu2Write -2 skip 1", L"192.168.1.31", 5,
+        {"no channel", {"fault = pu2SetUrl fail"}, L"192.168.1.31", 2, std::nullopt},
+        {"no channel at all", {"world: fault = pu2Open fail"}, L"192.168.1.31", 2, std::nullopt},
+        {"status lost on the way", {"fault = pu2Write -2 skip 1"}, L"192.168.1.31", 5,
          std::nullopt},
-        {"agreement lost on the way", "fault = pu2Read -3 skip 2", L"192.168.1.31", 5,
+        {"agreement lost on the way", {"fault = pu2Read -3 skip 2"}, L"192.168.1.31", 5,
          texts_only},
-        {"no printer at the address", "", L"192.168.1.99", 5, std::nullopt},
-        {"no printer on the USB port", "", L"USB009", 2, std::nullopt},
+        {"no printer at the address", {}, L"192.168.1.99", 5, std::nullopt},
+        {"no printer on the USB port", {}, L"USB009", 2, std::nullopt},
     };
     DeviceObject device(dll);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(world.Load(kPrinters), "");
-        const std::string line = c.line;
-        if (line.rfind("world: ", 0) == 0) {
-            Configure("", line.substr(7));
-        } else if (!line.empty()) {
-            Configure("office", line);
-        }
+        Reload("office", c.lines);
         RecordBytes bytes;
         bytes.fill(0x5A);
         tagDeviceInfo record = RecordOf(bytes);

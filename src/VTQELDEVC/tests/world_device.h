@@ -88,9 +88,32 @@ protected:
     std::vector<std::string> Exchanges(std::string_view printer) const {
         return world.Lines(printer, "exchanges");
     }
-    // Adds one line to a printer (or to the world for "").
+    // The operations a printer received, in order, separated by blanks.
+    std::string Operations(std::string_view printer) const {
+        std::string operations;
+        for (const std::string& line : Exchanges(printer)) {
+            const auto service = line.find(' ');
+            const auto operation = line.find(' ', service + 1);
+            const auto end = line.find(' ', operation + 1);
+            operations += (operations.empty() ? "" : " ") +
+                          line.substr(operation + 1, end - operation - 1);
+        }
+        return operations;
+    }
+    // The printers afresh, with lines added to one of them.
+    void Reload(std::string_view printer, const std::vector<std::string>& lines) const {
+        ASSERT_EQ(world.Load(kPrinters), "");
+        for (const std::string& line : lines) {
+            Configure(printer, line);
+        }
+    }
+    // Adds one line to a printer; "world: <line>" adds it to the world.
     void Configure(std::string_view printer, std::string_view line) const {
-        ASSERT_EQ(world.Configure(printer, line), "") << line;
+        if (line.rfind("world: ", 0) == 0) {
+            ASSERT_EQ(world.Configure("", line.substr(7)), "") << line;
+        } else {
+            ASSERT_EQ(world.Configure(printer, line), "") << line;
+        }
     }
 
     qelworld::Client world{qelwin::ThisModuleFolder()};

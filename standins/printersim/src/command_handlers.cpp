@@ -252,7 +252,12 @@ CommandOutcome qel_start_job(PrinterModel& p, const ProtocolTables& tables,
     p.qel_job.job_description = job_description;
     p.qel_job.job_id = format_job_id(p.next_job_number++);
     const std::string key7 = key7_text(p);
-    const auto key8 = crypto::job_digest(job_description, p.qel_job.job_id, key7);
+    auto key8 = crypto::job_digest(job_description, p.qel_job.job_id, key7);
+    if (key8 && p.upper_case_job_digest) {
+        for (char& c : *key8) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+    }
     if (!key8) {
         p.qel_job = {};
         return ng("AuthenticationError");
@@ -305,7 +310,7 @@ answer_application_data(PrinterModel& p, const std::string& format,
         }
         std::string status = "unknown";
         if (!id->empty() && *id == p.registered_id) {
-            status = "registered";
+            status = p.registered_status;
         } else if (!id->empty() && *id == p.unregistered_id) {
             status = "unregistered";
         }

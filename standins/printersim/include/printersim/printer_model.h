@@ -64,6 +64,8 @@ struct PrinterModel {
     // Registered identity and what create_id stored.
     std::string registered_id;
     std::string unregistered_id;
+    // How id_status names the registered ID's state.
+    std::string registered_status = "registered";
     std::string service_id;
     std::string server_url;
     std::string refresh_token;
@@ -73,6 +75,8 @@ struct PrinterModel {
     // Cipher of the qel job's application data (vvt:ijdatakey7).
     std::uint32_t cipher_mode = 4;
     std::uint32_t cipher_selector = 3;
+    // vvt:ijdatakey8 written in upper-case digits (hosts compare it without regard to case).
+    bool upper_case_job_digest = false;
 
     // Jobs and the generators of their identifiers.
     QelJobState qel_job;
