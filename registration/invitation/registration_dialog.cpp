@@ -4,11 +4,11 @@
 #include <windowsx.h>
 
 #include <iterator>
-#include <stdexcept>
 
 #include "invitation/invitation_rules.h"
 #include "printerutil/register_sequence.h"
 #include "printerutil/result_report.h"
+#include "printerutil/server_param.h"
 #include "resource.h"
 #include "screens/agreement_dialog.h"
 #include "screens/run_with_progress.h"
@@ -320,11 +320,9 @@ int RegistrationDialog::Register() {
     if (printerAddress_.empty()) {
         return 1;
     }
-    if (!serverParams_) {
-        throw std::logic_error("no cloud addresses for the registration");
-    }
     qelinfo::IApplicationInfo& facts = FactsOrNone(facts_);
-    const std::shared_ptr<printerutil::stServerParam> server = serverParams_(regionCode_, facts);
+    const std::shared_ptr<printerutil::stServerParam> server =
+        printerutil::BuildServerParam(regionCode_, facts.GetResidence(), facts.GetArea());
     auto printer = std::make_shared<printerutil::stRegsterParam>();
     printer->modelName = facts.GetDeviceName();
     printer->serialNumber = serialNumber_;
@@ -364,17 +362,16 @@ int RegistrationDialog::Register() {
 }
 
 void RegistrationDialog::OnSkip() {
-    qelinfo::ApplicationInfo local;
-    FillLaunchContext(local);
-    local.SetUsbRetried(usbRetry_);
-    local.SetUserAction(userAction_);
-    local.SetSendInfoCode(agreement_.sendInfo);
-    local.SetLaunchMode(qelinfo::kLaunchInstallerReg);
-    if (serverParams_) {
-        printerutil::SendInvitationNotice(
-            &local, serverParams_(regionCode_, FactsOrNone(facts_))->gatewayAddress);
-    } else {
-        printerutil::SendInvitationNotice(&local);
+    try {
+        qelinfo::ApplicationInfo local;
+        FillLaunchContext(local);
+        local.SetUsbRetried(usbRetry_);
+        local.SetUserAction(userAction_);
+        local.SetSendInfoCode(agreement_.sendInfo);
+        local.SetLaunchMode(qelinfo::kLaunchInstallerReg);
+        printerutil::SendInvitationNotice(&local, printerutil::CurrentServiceAddresses().gateway);
+    } catch (...) {
+        // The notice is a courtesy to the gateway: the user who skips leaves all the same.
     }
     End(IDC_INVITATION_SKIP);
 }

@@ -14,7 +14,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,10 +43,6 @@ inline constexpr COLORREF kImageButtonKey = 0;
 inline constexpr const wchar_t* kImageButtonFiles[3] = {L"bt_normal.png", L"bt_press.png",
                                                         L"bt_over.png"};
 
-// The cloud addresses of one registration, for the printer's region code and the user.
-using ServerParamSource = std::function<std::shared_ptr<printerutil::stServerParam>(
-    const std::wstring& regionCode, qelinfo::IApplicationInfo& facts)>;
-
 class RegistrationDialog final : public qelui::DialogController {
 public:
     // Boxes and pages go through the system (the program's own in the program).
@@ -58,7 +53,6 @@ public:
     void SetPrinterAddress(std::wstring address) { printerAddress_ = std::move(address); }
     void SetApplicationInfo(qelinfo::IApplicationInfo* facts) noexcept { facts_ = facts; }
     void SetInstallerDeviceKey(std::wstring key) { installerKey_ = std::move(key); }
-    void SetServerParamSource(ServerParamSource source) { serverParams_ = std::move(source); }
     // Copies the printer's texts, bytes and connection block.
     void SetDeviceData(const std::shared_ptr<printerutil::stDeviceData>& device);
 
@@ -148,7 +142,6 @@ private:
     unsigned char usbRetry_ = 0;
     int userAction_ = 1;
     std::wstring installerKey_;
-    ServerParamSource serverParams_;
     bool registering_ = false;
 };
 

@@ -19,7 +19,7 @@
 #include "invitation/invitation_layout.h"
 #include "invitation/registration_dialog.h"
 #include "printerutil_testing/fake_waits.h"
-#include "printerutil_testing/sample_registration.h"
+#include "printerutil/server_param.h"
 #include "resource.h"
 #include "simulated_cloud.h"
 #include "testkit/dialog_robot.h"
@@ -117,9 +117,6 @@ protected:
         screen_->SetTextLibrary(&texts_);
         screen_->SetApplicationInfo(&facts_);
         screen_->SetDeviceData(device);
-        screen_->SetServerParamSource([this](const std::wstring&, qelinfo::IApplicationInfo&) {
-            return printerutil::testing::SampleServers(cloud_);
-        });
         return *screen_;
     }
 
@@ -136,6 +133,9 @@ protected:
     qelui::TextLibrary texts_;
     qelhttp::testing::FakeApplicationInfo facts_;
     qelcloud::SimulatedCloud cloud_;
+    printerutil::ScopedServiceAddresses addresses_{
+        {cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/printerid/v1/printers"),
+         cloud_.Url(L"/token/b/v1/register"), cloud_.Url(L"/token/a/v1/register")}};
     printerutil::testing::FakeWaits waits_;
     std::unique_ptr<RegistrationDialog> screen_;
 };
