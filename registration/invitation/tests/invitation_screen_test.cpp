@@ -27,6 +27,7 @@
 #include "testkit/text_ids.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_stack.h"
+#include "win/unique_any.h"
 
 namespace {
 
@@ -496,6 +497,57 @@ TEST_F(InvitationScreenTest, SkipSendsOneNoticeAndWaitsForItAtMostTwoSeconds) {
             EXPECT_EQ(LastNotice("info.q.SNO"), "SN0042");
         }
     }
+}
+
+// The colour of one pixel of a bitmap.
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    const COLORREF colour = ::GetPixel(memory, x, y);
+    ::SelectObject(memory, previous);
+    ::DeleteDC(memory);
+    return colour;
+}
+
+TEST_F(InvitationScreenTest, EveryPictureHasTheSizeItsLayoutGivesIt) {
+    struct Picture {
+        const wchar_t* file; // beside the program; empty: a bitmap of the program
+        int resource;
+        SIZE size;
+    } const pictures[] = {
+        {L"illust.png", 0, {790, 262}},          {L"illust_pr.png", 0, {324, 334}},
+        {L"ICON_PY_KiV.png", 0, {80, 80}},       {L"bt_normal.png", 0, {246, 60}},
+        {L"bt_press.png", 0, {246, 60}},         {L"bt_over.png", 0, {246, 60}},
+        {L"", IDB_INVITATION_BANNER, {790, 40}}, {L"", IDB_INVITATION_CARD, {790, 420}},
+    };
+    for (const auto& p : pictures) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(p.file)) + " " +
+                     std::to_string(p.resource));
+        const qelwin::unique_hgdiobj bitmap(
+            *p.file ? qelinvitation::LoadPngAsHBitmap(p.file, RGB(255, 255, 255))
+                    : ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(p.resource),
+                                   IMAGE_BITMAP, 0, 0, 0));
+        ASSERT_TRUE(bitmap);
+        const auto handle = static_cast<HBITMAP>(bitmap.get());
+        const SIZE size = qelinvitation::BitmapSize(handle);
+        EXPECT_EQ(size.cx, p.size.cx);
+        EXPECT_EQ(size.cy, p.size.cy);
+        if (p.size.cx == 246) {
+            // Black around the button, never black on it (it would show what lies behind).
+            EXPECT_EQ(BitmapPixel(handle, 0, 0), RGB(0, 0, 0));
+            EXPECT_EQ(BitmapPixel(handle, 245, 59), RGB(0, 0, 0));
+            for (int x = 3; x < 243; ++x) {
+                ASSERT_NE(BitmapPixel(handle, x, 30), RGB(0, 0, 0)) << x;
+            }
+        }
+        if (p.resource == IDB_INVITATION_BANNER) {
+            EXPECT_EQ(BitmapPixel(handle, 400, 39), qelinvitation::kBannerKey);
+            EXPECT_NE(BitmapPixel(handle, 400, 5), qelinvitation::kBannerKey);
+        }
+    }
+    EXPECT_EQ(qelinvitation::LoadPngAsHBitmap(L"no-such-picture.png", 0), nullptr);
+    // A file that is there but no picture.
+    EXPECT_EQ(qelinvitation::LoadPngAsHBitmap(L"EN\\qelreg.dll", 0), nullptr);
 }
 
 } // namespace
