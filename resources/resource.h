@@ -3,6 +3,8 @@
 #pragma once
 
 #define IDI_APP_ICON 107
+// The line above the buttons of the Wi-Fi dialogs and the invitation screen.
+#define IDB_SEPARATOR 142
 // Picture of the printer list; the program ships none, so the list's picture stays empty.
 #define IDB_LIST_PICTURE 134
 
@@ -11,6 +13,9 @@
 #define IDD_SEARCH_PROGRESS 143
 #define IDD_AGREEMENT 144
 #define IDD_STATUS_PROGRESS 145
+#define IDD_WIFI_CONFIRM 147
+#define IDD_SSID 148
+#define IDD_CONNECT_FAILED 149
 
 // Progress dialogs.
 #define IDC_SEARCH_PROGRESS_BAR 1028
@@ -29,6 +34,23 @@
 #define IDC_ABOUT_LINE1 1038
 #define IDC_ABOUT_LINE3 1039
 
+// Wi-Fi recovery dialogs (147 confirmation, 148 network name and key, 149 connect failed).
+#define IDC_SEPARATOR 1029
+#define IDC_WIFI_UPPER_LABEL 1044
+#define IDC_WIFI_NETWORK_LABEL 1045
+#define IDC_WIFI_MESSAGE 1046
+#define IDC_WIFI_KEY_LABEL 1047
+#define IDC_WIFI_PRINTER 1048
+#define IDC_WIFI_NETWORK 1049
+#define IDC_WIFI_OK 1050
+#define IDC_WIFI_CANCEL 1051
+#define IDC_WIFI_MANUAL 1052
+#define IDC_SSID_NAME 1053
+#define IDC_SSID_KEY 1054
+#define IDC_SSID_SHOW_KEY 1056
+#define IDC_SSID_OK 1057
+#define IDC_SSID_CANCEL 1058
+
 // Invitation screen (dialog 129) and its bitmaps.
 #define IDD_INVITATION 129
 #define IDB_INVITATION_BANNER 141
@@ -44,6 +66,3 @@
 #define IDC_INVITATION_BANNER 1024
 #define IDC_INVITATION_PICTURE 1042
 #define IDC_INVITATION_IMAGE_BUTTON 1043
-// The separator line above the buttons; its bitmap is shared with the Wi-Fi dialogs.
-#define IDB_SEPARATOR 142
-#define IDC_SEPARATOR 1029

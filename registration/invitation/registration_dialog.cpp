@@ -14,6 +14,7 @@
 #include "screens/run_with_progress.h"
 #include "ui/center_window.h"
 #include "ui/dialog_font.h"
+#include "ui/dialog_layout.h"
 #include "winutil/registry_values.h"
 
 namespace qelinvitation {
@@ -26,10 +27,6 @@ constexpr int kPictureControls[] = {IDC_INVITATION_BANNER, IDC_INVITATION_PICTUR
 
 void AddStyle(HWND control, LONG_PTR style) noexcept {
     ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | style);
-}
-
-void SetFont(HWND control, HFONT font) noexcept {
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 // Stands in for facts the opener did not give: empty texts, no printer.
@@ -134,11 +131,11 @@ void RegistrationDialog::OnInitDialog() {
                             reinterpret_cast<DWORD_PTR>(this));
     }
     titleFont_ = OwnFont(12, FW_BOLD);
-    SetFont(Item(IDC_INVITATION_TITLE1), titleFont_);
-    SetFont(Item(IDC_INVITATION_TITLE2), titleFont_);
+    qelui::SetControlFont(Item(IDC_INVITATION_TITLE1), titleFont_);
+    qelui::SetControlFont(Item(IDC_INVITATION_TITLE2), titleFont_);
     buttonFont_ = OwnFont(10, FW_NORMAL);
-    SetFont(Item(IDC_INVITATION_SKIP), buttonFont_);
-    SetFont(Item(IDC_INVITATION_REGISTER), buttonFont_);
+    qelui::SetControlFont(Item(IDC_INVITATION_SKIP), buttonFont_);
+    qelui::SetControlFont(Item(IDC_INVITATION_REGISTER), buttonFont_);
     LayoutControls();
     NoteInstallerRecord(agreement_, LookUpInstallerRecord());
 }
@@ -162,16 +159,10 @@ void RegistrationDialog::SetButtonTexts() {
 void RegistrationDialog::LayoutControls() {
     HWND dialog = Window();
     illustrationItems_.clear();
-    RECT outer{};
-    RECT client{};
-    ::GetWindowRect(dialog, &outer);
-    ::GetClientRect(dialog, &client);
-    ::SetWindowPos(dialog, nullptr, 0, 0, (outer.right - outer.left) - client.right + kClientWidth,
-                   (outer.bottom - outer.top) - client.bottom + kClientHeight,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    qelui::SetClientSize(dialog, kClientWidth, kClientHeight);
     bodyFont_ = OwnFont(11, FW_NORMAL);
-    SetFont(Item(IDC_INVITATION_BODY1), bodyFont_);
-    SetFont(Item(IDC_INVITATION_BODY2), bodyFont_);
+    qelui::SetControlFont(Item(IDC_INVITATION_BODY1), bodyFont_);
+    qelui::SetControlFont(Item(IDC_INVITATION_BODY2), bodyFont_);
 
     qelinfo::IApplicationInfo& facts = FactsOrNone(facts_);
     std::vector<ContentRow> rows;
@@ -205,12 +196,12 @@ void RegistrationDialog::LayoutControls() {
         if (place.id == IDC_INVITATION_IMAGE_BUTTON) {
             // Shown or hidden by the button rule; only its place comes from here.
             if (place.shown) {
-                ::MoveWindow(control, place.x, place.y, place.width, place.height, TRUE);
+                qelui::PlaceControl(control, place.x, place.y, place.width, place.height);
             }
             continue;
         }
         if (place.shown) {
-            ::MoveWindow(control, place.x, place.y, place.width, place.height, TRUE);
+            qelui::PlaceControl(control, place.x, place.y, place.width, place.height);
         }
         ::ShowWindow(control, place.shown ? SW_SHOW : SW_HIDE);
     }
@@ -302,7 +293,13 @@ void RegistrationDialog::OnRegisterCommand(int id) {
             });
         done = agreed ? Register() : 0;
     } catch (...) {
-        done = OnUnexpectedFailure();
+        // The agreement step failed, or the handling of a failure did: the failure box, and
+        // the screen stays for another try.
+        try {
+            AfterRegistrationFailure(std::current_exception());
+        } catch (...) {
+        }
+        done = 0;
     }
     if (done == 1) {
         End(id);
@@ -320,6 +317,24 @@ int RegistrationDialog::Register() {
     if (printerAddress_.empty()) {
         return 1;
     }
+    printerutil::stRegSeqResult result;
+    std::exception_ptr failure;
+    try {
+        result = RunRegistration();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (failure) {
+        // A recovery that applied a network registers again, with the state it left.
+        return AfterRegistrationFailure(failure) ? Register() : 0;
+    }
+    // An empty address opens nothing (the shell would open a folder); the screen closes all
+    // the same, the registration having run.
+    system_.OpenPage(result.url);
+    return 1;
+}
+
+printerutil::stRegSeqResult RegistrationDialog::RunRegistration() {
     qelinfo::IApplicationInfo& facts = FactsOrNone(facts_);
     const std::shared_ptr<printerutil::stServerParam> server =
         printerutil::BuildServerParam(regionCode_, facts.GetResidence(), facts.GetArea());
@@ -342,23 +357,11 @@ int RegistrationDialog::Register() {
     }
     local.SetUserAction(userAction_);
     local.SetSendInfoCode(agreement_.sendInfo);
-
-    printerutil::stRegSeqResult result;
-    try {
-        result = qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, Window(), Texts(),
-                                             L"", [&](qelscreens::CancelFlag* cancel) {
-                                                 return printerutil::StartRegisterSequence(
-                                                     &local, cancel, server, printer);
-                                             });
-    } catch (const qelcmn::qel_cancel& outcome) {
-        return OnRegisterCanceled(outcome);
-    } catch (const qelcmn::qel_exception&) {
-        return OnRegisterError();
-    }
-    // An empty address opens nothing (the shell would open a folder); the screen closes all
-    // the same, the registration having run.
-    system_.OpenPage(result.url);
-    return 1;
+    return qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, Window(), Texts(), L"",
+                                       [&](qelscreens::CancelFlag* cancel) {
+                                           return printerutil::StartRegisterSequence(
+                                               &local, cancel, server, printer);
+                                       });
 }
 
 void RegistrationDialog::OnSkip() {

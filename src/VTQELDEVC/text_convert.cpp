@@ -1,5 +1,7 @@
 #include "text_convert.h"
 
+#include "xmlutil/escape.h"
+
 #include <windows.h>
 
 #include <climits>
@@ -133,7 +135,7 @@ void ExtractTagText(std::string_view text, std::string_view name, std::string& o
     if (end == std::string_view::npos) {
         return;
     }
-    output.assign(text.substr(content, end - content));
+    output = xmlutil::UnescapeXml(text.substr(content, end - content));
 }
 
 std::string CdataSafe(std::string_view value) {

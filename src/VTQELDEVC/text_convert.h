@@ -26,8 +26,10 @@ std::vector<std::uint8_t> HexToBytes(std::string_view text);
 // The hexadecimal digits of text, lower-cased.
 std::string FilterHexLower(std::string_view text);
 
-// Replaces output with the text between "<name>" and the first "</name>" after it; leaves
-// output unchanged when either tag is missing.
+// Replaces output with the text between "<name>" and the first "</name>" after it, its entity
+// and character references decoded (the documents we write escape their values, so a value read
+// back and sent again stays as the printer holds it); leaves output unchanged when either tag is
+// missing.
 void ExtractTagText(std::string_view text, std::string_view name, std::string& output);
 
 // Makes a value safe inside a CDATA section (a "]]>" in it is split across two sections).

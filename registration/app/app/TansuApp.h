@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 
 #include "app/CommandLineOptions.h"
+#include "printerutil/device_operations.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "ui/TextLibrary.h"
 #include "ui/system.h"
@@ -53,6 +55,25 @@ public:
     // ("SEND_INFO_AGREE" 1) for the device of the facts, below its sub-key subKeyName.
     bool FindSendInfoAgree(const std::wstring& subKeyName);
 
+    // Fixes the launch facts for the printer being handled (the device name and language from
+    // the command line, the facts' residence, area and launch mode) and stores what the
+    // invitation screen shows for it. False when there is nothing to show for this printer and
+    // user, or when anything failed on the way. Without a printer: (true, true, "", "", 0).
+    bool PrepareInviteContent(bool qelServiceOffered, bool agreementKnown,
+                              const std::wstring& regionCode, const std::wstring& serialNumber,
+                              unsigned char serviceType);
+
+    // Register the first printer of the list (the one the flow looked up at the command line's
+    // address) after PrepareInviteContent for it, under the status progress dialog over the
+    // hidden window; nothing without an address or a printer.
+    // The installer's: asks the printer to record the agreement when the installer recorded it,
+    // registers as an installer start, keeps the page for a later "-OB" start after "-REG2"
+    // (then without any window) and opens it otherwise; every failure ends it silently.
+    void RegisterPreplyDevice(HWND window, const printerutil::DeviceList& printers);
+    // The launcher's: opens the page; a retry later shows box 11009, any other failure but a
+    // cancel or a USB outcome box 11003. No Wi-Fi recovery.
+    void RegisterHDDevice(HWND window, const printerutil::DeviceList& printers);
+
 private:
     LRESULT OnStartDispatch(HWND window);
     LRESULT OnStartMessage(HWND window, WPARAM wParam);
@@ -64,6 +85,10 @@ private:
     LRESULT OnServicePage(HWND window, UINT message);
     LRESULT OnLauncherFlow(HWND window);
 
+    // The registration both flows run; the page the gateway returned.
+    std::wstring RegisterFlowPrinter(HWND window, const printerutil::stDeviceData& printer,
+                                     bool installer);
+
     qelui::ISystem& system_;
     HINSTANCE instance_ = nullptr;
     HICON largeIcon_ = nullptr; // shared resource icons: never destroyed
@@ -73,6 +98,10 @@ private:
     std::unique_ptr<CommandLineOptions> options_;
     qelui::TextLibrary texts_;
 };
+
+// The box the launcher's registration shows for the failure it ended with: 11009 for a retry
+// later, none (0) for a cancel or a USB outcome, 11003 for any other failure.
+int LauncherFailureText(const std::exception_ptr& failure) noexcept;
 
 // The whole run of the program: single instance, start-up, the flow, shutdown. Always 0.
 int RunApplication(HINSTANCE instance) noexcept;

@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,7 +28,6 @@
 #include "invitation/send_info.h"
 #include "printerutil/device_data.h"
 #include "printerutil/registration_records.h"
-#include "qelcmn/exceptions.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "ui/dialog_controller.h"
 #include "ui/system.h"
@@ -104,13 +104,11 @@ private:
     std::optional<DWORD> LookUpInstallerRecord() const;
     bool ButtonLayoutActive() const;
 
-    // Outcomes of a registration that did not complete (registration_outcome.cpp).
-    int OnRegisterCanceled(const qelcmn::qel_cancel& outcome);
-    int OnRegisterError();
-    // Anything else that failed on the way (the program itself, a step of the recovery): the
-    // failure box, and the screen stays for another try.
-    int OnUnexpectedFailure();
-    void ShowBox(int textId, UINT style);
+    // The registration did not complete (registration_outcome.cpp): what the user is shown, and
+    // the Wi-Fi recovery when the printer on USB has no Internet. True when a network was
+    // applied and the printer is registered again.
+    bool AfterRegistrationFailure(const std::exception_ptr& failure);
+    printerutil::stRegSeqResult RunRegistration();
 
     qelui::ISystem& system_;
     HFONT titleFont_ = nullptr;

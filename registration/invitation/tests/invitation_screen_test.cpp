@@ -23,6 +23,7 @@
 #include "resource.h"
 #include "simulated_cloud.h"
 #include "testkit/dialog_robot.h"
+#include "testkit/layout_checks.h"
 #include "testkit/registry_sandbox.h"
 #include "testkit/text_ids.h"
 #include "ui/dialog_font.h"
@@ -33,6 +34,8 @@ namespace {
 
 using qelinvitation::RegistrationDialog;
 using qeltest::DialogView;
+using qeltest::ExpectFont;
+using qeltest::ExpectPlace;
 using qeltest::TextId;
 
 constexpr wchar_t kInstalledDevices[] = L"SOFTWARE\\Velto\\PREPLY4\\InstalledDevice";
@@ -64,23 +67,6 @@ void PointAt(HWND control, int x, int y) {
     POINT point{x, y};
     ::ClientToScreen(control, &point);
     ::SetCursorPos(point.x, point.y);
-}
-
-std::string Describe(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
-void ExpectPlace(const DialogView& v, int id, int x, int y, int width, int height) {
-    EXPECT_EQ(Describe(v.Rect(id)), Describe({x, y, x + width, y + height})) << "control " << id;
-}
-
-void ExpectFont(const DialogView& v, int id, int points, LONG weight) {
-    const LOGFONTW font = v.Font(id);
-    EXPECT_STREQ(font.lfFaceName, qelui::kShellDialogFace) << "control " << id;
-    EXPECT_EQ(font.lfHeight, qelui::FontHeightForPoints(points, qelui::PixelsPerInchY(v.Handle())))
-        << "control " << id;
-    EXPECT_EQ(font.lfWeight, weight) << "control " << id;
 }
 
 class InvitationScreenTest : public qeltest::MachineKeySandbox {

@@ -1,17 +1,20 @@
-// The Wi-Fi recovery's decisions over scripted screens and device steps: what it shows and runs
-// in which order, what it answers, and the user action and USB retry state it leaves, the same
-// through the state of the printer list (the application facts) and of the invitation screen
-// (its controller's fields).
+// What a registering screen does after a failed registration, the Wi-Fi recovery above all, over
+// scripted screens and device steps: what it shows and runs in which order, what it answers, and
+// the user action, USB retry state and send-info bits it leaves, the same through the state of
+// the printer list (the application facts) and of the invitation screen (its controller's
+// fields).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cwchar>
 #include <deque>
 #include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "qelcmn/exceptions.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "wifi/recovery_state.h"
 #include "wifi/wifi_recovery.h"
@@ -52,6 +55,7 @@ public:
     bool applyThrows = false;
     std::vector<std::string> log;
 
+    void ShowRetryLater() override { log.push_back("retry-later"); }
     bool AskToConnect() override {
         log.push_back("ask");
         return ask;
@@ -121,17 +125,19 @@ private:
     }
 };
 
-enum class Entry { kUsbRetry, kUsbRetryFailed, kSetupWifi };
+enum class Entry { kUsbRetry, kUsbRetryFailed, kSetupWifi, kFailure };
 
 struct Row {
     const char* name;
     Entry entry;
     int retriedBefore;
     Script script;
-    int result; // 1 / 0 (true / false for the two outcome entries)
+    int result; // 1 / 0 (true / false for the entries that answer so)
     std::string log;
     int userAction;
     int retriedAfter;
+    int sendInfoBits = 0; // what the invitation screen records
+    std::exception_ptr failure = nullptr; // of the registration, for kFailure
 };
 
 std::string Joined(const std::vector<std::string>& log) {
@@ -142,8 +148,10 @@ std::string Joined(const std::vector<std::string>& log) {
     return joined;
 }
 
-int RunEntry(Entry entry, WifiRecovery& recovery) {
-    switch (entry) {
+int RunEntry(const Row& row, WifiRecovery& recovery) {
+    switch (row.entry) {
+    case Entry::kFailure:
+        return recovery.AfterRegistrationFailure(row.failure) ? 1 : 0;
     case Entry::kUsbRetry:
         return recovery.AfterUsbRetry() ? 1 : 0;
     case Entry::kUsbRetryFailed:
@@ -152,6 +160,10 @@ int RunEntry(Entry entry, WifiRecovery& recovery) {
         return recovery.SetupWifi();
     }
     return -1;
+}
+
+std::exception_ptr Cancel(std::uint32_t code) {
+    return std::make_exception_ptr(qelcmn::qel_cancel(code, L"outcome"));
 }
 
 Script With(std::function<void(Script&)> fill) {
@@ -274,7 +286,7 @@ TEST(WifiRecovery, EveryWayThroughLeavesItsAnswerAndState) {
          1, "connect-failed|search|choose-manual" + chooseCafe + "|apply Cafe Corner/latte",
          kActionManualSetup, 1},
         {"search task raises", Entry::kUsbRetry, 0, With([](Script& s) { s.searchThrows = true; }),
-         0, askAndSearch + "|failure", kActionAsked, 0},
+         0, askAndSearch + "|failure", kActionAsked, 0, 0x10},
         {"apply task raises in the setup flow", Entry::kSetupWifi, 1, With([](Script& s) {
              s.searches = {kSeesOthers};
              s.connectFailed = {kManualSetup};
@@ -282,7 +294,29 @@ TEST(WifiRecovery, EveryWayThroughLeavesItsAnswerAndState) {
              s.applyThrows = true;
          }),
          0, "connect-failed|search|choose-manual" + chooseCafe + "|apply Cafe Corner/latte|failure",
-         kActionManualSetup, 0},
+         kActionManualSetup, 0, 0x10},
+        {"registration: retry later", Entry::kFailure, 1, Script{}, 0, "retry-later", 1, 0, 0x08,
+         Cancel(qelcmn::kCodeRetry)},
+        {"registration: USB printer without Internet", Entry::kFailure, 0,
+         With([](Script& s) { s.ask = false; }), 0, "ask", kActionAsked, 0, 0,
+         Cancel(qelcmn::kCodeUsbRetry)},
+        {"registration: still without Internet after a recovery", Entry::kFailure, 1,
+         With([](Script& s) {
+             s.searches = {kSeesOthers};
+             s.connectFailed = {kManualSetup};
+             s.choices = {kCafe};
+             s.applies = {kApplied};
+         }),
+         1, "connect-failed|search|choose-manual" + chooseCafe + "|apply Cafe Corner/latte",
+         kActionManualSetup, 1, 0, Cancel(qelcmn::kCodeUsbRetryFailed)},
+        {"registration cancelled", Entry::kFailure, 1, Script{}, 0, "", 1, 0, 0,
+         Cancel(qelcmn::kCodeCancelled)},
+        {"request cancelled", Entry::kFailure, 1, Script{}, 0, "", 1, 0, 0,
+         std::make_exception_ptr(qelhttp::qel_operation_canceled(L"Http : Request Canceled."))},
+        {"server failure", Entry::kFailure, 1, Script{}, 0, "failure", 1, 1, 0x10,
+         std::make_exception_ptr(qelhttp::http_exception(qelhttp::kCodeNetworkError, L"N"))},
+        {"the program itself failed", Entry::kFailure, 1, Script{}, 0, "failure", 1, 0, 0x10,
+         std::make_exception_ptr(std::bad_alloc())},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -293,22 +327,25 @@ TEST(WifiRecovery, EveryWayThroughLeavesItsAnswerAndState) {
             facts.SetUsbRetried(row.retriedBefore);
             FactsRecoveryState state(facts);
             WifiRecovery recovery(script, script, state);
-            EXPECT_EQ(RunEntry(row.entry, recovery), row.result);
+            EXPECT_EQ(RunEntry(row, recovery), row.result);
             EXPECT_EQ(Joined(script.log), row.log);
             EXPECT_EQ(*facts.GetUserAction(), row.userAction);
             EXPECT_EQ(*facts.GetUsbRetried(), row.retriedAfter);
+            EXPECT_EQ(facts.GetSendInfoCode(), qelinfo::kSendInfoNone);
         }
         {
             SCOPED_TRACE("invitation screen: the controller's fields");
             Script script = row.script;
             unsigned char usbRetryFlag = static_cast<unsigned char>(row.retriedBefore);
             int userAction = 1;
-            ControllerRecoveryState state(usbRetryFlag, userAction);
+            int sendInfo = 0x02; // the agreement given in the dialog stays
+            ControllerRecoveryState state(usbRetryFlag, userAction, sendInfo);
             WifiRecovery recovery(script, script, state);
-            EXPECT_EQ(RunEntry(row.entry, recovery), row.result);
+            EXPECT_EQ(RunEntry(row, recovery), row.result);
             EXPECT_EQ(Joined(script.log), row.log);
             EXPECT_EQ(userAction, row.userAction);
             EXPECT_EQ(usbRetryFlag, row.retriedAfter);
+            EXPECT_EQ(sendInfo, 0x02 | row.sendInfoBits);
         }
     }
 }

@@ -167,6 +167,12 @@ TEST_F(WorldDevice, RefusalsAndFaultsOfTheJob) {
         {"no printer id created", {"next-printer-id = \"\""}, {0, 0, 2, -1, reg}, all},
         {"status in other letters", {"registered-status = Registered"}, {0, 0, 0, 0, L"", made},
          all},
+        // Identities read back are decoded: the status question names the printer's own ID,
+        // and the application gets it as the printer holds it.
+        {"identities with markup characters",
+         {"registered-id = VTP&REG<1>", "next-printer-id = \"VTP&'0001'\""},
+         {0, 0, 0, 0, L"VTP&REG<1>", L"VTP&'0001'"},
+         all},
         {"end refused", {"reply-fault = qel EndJob refuse IllegalJobID"}, {0, 0, 0, 7, reg, made},
          all},
         {"end lost", {"fault = pu2Write -2 skip 7"}, {0, 0, 0, 5, reg, made},

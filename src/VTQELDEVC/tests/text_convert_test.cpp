@@ -32,22 +32,30 @@ TEST(TextConvert, ExtractTagText) {
     const std::string doc =
         "<application_data><unregister_id>U1</unregister_id><register_id>R1</register_id>"
         "</application_data>";
-    std::string out = "unchanged";
-    ExtractTagText(doc, "register_id", out);
-    EXPECT_EQ(out, "R1");
-    ExtractTagText(doc, "unregister_id", out);
-    EXPECT_EQ(out, "U1");
-
-    out = "unchanged";
-    ExtractTagText(doc, "printer_id", out);
-    EXPECT_EQ(out, "unchanged");
-    // An end tag before the start tag is not taken for its end.
-    ExtractTagText("</a>x<a>y", "a", out);
-    EXPECT_EQ(out, "unchanged");
-    ExtractTagText("</a><a>y</a>", "a", out);
-    EXPECT_EQ(out, "y");
-    ExtractTagText("<a></a>", "a", out);
-    EXPECT_EQ(out, "");
+    struct Case {
+        std::string text;
+        const char* name;
+        const char* output; // what the output holds afterwards; it held "unchanged"
+    };
+    const Case cases[] = {
+        {doc, "register_id", "R1"},
+        {doc, "unregister_id", "U1"},
+        {doc, "printer_id", "unchanged"},
+        // An end tag before the start tag is not taken for its end.
+        {"</a>x<a>y", "a", "unchanged"},
+        {"</a><a>y</a>", "a", "y"},
+        {"<a></a>", "a", ""},
+        // Values come back as the printer holds them, not as the document spells them.
+        {"<a>VTP&amp;1</a>", "a", "VTP&1"},
+        {"<a>&lt;id&gt; &quot;q&quot; &apos;s&apos;</a>", "a", "<id> \"q\" 's'"},
+        {"<a>&#65;&#x42;&amp;amp;</a>", "a", "AB&amp;"},
+        {"<a>R&D &unknown; &</a>", "a", "R&D &unknown; &"},
+    };
+    for (const Case& c : cases) {
+        std::string out = "unchanged";
+        ExtractTagText(c.text, c.name, out);
+        EXPECT_EQ(out, c.output) << c.text;
+    }
 }
 
 TEST(TextConvert, EscapingForDocuments) {
