@@ -23,7 +23,9 @@
 #include "simulated_cloud.h"
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
+#include "testkit/registry_sandbox.h"
 #include "testkit/text_ids.h"
+#include "fake_wlan.h"
 #include "win/module_path.h"
 #include "world_device_library.h"
 
@@ -32,6 +34,7 @@ namespace {
 using qelinvitation::RegistrationDialog;
 using qeltest::DialogView;
 using qeltest::TextId;
+using vtqeldevc::test::FakeInterface;
 
 constexpr char kWorld[] = R"(
 [printer home]
@@ -56,9 +59,21 @@ queue = Desk Queue
 qel-service = serviceA
 agreement = unknown
 next-printer-id = VTP-0002-BBBB-0002
-ap = HomeNet signal -40
+ap = HomeNet signal -40 key home-key
 ap = "Cafe Corner" signal -70
 )";
+
+constexpr wchar_t kInstalledDevices[] = L"SOFTWARE\\Velto\\PREPLY4\\InstalledDevice";
+
+// The PC is on HomeNet and keeps its key.
+FakeInterface OnHomeNet() {
+    FakeInterface face;
+    face.state = wlan_interface_state_connected;
+    face.connected_ssid = "HomeNet";
+    face.profiles = {{L"HomeNet", vtqeldevc::test::ProfileXml(L"HomeNet", L"HomeNet", L"passPhrase",
+                                                              L"false", L"home-key")}};
+    return face;
+}
 
 // Facts whose residence cannot be read once the test says so: the program itself failing on
 // the way to a registration.
@@ -93,16 +108,20 @@ private:
     qelinfo::ApplicationInfo& facts_;
 };
 
-class RegistrationOutcomeTest : public ::testing::Test {
+class RegistrationOutcomeTest : public qeltest::MachineKeySandbox {
 protected:
     void SetUp() override {
+        MachineKeySandbox::SetUp();
         ASSERT_TRUE(texts_.Load(qeltest::kTextIdsLanguage));
         ASSERT_TRUE(world_.Loaded());
         ASSERT_EQ(world_.Load(kWorld), "");
         cloud_.Reset();
         library_.usbQueues = {L"Desk Queue"};
     }
-    void TearDown() override { cloud_.Release(); }
+    void TearDown() override {
+        cloud_.Release();
+        MachineKeySandbox::TearDown();
+    }
 
     // What the opening flow gives the screen: the printer found at the address and the facts
     // chosen for it, with the content of a serviceA printer of region "1".
@@ -132,7 +151,8 @@ protected:
     printerutil::testing::FakeWaits waits_;
     printerutil::ScopedWaits waitsScope_{waits_};
     qelworld::Client world_{qelwin::ThisModuleFolder()};
-    qelinvitation::testing::WorldDeviceLibrary library_;
+    vtqeldevc::test::FakeWlan wlan_;
+    qelinvitation::testing::WorldDeviceLibrary library_{&wlan_.api()};
     qelinfo::ApplicationInfo facts_;
 
 public:
@@ -175,6 +195,42 @@ Step Box(int textId, int answer = IDOK) {
     };
 }
 
+// The confirmation that the printer join the network the PC uses.
+Step Confirm(int answer) {
+    return [answer](qeltest::DialogRobot& robot, RegistrationOutcomeTest&) {
+        robot.ThenOn(IDC_WIFI_PRINTER, "confirm the network", [answer](DialogView& v) {
+            EXPECT_EQ(v.Text(IDC_WIFI_PRINTER), L"VT-M200 Series(8D1W09012)");
+            EXPECT_EQ(v.Text(IDC_WIFI_NETWORK), L"HomeNet");
+            EXPECT_NE(v.Owner(), nullptr);
+            v.Click(answer);
+        });
+    };
+}
+
+// The network chosen by name with its key typed (message: why the dialog asks).
+Step ChooseNetwork(const wchar_t* name, const wchar_t* key, int message) {
+    return [=](qeltest::DialogRobot& robot, RegistrationOutcomeTest&) {
+        robot.ThenOn(IDC_SSID_NAME, "choose the network", [=](DialogView& v) {
+            EXPECT_EQ(v.Text(IDC_WIFI_MESSAGE), TextId(message));
+            ASSERT_NE(::SendDlgItemMessageW(v.Handle(), IDC_SSID_NAME, CB_SELECTSTRING,
+                                            static_cast<WPARAM>(-1),
+                                            reinterpret_cast<LPARAM>(name)),
+                      CB_ERR);
+            v.Type(IDC_SSID_KEY, key);
+        });
+        robot.ThenOn(IDC_SSID_NAME, "OK", [](DialogView& v) { v.Click(IDC_SSID_OK); });
+    };
+}
+
+// The connect-failed dialog.
+Step ConnectFailed(int answer) {
+    return [answer](qeltest::DialogRobot& robot, RegistrationOutcomeTest&) {
+        robot.ThenWhen(
+            [](const DialogView& v) { return v.Has(IDC_WIFI_MANUAL) && !v.Has(IDC_WIFI_PRINTER); },
+            "connect failed", [answer](DialogView& v) { v.Click(answer); });
+    };
+}
+
 // The screen behind the status progress dialog still paints: its banner, painted over, comes
 // back when the screen is redrawn. The cloud holds the registration's report meanwhile.
 Step WatchProgress(qelcloud::SimulatedCloud& cloud) {
@@ -205,6 +261,8 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
     struct Row {
         const char* name;
         const wchar_t* address = L"Home Queue";
+        bool installerAgreed = false;
+        bool pcOnHomeNet = false;            // the PC keeps the key of the network it is on
         std::vector<const char*> world = {}; // lines of the printer's section
         std::vector<std::string> rules = {}; // of the cloud
         std::vector<Step> steps = {};
@@ -218,8 +276,17 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
         const char* fus = "";
         const char* uah = "NONE";
         const char* function = "UREG_AUTO";
+        bool usbRetry = false;        // the screen's USB retry flag afterwards
+        const char* joined = nullptr; // the network the printer is on afterwards
     };
+    const char* noInternet = "reply-fault = qel ReceiveData refuse NotConnectInternet";
+    const char* noInternetTwice = "reply-fault = qel ReceiveData refuse NotConnectInternet times 2";
     std::vector<Row> rows = {
+        {.name = "registered with the installer's agreement",
+         .installerAgreed = true,
+         .steps = {Press(IDC_INVITATION_REGISTER)},
+         .sendInfo = 0x01,
+         .fus = "0001"},
         {.name = "registered after Agree; the screen paints meanwhile",
          .rules = {R"({"path": "/gateway/api0122", "hold": true, "times": 1})"},
          .steps = {Press(IDC_INVITATION_REGISTER), Agree(), WatchProgress(cloud_)},
@@ -255,6 +322,95 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
          .created = false,
          .fus = "0012",
          .function = "UREG_SKIP"},
+        {.name = "USB without Internet: the question declined",
+         .address = L"Desk Queue",
+         .world = {noInternet},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001, IDCANCEL),
+                   Press(IDC_INVITATION_SKIP)},
+         .closedWith = IDC_INVITATION_SKIP,
+         .sendInfo = 0x02,
+         .userAction = 2,
+         .pages = 0,
+         .created = false,
+         .fus = "0002",
+         .uah = "CDLG1",
+         .function = "UREG_SKIP"},
+        {.name = "USB without Internet: the printer sees no network",
+         .address = L"Desk Queue",
+         .world = {noInternet, "ap = none"},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001), Box(17016),
+                   Press(IDC_INVITATION_SKIP)},
+         .closedWith = IDC_INVITATION_SKIP,
+         .sendInfo = 0x02,
+         .userAction = 5,
+         .pages = 0,
+         .created = false,
+         .fus = "0002",
+         .uah = "CDLG5",
+         .function = "UREG_SKIP"},
+        {.name = "USB without Internet: the PC's network confirmed, applied, registered again",
+         .address = L"Desk Queue",
+         .pcOnHomeNet = true,
+         .world = {noInternet},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001), Confirm(IDC_WIFI_OK)},
+         .sendInfo = 0x02,
+         .userAction = 3,
+         .fus = "0002",
+         .uah = "CDLG2",
+         .usbRetry = true,
+         .joined = "HomeNet"},
+        {.name = "USB without Internet: the PC's network refused",
+         .address = L"Desk Queue",
+         .pcOnHomeNet = true,
+         .world = {noInternet},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001), Confirm(IDC_WIFI_CANCEL),
+                   Press(IDC_INVITATION_SKIP)},
+         .closedWith = IDC_INVITATION_SKIP,
+         .sendInfo = 0x02,
+         .userAction = 3,
+         .pages = 0,
+         .created = false,
+         .fus = "0002",
+         .uah = "CDLG2",
+         .function = "UREG_SKIP"},
+        {.name = "USB without Internet: the PC's network unseen, one chosen by name",
+         .address = L"Desk Queue",
+         .world = {noInternet},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001),
+                   ChooseNetwork(L"HomeNet", L"home-key", 17005)},
+         .sendInfo = 0x02,
+         .userAction = 7,
+         .fus = "0002",
+         .uah = "SDLG2",
+         .usbRetry = true,
+         .joined = "HomeNet"},
+        {.name = "USB still without Internet after the recovery: set up by hand at once",
+         .address = L"Desk Queue",
+         .pcOnHomeNet = true,
+         .world = {noInternetTwice},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001), Confirm(IDC_WIFI_OK),
+                   ConnectFailed(IDC_WIFI_MANUAL), ChooseNetwork(L"HomeNet", L"home-key", 17006)},
+         .sendInfo = 0x02,
+         .userAction = 6,
+         .fus = "0002",
+         .uah = "SDLG1",
+         .usbRetry = true,
+         .joined = "HomeNet"},
+        {.name = "USB still without Internet, the setup flow left: the screen stays",
+         .address = L"Desk Queue",
+         .pcOnHomeNet = true,
+         .world = {noInternetTwice},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001), Confirm(IDC_WIFI_OK),
+                   ConnectFailed(IDC_WIFI_CANCEL), Press(IDC_INVITATION_SKIP)},
+         .closedWith = IDC_INVITATION_SKIP,
+         .sendInfo = 0x02,
+         .userAction = 4,
+         .pages = 0,
+         .created = false,
+         .fus = "0002",
+         .uah = "CDLG4",
+         .function = "UREG_SKIP",
+         .joined = "HomeNet"},
     };
     std::size_t pagesBefore = 0;
     for (const Row& r : rows) {
@@ -269,7 +425,17 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
         for (const auto& rule : r.rules) {
             cloud_.AddRule(rule);
         }
+        wlan_.interfaces.clear();
+        if (r.pcOnHomeNet) {
+            wlan_.interfaces.push_back(OnHomeNet());
+        }
+        DeleteKey(kInstalledDevices);
         const auto device = FindPrinter(r.address);
+        if (r.installerAgreed) {
+            WriteDword(std::wstring(kInstalledDevices) + L"\\" + device->modelName + L"\\" +
+                           device->serialNumber,
+                       L"SEND_INFO_AGREE", 1);
+        }
         FailingFacts facts(facts_);
         failingFacts = &facts;
         RegistrationDialog screen(qelapp::ProgramSystem());
@@ -285,9 +451,11 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
         EXPECT_EQ(screen.DoModal(), r.closedWith);
         EXPECT_EQ(screen.SendInfoCode(), r.sendInfo);
         EXPECT_EQ(screen.UserAction(), r.userAction);
+        EXPECT_EQ(screen.UsbRetry(), r.usbRetry);
         const std::string printer = r.address == std::wstring(L"Desk Queue") ? "desk" : "home";
         EXPECT_EQ(world_.Get(printer, "unregistered-id") == world_.Get(printer, "next-printer-id"),
                   r.created);
+        EXPECT_EQ(world_.Get(printer, "wifi-ssid"), r.joined ? r.joined : "");
         EXPECT_EQ(Gateway(-1, "info.q.FNC"), r.function);
         EXPECT_EQ(Gateway(-1, "info.q.FUS"), r.fus);
         EXPECT_EQ(Gateway(-1, "info.q.UAH"), r.uah);

@@ -1,8 +1,12 @@
 #include "world_device_library.h"
 
+#include <cstring>
 #include <utility>
 
+#include <iwrapsnmpoverusb/iwrapsnmpoverusb.h>
+
 #include "vtesdev_lib.h"
+#include "vtwidwus_lib.h"
 
 namespace qelinvitation::testing {
 
@@ -10,7 +14,39 @@ namespace {
 
 WorldDeviceLibrary* g_current = nullptr;
 
+// Stands for the wrapper "loaded" in this process; never given to the system.
+const HMODULE kWrapper = reinterpret_cast<HMODULE>(&g_current);
+
+bool IsWrapper(const std::wstring& path) {
+    const std::wstring file = vtqeldevc::kVtwidwusFile;
+    return path.size() >= file.size() &&
+           _wcsicmp(path.c_str() + path.size() - file.size(), file.c_str()) == 0;
+}
+
 } // namespace
+
+HMODULE WorldDeviceLibrary::Loader::Load(const std::wstring& path) {
+    return IsWrapper(path) ? kWrapper : vtqeldevc::SystemModuleLoader().Load(path);
+}
+
+void* WorldDeviceLibrary::Loader::Find(HMODULE module, const char* name) noexcept {
+    if (module != kWrapper) {
+        return vtqeldevc::SystemModuleLoader().Find(module, name);
+    }
+#define QEL_WRAPPER_ENTRY(entry)                                                                   \
+    if (std::strcmp(name, #entry) == 0) {                                                          \
+        return reinterpret_cast<void*>(&::entry);                                                  \
+    }
+    VTQELDEVC_WUS_ENTRIES(QEL_WRAPPER_ENTRY)
+#undef QEL_WRAPPER_ENTRY
+    return nullptr;
+}
+
+void WorldDeviceLibrary::Loader::Free(HMODULE module) noexcept {
+    if (module != kWrapper) {
+        vtqeldevc::SystemModuleLoader().Free(module);
+    }
+}
 
 WorldDeviceLibrary::WorldDeviceLibrary(const vtqeldevc::WlanApi* wlan)
     : wlan_(wlan), scope_(*this) {
@@ -46,6 +82,7 @@ int WINAPI WorldDeviceLibrary::Create(VTESDevIF** object) noexcept {
             library->waits_.push_back(ms);
         };
         platform.wlan = library->wlan_;
+        platform.loader = &library->loader_;
         // The stand-in libraries lie beside the test program.
         *object = new vtqeldevc::VTESDevLib(::GetModuleHandleW(nullptr), std::move(platform));
         return 1;
