@@ -5,8 +5,6 @@
 #define IDI_APP_ICON 107
 // The line above the buttons of the Wi-Fi dialogs and the invitation screen.
 #define IDB_SEPARATOR 142
-// Picture of the printer list; the program ships none, so the list's picture stays empty.
-#define IDB_LIST_PICTURE 134
 
 // Dialog templates.
 #define IDD_ABOUT 139
@@ -33,6 +31,14 @@
 #define IDC_ABOUT_LINE2 1030
 #define IDC_ABOUT_LINE1 1038
 #define IDC_ABOUT_LINE3 1039
+
+// Printer list.
+#define IDD_PRINTER_LIST 140
+#define IDC_LIST_LABEL 1000
+#define IDC_LIST_REFRESH 1024
+#define IDC_LIST_ABOUT_SERVICE 1025
+#define IDC_LIST_REGISTER 1026
+#define IDC_PRINTER_LIST 1027
 
 // Wi-Fi recovery dialogs (147 confirmation, 148 network name and key, 149 connect failed).
 #define IDC_SEPARATOR 1029

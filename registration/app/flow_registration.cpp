@@ -15,8 +15,8 @@ namespace qelapp {
 
 namespace {
 
-std::shared_ptr<printerutil::stRegsterParam> FlowPrinterRecord(
-    const printerutil::stDeviceData& printer, const std::wstring& address) {
+std::shared_ptr<printerutil::stRegsterParam>
+FlowPrinterRecord(const printerutil::stDeviceData& printer, const std::wstring& address) {
     auto record = std::make_shared<printerutil::stRegsterParam>();
     record->modelName = printer.modelName;
     record->serialNumber = printer.serialNumber;
@@ -65,8 +65,8 @@ std::wstring TansuApp::RegisterFlowPrinter(HWND window, const printerutil::stDev
         return start(&cancel).get().url;
     }
     const std::wstring title = installer ? L"" : texts_.LoadText(qelui::text::kAboutTitle);
-    return qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, window, &texts_,
-                                       title, start)
+    return qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, window, &texts_, title,
+                                       start)
         .url;
 }
 

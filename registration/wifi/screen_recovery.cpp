@@ -51,7 +51,7 @@ int DialogWifiScreens::ConnectFailed() {
 }
 
 printerutil::stRegSeqResult ProgressAccessPointSteps::Search(std::wstring& ssid, std::wstring& key,
-                                                            AccessPointBuffer& accessPoints) {
+                                                             AccessPointBuffer& accessPoints) {
     return qelscreens::RunWithProgress(
         qelscreens::ProgressDialog::kSearch, owner_, &texts_, L"", [&](qelscreens::CancelFlag*) {
             return printerutil::StartSearchAccessPoints(
@@ -61,7 +61,7 @@ printerutil::stRegSeqResult ProgressAccessPointSteps::Search(std::wstring& ssid,
 }
 
 printerutil::stRegSeqResult ProgressAccessPointSteps::Apply(const std::wstring& ssid,
-                                                           const std::wstring& key) {
+                                                            const std::wstring& key) {
     return qelscreens::RunWithProgress(
         qelscreens::ProgressDialog::kSearch, owner_, &texts_, L"", [&](qelscreens::CancelFlag*) {
             return printerutil::StartApplyAccessPoint(ssid, key, printer_.modelName,

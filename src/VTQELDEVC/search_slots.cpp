@@ -7,6 +7,7 @@
 #include "vtmpu_ctrl.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <iterator>
 
@@ -205,7 +206,7 @@ int VTESDevLib::SearchNetworkDevices(const std::wstring& folder, std::vector<tag
 
     // Each printer is asked in a task of its own, a batch at a time.
     const int batch = BatchSize(platform_.Processors());
-    TaskPool pool(batch);
+    TaskPool pool(static_cast<int>(std::min(usable, static_cast<std::size_t>(batch))));
     for (std::size_t start = 0; start < usable; start += static_cast<std::size_t>(batch)) {
         const std::size_t end = std::min(usable, start + static_cast<std::size_t>(batch));
         std::vector<tagDeviceInfo> records(end - start);

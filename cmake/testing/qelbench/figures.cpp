@@ -19,17 +19,27 @@ std::string WithUnit(std::string number, const std::string& unit) {
 } // namespace
 
 bool Met(const Figure& figure) {
-    return figure.goal == Goal::Below ? figure.value < figure.target
-                                      : figure.value <= figure.target;
+    switch (figure.goal) {
+    case Goal::Below:
+        return figure.value < figure.target;
+    case Goal::AtMost:
+        return figure.value <= figure.target;
+    case Goal::None:
+        break;
+    }
+    return true;
 }
 
 std::string FigureLine(const Figure& figure) {
+    const std::string line = "figure: " + figure.what + " | " +
+                             WithUnit(Format(figure.value, figure.decimals), figure.unit);
+    if (figure.goal == Goal::None) {
+        return line + " | (none) | -";
+    }
     char target[64];
     std::snprintf(target, sizeof(target), "%g", figure.target);
-    return "figure: " + figure.what + " | " +
-           WithUnit(Format(figure.value, figure.decimals), figure.unit) + " | " +
-           (figure.goal == Goal::Below ? "< " : "<= ") + WithUnit(target, figure.unit) + " | " +
-           (Met(figure) ? "met" : "MISSED");
+    return line + " | " + (figure.goal == Goal::Below ? "< " : "<= ") +
+           WithUnit(target, figure.unit) + " | " + (Met(figure) ? "met" : "MISSED");
 }
 
 void PrintFigure(const Figure& figure) {

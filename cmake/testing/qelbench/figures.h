@@ -10,6 +10,7 @@ namespace qelbench {
 enum class Goal {
     Below,  // the figure must stay under the target
     AtMost, // the figure may reach the target
+    None,   // a figure shown for what it tells, without a target
 };
 
 struct Figure {
@@ -21,10 +22,11 @@ struct Figure {
     int decimals = 1;
 };
 
+// True also for a figure without a target.
 bool Met(const Figure& figure);
 
-// "figure: <what> | <value> <unit> | < <target> <unit> | met" (or "MISSED"); tools/bench.sh
-// splits it at the bars.
+// "figure: <what> | <value> <unit> | < <target> <unit> | met" (or "MISSED"; without a target
+// "(none) | -"); tools/bench.sh splits it at the bars.
 std::string FigureLine(const Figure& figure);
 // Writes the line to standard output at once, so a benchmark that dies later keeps it.
 void PrintFigure(const Figure& figure);

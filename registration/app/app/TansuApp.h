@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/CommandLineOptions.h"
+#include "printerlist/printer_list_vm.h"
 #include "printerutil/device_operations.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "ui/TextLibrary.h"
@@ -23,7 +24,8 @@ public:
     // Builds the facts and empty options and becomes the process-wide application object. The
     // flows reach the system through the given one (the program's own when none is given).
     explicit TansuApp(qelui::ISystem* system = nullptr);
-    // Shuts down in reverse order of start-up: the UI texts, the options, then the facts.
+    // Shuts down in reverse order of start-up: the printer list, the UI texts, the options, then
+    // the facts.
     ~TansuApp();
     TansuApp(const TansuApp&) = delete;
     TansuApp& operator=(const TansuApp&) = delete;
@@ -45,7 +47,6 @@ public:
     HINSTANCE Instance() const noexcept { return instance_; }
     HICON LargeIcon() const noexcept { return largeIcon_; }
     HICON SmallIcon() const noexcept { return smallIcon_; }
-    HBITMAP Picture() const noexcept { return picture_; }
     qelinfo::ApplicationInfo& Facts() noexcept { return facts_; }
     CommandLineOptions& Options() noexcept { return *options_; }
     qelui::TextLibrary& Texts() noexcept { return texts_; }
@@ -93,10 +94,12 @@ private:
     HINSTANCE instance_ = nullptr;
     HICON largeIcon_ = nullptr; // shared resource icons: never destroyed
     HICON smallIcon_ = nullptr;
-    HBITMAP picture_ = nullptr;
     qelinfo::ApplicationInfo facts_;
     std::unique_ptr<CommandLineOptions> options_;
     qelui::TextLibrary texts_;
+    // Made by the first printer list and kept to the end of the run (the agreement given there
+    // holds for the whole run); let go first at shutdown.
+    std::unique_ptr<qelprinterlist::PrinterListVM> printerList_;
 };
 
 // The box the launcher's registration shows for the failure it ended with: 11009 for a retry

@@ -65,8 +65,8 @@ protected:
         WriteText(qelinfo::kSettingsKey, L"AREA", L"DE");
         WriteText(qelinfo::kSettingsKey, L"RESIDENCE", L"europe");
         cloud_.Reset();
-        window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                        nullptr, nullptr, nullptr));
+        window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        nullptr, nullptr));
         ASSERT_TRUE(window_);
     }
     void TearDown() override {
@@ -90,10 +90,10 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
     struct Row {
         const char* name;
         std::vector<const wchar_t*> args;
-        const char* service; // the printer's qel service: "serviceA", or "serviceD" with a
-                             // connection test that never ends
-        bool installerAgreed;      // "SEND_INFO_AGREE" 1 below the serial number's sub-key
-        const char* rule;          // of the cloud; "" for none
+        const char* service;  // the printer's qel service: "serviceA", or "serviceD" with a
+                              // connection test that never ends
+        bool installerAgreed; // "SEND_INFO_AGREE" 1 below the serial number's sub-key
+        const char* rule;     // of the cloud; "" for none
         // Expected: the page kept, a page opened, the progress caption ("-" for no dialog at
         // all), the box, the send-info code sent ("" when none, "-" when no report went out),
         // the agreement the printer holds afterwards, the identity the report carried.
@@ -106,8 +106,8 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
         const char* reported;
     };
     const auto installer = [](const wchar_t* sub) {
-        return std::vector<const wchar_t*>{L"QelRegistration.exe", L"-Preply", sub, kModel,
-                                           kQueue, qeltest::kTextIdsLanguage};
+        return std::vector<const wchar_t*>{
+            L"QelRegistration.exe", L"-Preply", sub, kModel, kQueue, qeltest::kTextIdsLanguage};
     };
     const std::vector<const wchar_t*> launcher = {L"QelRegistration.exe", L"-HD", L"-REG", kModel,
                                                   kQueue};
@@ -115,6 +115,7 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
     const std::wstring noDialog = L"-";
     const std::wstring launcherCaption = TextId(11401);
     const char* created = "VTP-0001-AAAA-0001";
+    // clang-format off
     const Row rows[] = {
         {"installer -REG2: the page is kept, no window at all", installer(L"-REG2"), "serviceA",
          false, "", true, false, noDialog, 0, "0000", "unknown", ""},
@@ -129,6 +130,7 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
         {"launcher: the gateway fails", launcher, "serviceA", false, gatewayFails, false, false,
          launcherCaption, 11003, "", "unknown", ""},
     };
+    // clang-format on
     std::size_t pagesOpened = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -175,8 +177,7 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
         }
 
         const std::wstring kept = qelwinutil::ReadRegUrl();
-        EXPECT_EQ(kept.rfind(cloud_.Url(L"/gateway/page?reg="), 0) == 0, row.kept)
-            << Narrow(kept);
+        EXPECT_EQ(kept.rfind(cloud_.Url(L"/gateway/page?reg="), 0) == 0, row.kept) << Narrow(kept);
         if (row.caption == noDialog) {
             EXPECT_TRUE(robot.Seen().empty());
         } else {

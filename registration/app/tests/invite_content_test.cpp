@@ -28,6 +28,7 @@ TEST(InviteContent, TheFirstMatchingRowWins) {
         qelapp::InviteFacts facts; // region, kind, area, residence, agreement known
         std::vector<InviteEntry> entries;
     };
+    // clang-format off
     const Row rows[] = {
         {"1, serviceA", {L"1", L"serviceA", L"JP", L"asia", false}, {kButton}},
         {"1, auto", {L"1", L"auto", L"JP", L"asia", true}, {kIcon}},
@@ -49,6 +50,7 @@ TEST(InviteContent, TheFirstMatchingRowWins) {
         {"no printer, elsewhere", {L"", L"auto", L"CN", L"asia", true}, {}},
         {"no printer, nothing known", {L"", L"auto", L"", L"", true}, {}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         EXPECT_EQ(qelapp::ChooseInviteContent(row.facts), row.entries) << row.name;
     }
@@ -70,6 +72,7 @@ TEST_F(PrepareInviteContent, FixesTheLaunchFactsAndStoresTheEntriesTexts) {
         std::vector<InviteEntry> entries;
         const wchar_t* language;
     };
+    // clang-format off
     const std::vector<const wchar_t*> installer = {L"QelRegistration.exe", L"-Preply", L"-REG",
                                                    L"VT-X100 Series", L"192.168.1.31", L"TEXTIDS"};
     const std::vector<const wchar_t*> launcher = {L"QelRegistration.exe", L"-HD", L"-REG",
@@ -88,6 +91,7 @@ TEST_F(PrepareInviteContent, FixesTheLaunchFactsAndStoresTheEntriesTexts) {
         {"no printer, elsewhere", launcher, qelinfo::kLaunchLauncher, L"CN", true, true, L"", 0,
          false, L"auto", {}, L"REGISTRY"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         WriteText(qelinfo::kSettingsKey, L"AREA", row.area);

@@ -28,10 +28,10 @@ struct RecoveryPrinter {
 
 // What the screen lends the recovery while it runs.
 struct RecoveryScreen {
-    HWND owner;                         // the screen's dialog: owner of every box and dialog
-    const qelui::TextLibrary& texts;    // the screen's texts
-    qelinfo::IApplicationInfo* facts;   // the confirmation shows its device name and serial
-    qelui::ISystem& system;             // message boxes
+    HWND owner;                       // the screen's dialog: owner of every box and dialog
+    const qelui::TextLibrary& texts;  // the screen's texts
+    qelinfo::IApplicationInfo* facts; // the confirmation shows its device name and serial
+    qelui::ISystem& system;           // message boxes
 };
 
 // The dialogs 147, 148, 149 and the boxes 11009, 11003, 17001 and 17016, over the screen's
@@ -84,7 +84,8 @@ class ScreenWifiRecovery {
 public:
     ScreenWifiRecovery(const RecoveryScreen& screen, RecoveryPrinter printer,
                        IRecoveryState& state) noexcept
-        : screens_(screen), steps_(screen, std::move(printer)), recovery_(screens_, steps_, state) {}
+        : screens_(screen), steps_(screen, std::move(printer)), recovery_(screens_, steps_, state) {
+    }
 
     // See WifiRecovery.
     bool AfterRegistrationFailure(const std::exception_ptr& failure) {

@@ -4,6 +4,7 @@
 //   vtqeldevc_search_bench.exe [runs]      (run from the program folder, beside the stand-ins)
 #include "vtesdev_lib.h"
 
+#include "qelbench/figures.h"
 #include "qelworld/qelworld_client.h"
 #include "win/module_path.h"
 
@@ -26,11 +27,10 @@ using Milliseconds = std::chrono::duration<double, std::milli>;
 
 constexpr int kPrinters = 64;
 constexpr int kAnswerMs = 100;
+constexpr double kRatioTarget = 1.1;
+constexpr double kCancelTargetMs = 100;
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
+using qelbench::Median;
 
 // answerMs 0: the printers answer at once.
 std::string World(int answerMs) {
@@ -125,5 +125,11 @@ int main(int argc, char** argv) {
                 Median(cancels), *std::max_element(cancels.begin(), cancels.end()));
     device.Terminate();
     world.Reset();
+    qelbench::PrintFigure({"network search, 64 printers answering after 100 ms: measured / "
+                           "(ceil(64/B) x 100 ms), B = " +
+                               std::to_string(batch),
+                           measured / bound, "", qelbench::Goal::AtMost, kRatioTarget, 4});
+    qelbench::PrintFigure({"network search cancel latency", Median(cancels), "ms",
+                           qelbench::Goal::AtMost, kCancelTargetMs});
     return 0;
 }
