@@ -13,7 +13,9 @@
 
 #include "app/app_system.h"
 #include "fake_application_info.h"
+#include "fake_wlan.h"
 #include "invitation/registration_dialog.h"
+#include "printer_oids.h"
 #include "printerutil/device_operations.h"
 #include "printerutil/server_param.h"
 #include "printerutil_testing/fake_waits.h"
@@ -25,7 +27,7 @@
 #include "testkit/page_recorder.h"
 #include "testkit/registry_sandbox.h"
 #include "testkit/text_ids.h"
-#include "fake_wlan.h"
+#include "vtwidus/vtwidussim_client.h"
 #include "win/module_path.h"
 #include "world_device_library.h"
 
@@ -62,6 +64,9 @@ next-printer-id = VTP-0002-BBBB-0002
 ap = HomeNet signal -40 key home-key
 ap = "Cafe Corner" signal -70
 )";
+
+constexpr int kSnmpSet = 0xA3;
+constexpr int kSnmpBadValue = 3;
 
 constexpr wchar_t kInstalledDevices[] = L"SOFTWARE\\Velto\\PREPLY4\\InstalledDevice";
 
@@ -114,6 +119,7 @@ protected:
         MachineKeySandbox::SetUp();
         ASSERT_TRUE(texts_.Load(qeltest::kTextIdsLanguage));
         ASSERT_TRUE(world_.Loaded());
+        ASSERT_TRUE(usb_.Loaded());
         ASSERT_EQ(world_.Load(kWorld), "");
         cloud_.Reset();
         library_.usbQueues = {L"Desk Queue"};
@@ -152,6 +158,7 @@ protected:
     printerutil::ScopedWaits waitsScope_{waits_};
     qelworld::Client world_{qelwin::ThisModuleFolder()};
     vtqeldevc::test::FakeWlan wlan_;
+    vtwidussim::Client usb_{qelwin::ThisModuleFolder()};
     qelinvitation::testing::WorldDeviceLibrary library_{&wlan_.api()};
     qelinfo::ApplicationInfo facts_;
 
@@ -207,8 +214,8 @@ Step Confirm(int answer) {
     };
 }
 
-// The network chosen by name with its key typed (message: why the dialog asks).
-Step ChooseNetwork(const wchar_t* name, const wchar_t* key, int message) {
+// The network chosen by name with its key typed (message: why the dialog asks), then answered.
+Step ChooseNetwork(const wchar_t* name, const wchar_t* key, int message, int answer = IDC_SSID_OK) {
     return [=](qeltest::DialogRobot& robot, RegistrationOutcomeTest&) {
         robot.ThenOn(IDC_SSID_NAME, "choose the network", [=](DialogView& v) {
             EXPECT_EQ(v.Text(IDC_WIFI_MESSAGE), TextId(message));
@@ -218,7 +225,7 @@ Step ChooseNetwork(const wchar_t* name, const wchar_t* key, int message) {
                       CB_ERR);
             v.Type(IDC_SSID_KEY, key);
         });
-        robot.ThenOn(IDC_SSID_NAME, "OK", [](DialogView& v) { v.Click(IDC_SSID_OK); });
+        robot.ThenOn(IDC_SSID_NAME, "answer", [answer](DialogView& v) { v.Click(answer); });
     };
 }
 
@@ -263,6 +270,7 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
         const wchar_t* address = L"Home Queue";
         bool installerAgreed = false;
         bool pcOnHomeNet = false;            // the PC keeps the key of the network it is on
+        bool applyRefused = false;           // the USB printer refuses the first network written
         std::vector<const char*> world = {}; // lines of the printer's section
         std::vector<std::string> rules = {}; // of the cloud
         std::vector<Step> steps = {};
@@ -384,6 +392,52 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
          .uah = "SDLG2",
          .usbRetry = true,
          .joined = "HomeNet"},
+        {.name = "USB without Internet: the PC's network set up by hand from the confirmation",
+         .address = L"Desk Queue",
+         .pcOnHomeNet = true,
+         .world = {noInternet},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001), Confirm(IDC_WIFI_MANUAL),
+                   ChooseNetwork(L"HomeNet", L"home-key", 17006)},
+         .sendInfo = 0x02,
+         .userAction = 6,
+         .fus = "0002",
+         .uah = "SDLG1",
+         .usbRetry = true,
+         .joined = "HomeNet"},
+        {.name = "USB without Internet: no network chosen",
+         .address = L"Desk Queue",
+         .world = {noInternet},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001),
+                   ChooseNetwork(L"HomeNet", L"home-key", 17005, IDC_SSID_CANCEL),
+                   Press(IDC_INVITATION_SKIP)},
+         .closedWith = IDC_INVITATION_SKIP,
+         .sendInfo = 0x02,
+         .userAction = 7,
+         .pages = 0,
+         .created = false,
+         .fus = "0002",
+         .uah = "SDLG2",
+         .function = "UREG_SKIP"},
+        {.name = "USB without Internet: the printer refuses the network, connect failed, set up "
+                 "by hand",
+         .address = L"Desk Queue",
+         .pcOnHomeNet = true,
+         .applyRefused = true,
+         .world = {noInternet},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree(), Box(17001), Confirm(IDC_WIFI_OK),
+                   ConnectFailed(IDC_WIFI_MANUAL), ChooseNetwork(L"HomeNet", L"home-key", 17006)},
+         .sendInfo = 0x02,
+         .userAction = 6,
+         .fus = "0002",
+         .uah = "SDLG1",
+         .usbRetry = true,
+         .joined = "HomeNet"},
+        {.name = "the gateway gives no page: the screen closes and opens nothing",
+         .rules = {R"({"path": "/gateway/api0122", "fields": {"open_url": null}})"},
+         .steps = {Press(IDC_INVITATION_REGISTER), Agree()},
+         .sendInfo = 0x02,
+         .pages = 0,
+         .fus = "0002"},
         {.name = "USB still without Internet after the recovery: set up by hand at once",
          .address = L"Desk Queue",
          .pcOnHomeNet = true,
@@ -426,6 +480,14 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
             cloud_.AddRule(rule);
         }
         wlan_.interfaces.clear();
+        usb_->ClearFaults();
+        if (r.applyRefused) {
+            const std::string ssid(vtwidussim::oids::kInfraSsid);
+            const VTWIDUSSIM_Fault refuse{
+                VTWIDUSSIM_ENTRY_Comm,          -1,           ssid.c_str(), kSnmpSet, 0, 1,
+                VTWIDUSSIM_ACTION_ERROR_STATUS, kSnmpBadValue};
+            ASSERT_GE(usb_->AddFault(&refuse), 0);
+        }
         if (r.pcOnHomeNet) {
             wlan_.interfaces.push_back(OnHomeNet());
         }
