@@ -19,6 +19,7 @@
 #include "invitation/invitation_layout.h"
 #include "invitation/registration_dialog.h"
 #include "printerutil_testing/fake_waits.h"
+#include "printerutil_testing/sample_registration.h"
 #include "printerutil/server_param.h"
 #include "resource.h"
 #include "simulated_cloud.h"
@@ -121,8 +122,7 @@ protected:
     qelhttp::testing::FakeApplicationInfo facts_;
     qelcloud::SimulatedCloud cloud_;
     printerutil::ScopedServiceAddresses addresses_{
-        {cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/printerid/v1/printers"),
-         cloud_.Url(L"/token/b/v1/register"), cloud_.Url(L"/token/a/v1/register")}};
+        printerutil::testing::SampleServiceAddresses(cloud_)};
     printerutil::testing::FakeWaits waits_;
     std::unique_ptr<RegistrationDialog> screen_;
 };
