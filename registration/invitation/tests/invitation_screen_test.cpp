@@ -3,9 +3,6 @@
 // before Register and the image button, and Skip's notice to the simulated cloud.
 #include <windows.h>
 
-#include <objidl.h> // before GDI+, which needs it
-#include <gdiplus.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,6 +26,7 @@
 #include "testkit/text_ids.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_stack.h"
+#include "win/gdiplus_session.h"
 #include "win/unique_any.h"
 
 namespace {
@@ -40,18 +38,6 @@ using qeltest::ExpectPlace;
 using qeltest::TextId;
 
 constexpr wchar_t kInstalledDevices[] = L"SOFTWARE\\Velto\\PREPLY4\\InstalledDevice";
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        const Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
 
 // The colour the screen shows at a point of a control's client area.
 COLORREF ScreenPixel(HWND control, int x, int y) {
@@ -72,7 +58,7 @@ void PointAt(HWND control, int x, int y) {
 
 class InvitationScreenTest : public qeltest::MachineKeySandbox {
 protected:
-    static void SetUpTestSuite() { gdiplus_ = new GdiplusSession; }
+    static void SetUpTestSuite() { gdiplus_ = new qelwin::GdiplusSession; }
     static void TearDownTestSuite() { delete gdiplus_; }
 
     void SetUp() override {
@@ -117,7 +103,7 @@ protected:
         return cloud_.Field(-1, field, "/gateway/capi").value_or("<none>");
     }
 
-    static GdiplusSession* gdiplus_;
+    static qelwin::GdiplusSession* gdiplus_;
     qelui::TextLibrary texts_;
     qelhttp::testing::FakeApplicationInfo facts_;
     qelcloud::SimulatedCloud cloud_;
@@ -127,7 +113,7 @@ protected:
     std::unique_ptr<RegistrationDialog> screen_;
 };
 
-GdiplusSession* InvitationScreenTest::gdiplus_ = nullptr;
+qelwin::GdiplusSession* InvitationScreenTest::gdiplus_ = nullptr;
 
 const qelinfo::IllustrationMap kButtonContent = {
     {L"1", {L"illust.png", TextId(15017), TextId(15018)}}};
