@@ -16,6 +16,7 @@
 #include "printerutil/device_operations.h"
 #include "printerutil/server_param.h"
 #include "printerutil_testing/fake_waits.h"
+#include "printerutil_testing/sample_registration.h"
 #include "qelcmn/exceptions.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "qelworld/qelworld_client.h"
