@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <functional>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,7 +21,6 @@
 #include "app/TansuApp.h"
 #include "app/app_messages.h"
 #include "app/app_system.h"
-#include "fake_vtwidus.h"
 #include "fake_wlan.h"
 #include "printerlist/printer_list_dialog.h"
 #include "printerutil/device_data.h"
@@ -33,11 +32,9 @@
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
 #include "testkit/text_ids.h"
-#include "vtesdev_lib.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
-
-#include <iwrapsnmpoverusb/iwrapsnmpoverusb.h>
+#include "world_device_library.h"
 
 namespace {
 
@@ -45,101 +42,33 @@ using qeltest::DialogView;
 using qeltest::TextId;
 using Rows = std::vector<std::wstring>;
 
-// The USB wrapper as the printer access library binds it, served by the wrapper's exports in
-// this process, whose clock moves only when it waits; every other library from its file.
-class InProcessWrapperLoader final : public vtqeldevc::ModuleLoader {
+// The printer access library's device layer and the USB wrapper in this process over the
+// simulated world, their fixed waits passed at once, the PC on HomeNet with its key saved; it
+// counts what asks for it, and a search can be made to fail.
+class ListDevices final : public printerutil::IDeviceBackend {
 public:
-    HMODULE Load(const std::wstring& path) override {
-        const std::wstring file = L"\\vtwidwus.dll";
-        if (path.size() >= file.size() &&
-            ::lstrcmpiW(path.c_str() + path.size() - file.size(), file.c_str()) == 0) {
-            return Wrapper();
-        }
-        return System().Load(path);
-    }
-    void* Find(HMODULE module, const char* name) noexcept override {
-        if (module != Wrapper()) {
-            return System().Find(module, name);
-        }
-        for (const auto& [entry, address] : kEntries) {
-            if (std::strcmp(entry, name) == 0) {
-                return address;
-            }
-        }
-        return nullptr;
-    }
-    void Free(HMODULE module) noexcept override {
-        if (module != Wrapper()) {
-            System().Free(module);
-        }
-    }
-
-private:
-    // The test program itself stands for the wrapper's module: the loader never loads it.
-    static HMODULE Wrapper() noexcept { return ::GetModuleHandleW(nullptr); }
-    static vtqeldevc::ModuleLoader& System() noexcept { return vtqeldevc::SystemModuleLoader(); }
-
-#define QEL_WRAPPER_ENTRY(name)                                                                    \
-    { #name, reinterpret_cast < void*>(&name) }
-    static inline const std::pair<const char*, void*> kEntries[] = {
-        QEL_WRAPPER_ENTRY(VTWIDWUS_CreateInstance),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_DestroyInstance),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_Search),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_SetTimeout),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_GetInfo),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_SetInfo),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_SetInfoAndWaitChangeDot11Mode),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_ApSearch),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_ApSearchAndWait),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_ApSearchExecuteWithParams),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_GetApSearchResultInfoList),
-        QEL_WRAPPER_ENTRY(VTWIDWUS_Cancel),
-    };
-#undef QEL_WRAPPER_ENTRY
-};
-
-// The printer access library of this process over the stand-ins beside the test: its fixed
-// waits and the USB wrapper's pass at once, the PC is on HomeNet with its key saved, and a
-// search can be made to fail.
-class InProcessDevices final : public printerutil::IDeviceBackend {
-public:
-    InProcessDevices() {
-        current_ = this;
+    ListDevices() {
         wlan_.interfaces = {vtqeldevc::test::Connected(
             "HomeNet", {vtqeldevc::test::Usable(L"HomeNet", L"correct horse")})};
-        platform_.wlan = &wlan_.api();
-        platform_.sleep = [](unsigned) {};
-        platform_.loader = &loader_;
     }
-    ~InProcessDevices() override { current_ = nullptr; }
 
     std::optional<printerutil::DeviceEntries> Entries() override {
         ++calls;
         if (failNext.exchange(false)) {
             throw qelcmn::qel_cancel(qelcmn::kCodeCancelled, L"search failed");
         }
-        return printerutil::DeviceEntries{&Create, &Destroy};
+        return library_.Entries();
     }
-    bool IsUsbPrinterQueue(const std::wstring&) override { return false; }
+    bool IsUsbPrinterQueue(const std::wstring& queue) override {
+        return library_.IsUsbPrinterQueue(queue);
+    }
 
     std::atomic<int> calls{0};
     std::atomic<bool> failNext{false};
 
 private:
-    static int WINAPI Create(VTESDevIF** device) noexcept {
-        *device = new (std::nothrow)
-            vtqeldevc::VTESDevLib(::GetModuleHandleW(nullptr), current_->platform_);
-        return *device != nullptr ? 1 : 0;
-    }
-    static void WINAPI Destroy(VTESDevIF** device) noexcept {
-        delete std::exchange(*device, nullptr);
-    }
-
-    static inline InProcessDevices* current_ = nullptr;
     vtqeldevc::test::FakeWlan wlan_;
-    InProcessWrapperLoader loader_;
-    vtwidwus::test::FakeConvert wrapperClock_;
-    vtqeldevc::Platform platform_;
+    qelinvitation::testing::WorldDeviceLibrary library_{&wlan_.api()};
     printerutil::ScopedDeviceBackend scope_{*this};
 };
 
@@ -278,7 +207,7 @@ protected:
         };
     }
 
-    InProcessDevices devices_;
+    ListDevices devices_;
 };
 
 TEST_F(PrinterListFlow, TheSearchFillsTheListAndTheActionsFollowTheSelection) {
