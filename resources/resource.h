@@ -3,14 +3,17 @@
 #pragma once
 
 #define IDI_APP_ICON 107
-// Picture of the printer list; the program ships none, so the list's picture stays empty.
-#define IDB_LIST_PICTURE 134
+// The line above the buttons of the Wi-Fi dialogs and the invitation screen.
+#define IDB_SEPARATOR 142
 
 // Dialog templates.
 #define IDD_ABOUT 139
 #define IDD_SEARCH_PROGRESS 143
 #define IDD_AGREEMENT 144
 #define IDD_STATUS_PROGRESS 145
+#define IDD_WIFI_CONFIRM 147
+#define IDD_SSID 148
+#define IDD_CONNECT_FAILED 149
 
 // Progress dialogs.
 #define IDC_SEARCH_PROGRESS_BAR 1028
@@ -28,3 +31,28 @@
 #define IDC_ABOUT_LINE2 1030
 #define IDC_ABOUT_LINE1 1038
 #define IDC_ABOUT_LINE3 1039
+
+// Printer list.
+#define IDD_PRINTER_LIST 140
+#define IDC_LIST_LABEL 1000
+#define IDC_LIST_REFRESH 1024
+#define IDC_LIST_ABOUT_SERVICE 1025
+#define IDC_LIST_REGISTER 1026
+#define IDC_PRINTER_LIST 1027
+
+// Wi-Fi recovery dialogs (147 confirmation, 148 network name and key, 149 connect failed).
+#define IDC_SEPARATOR 1029
+#define IDC_WIFI_UPPER_LABEL 1044
+#define IDC_WIFI_NETWORK_LABEL 1045
+#define IDC_WIFI_MESSAGE 1046
+#define IDC_WIFI_KEY_LABEL 1047
+#define IDC_WIFI_PRINTER 1048
+#define IDC_WIFI_NETWORK 1049
+#define IDC_WIFI_OK 1050
+#define IDC_WIFI_CANCEL 1051
+#define IDC_WIFI_MANUAL 1052
+#define IDC_SSID_NAME 1053
+#define IDC_SSID_KEY 1054
+#define IDC_SSID_SHOW_KEY 1056
+#define IDC_SSID_OK 1057
+#define IDC_SSID_CANCEL 1058

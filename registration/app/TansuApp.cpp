@@ -45,6 +45,7 @@ TansuApp::TansuApp(qelui::ISystem* system)
 }
 
 TansuApp::~TansuApp() {
+    printerList_.reset();
     g_current = nullptr;
     texts_.Unload();
     options_.reset();
@@ -72,9 +73,6 @@ bool TansuApp::CreateMainWindow(HINSTANCE instance) noexcept {
     }
     largeIcon_ = LoadAppIcon(instance, 48);
     smallIcon_ = LoadAppIcon(instance, 16);
-    picture_ = static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_LIST_PICTURE), IMAGE_BITMAP, 0, 0,
-                     LR_SHARED | LR_LOADMAP3DCOLORS | LR_LOADTRANSPARENT));
 
     HWND window = ::CreateWindowExW(0, kWindowClassName, nullptr, WS_OVERLAPPEDWINDOW,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -4,11 +4,6 @@
 
 namespace qelapp {
 
-LRESULT TansuApp::OnPrinterList(HWND window) {
-    system_.PostNext(window, WM_CLOSE, 0);
-    return 0;
-}
-
 LRESULT TansuApp::OnInstallerFlow(HWND window) {
     system_.PostNext(window, WM_CLOSE, 0);
     return 0;

@@ -2,6 +2,7 @@
 
 #include "ui/center_window.h"
 #include "ui/dialog_font.h"
+#include "ui/dialog_layout.h"
 #include "ui/text_ids.h"
 
 namespace qelscreens {
@@ -12,13 +13,8 @@ namespace {
 constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 320;
 
-void Place(HWND control, int x, int y, int width, int height) noexcept {
-    ::MoveWindow(control, x, y, width, height, TRUE);
-}
-
-void SetFont(HWND control, HFONT font) noexcept {
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-}
+using qelui::PlaceControl;
+using qelui::SetControlFont;
 
 } // namespace
 
@@ -69,26 +65,19 @@ INT_PTR AgreementDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void AgreementDialog::OnInitDialog() {
     HWND dialog = Window();
-    RECT outer{};
-    RECT client{};
-    ::GetWindowRect(dialog, &outer);
-    ::GetClientRect(dialog, &client);
-    ::SetWindowPos(dialog, nullptr, 0, 0, (outer.right - outer.left) - client.right + kClientWidth,
-                   (outer.bottom - outer.top) - client.bottom + kClientHeight -
-                       ::GetSystemMetrics(SM_CYSIZE),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    qelui::SetClientSize(dialog, kClientWidth, kClientHeight - ::GetSystemMetrics(SM_CYSIZE));
 
     const int line = ::MulDiv(9, qelui::PixelsPerInchY(dialog), 72) + 4;
-    Place(Item(IDC_AGREEMENT_HEADING), 20, 20, 560, line);
-    SetFont(Item(IDC_AGREEMENT_HEADING), OwnFont(9, FW_BOLD));
-    Place(Item(IDC_AGREEMENT_TEXT), 20, line + 28, 560, 150);
-    Place(Item(IDC_AGREEMENT_NOTE), 20, line + 186, 560, 2 * line);
-    SetFont(Item(IDC_AGREEMENT_NOTE), OwnFont(9, FW_NORMAL));
+    PlaceControl(Item(IDC_AGREEMENT_HEADING), 20, 20, 560, line);
+    SetControlFont(Item(IDC_AGREEMENT_HEADING), OwnFont(9, FW_BOLD));
+    PlaceControl(Item(IDC_AGREEMENT_TEXT), 20, line + 28, 560, 150);
+    PlaceControl(Item(IDC_AGREEMENT_NOTE), 20, line + 186, 560, 2 * line);
+    SetControlFont(Item(IDC_AGREEMENT_NOTE), OwnFont(9, FW_NORMAL));
     const HFONT buttons = OwnFont(10, FW_NORMAL);
-    Place(Item(IDC_AGREE), 430, 4 * line + 194, 150, 25);
-    Place(Item(IDC_DISAGREE), 267, 4 * line + 194, 150, 25);
-    SetFont(Item(IDC_AGREE), buttons);
-    SetFont(Item(IDC_DISAGREE), buttons);
+    PlaceControl(Item(IDC_AGREE), 430, 4 * line + 194, 150, 25);
+    PlaceControl(Item(IDC_DISAGREE), 267, 4 * line + 194, 150, 25);
+    SetControlFont(Item(IDC_AGREE), buttons);
+    SetControlFont(Item(IDC_DISAGREE), buttons);
 
     if (const qelui::TextLibrary* texts = Texts()) {
         const bool noServiceYet = facts_ != nullptr && facts_->GetServiceKind() == L"auto";

@@ -60,7 +60,7 @@ std::vector<HWND> VisibleTopLevelWindows(DWORD processId) {
 }
 
 HWND WaitForWindow(DWORD processId, HANDLE process, const std::wstring& className,
-                   std::chrono::milliseconds timeout) {
+                   std::chrono::milliseconds timeout, std::chrono::milliseconds poll) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         for (HWND window : VisibleTopLevelWindows(processId)) {
@@ -72,7 +72,7 @@ HWND WaitForWindow(DWORD processId, HANDLE process, const std::wstring& classNam
             ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             return nullptr;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(poll);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "qelcmn/exceptions.h"
+
 namespace qelwifi {
 
 namespace {
@@ -12,15 +14,46 @@ bool NoAccessPoint(const AccessPointBuffer& accessPoints) {
 
 } // namespace
 
-// A failed search or apply (its task raised, or no task could start) must not leave the screen
-// that runs the recovery: the user sees the failure box and the screen stays.
+// A failed search or apply (its task raised, or no task could start) or a dialog that failed must
+// not leave the screen that runs the recovery: the user sees the failure box, the USB retry
+// state is cleared and the screen stays.
 template <typename T, typename Body> T WifiRecovery::Guarded(Body body, T failed) {
     try {
         return body();
-    } catch (const std::exception&) {
-        state_.SetUsbRetried(false);
-        screens_.ShowFailure();
+    } catch (...) {
+        Fail();
         return failed;
+    }
+}
+
+bool WifiRecovery::Fail() {
+    screens_.ShowFailure();
+    state_.NoteFailureShown();
+    return GiveUp();
+}
+
+bool WifiRecovery::AfterRegistrationFailure(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const qelcmn::qel_cancel& cancel) {
+        switch (cancel.ucode()) {
+        case qelcmn::kCodeRetry:
+            screens_.ShowRetryLater();
+            state_.NoteRetryLaterShown();
+            return GiveUp();
+        case qelcmn::kCodeUsbRetry:
+            return AfterUsbRetry();
+        case qelcmn::kCodeUsbRetryFailed:
+            return AfterUsbRetryFailed();
+        default: // cancelled: nothing to tell
+            return GiveUp();
+        }
+    } catch (const qelcmn::qel_exception&) {
+        screens_.ShowFailure();
+        state_.NoteFailureShown();
+        return false;
+    } catch (...) {
+        return Fail();
     }
 }
 

@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 
 namespace vtqeldevc {
 
@@ -26,14 +28,18 @@ ModuleLoader& SystemModuleLoader() noexcept;
 struct WlanApi;
 
 struct Platform {
-    ModuleLoader* loader = nullptr; // null: the system loader
-    SleepMilliseconds sleep;        // empty: the system's Sleep
-    const WlanApi* wlan = nullptr;  // null: the system's WLAN service
+    ModuleLoader* loader = nullptr;         // null: the system loader
+    SleepMilliseconds sleep;                // empty: the system's Sleep
+    const WlanApi* wlan = nullptr;          // null: the system's WLAN service
+    std::function<unsigned()> processors{}; // empty: the count the runtime reports
 
     ModuleLoader& Loader() const noexcept {
         return loader != nullptr ? *loader : SystemModuleLoader();
     }
     void Wait(unsigned ms) const { vtqeldevc::Wait(sleep, ms); }
+    unsigned Processors() const {
+        return processors ? processors() : std::thread::hardware_concurrency();
+    }
 };
 
 // The folder of a loaded module, without a trailing backslash. Empty when there is no module or

@@ -6,8 +6,8 @@
 namespace vtqeldevc {
 
 VTESDevLib::VTESDevLib(HMODULE library_module, Platform platform)
-    : library_module_(library_module), platform_(std::move(platform)), uns_(platform_),
-      wus_(platform_), port_(std::make_unique<CVTMPU2Ctrl>(platform_)) {}
+    : library_module_(library_module), platform_(std::move(platform)), wnsch_(platform_),
+      uns_(platform_), wus_(platform_), port_(std::make_unique<CVTMPU2Ctrl>(platform_)) {}
 
 VTESDevLib::~VTESDevLib() = default;
 

@@ -11,6 +11,7 @@
 #include "qel_job.h"
 #include "vtwiduns_lib.h"
 #include "vtwidwus_lib.h"
+#include "vtwnsch_lib.h"
 
 #include <vtqeldevc/vtqeldevc.h>
 
@@ -71,6 +72,13 @@ private:
                            const wchar_t* key);
     int DoGetAccessPointList(AccessPointEntry* out, int* count);
 
+    // The two halves of a printer search, each into its own list: 0 searched; 1 nothing
+    // searched or found; 2 a library could not be used; 3 no list.
+    int SearchNetworkDevices(const std::wstring& folder, std::vector<tagDeviceInfo>* list);
+    int SearchUsbDevices(const std::wstring& folder, std::vector<tagDeviceInfo>* list);
+    // One printer of a network search, on a task of its own.
+    tagDeviceInfo GetDeviceInfoTask(const std::string& address) const;
+
     // The folder the outside libraries are loaded from; empty when it cannot be read, and then
     // nothing is loaded.
     std::wstring LibraryFolder() const { return ModuleFolder(library_module_); }
@@ -79,6 +87,7 @@ private:
     Platform platform_;
     // Destroyed in reverse: the port control closes its channel and unloads its library before
     // the holders release theirs.
+    VtWnschLib wnsch_;
     VtWidUnsLib uns_;
     VtWidwusLib wus_;
     std::unique_ptr<CVTMPUCom> port_;
@@ -90,5 +99,9 @@ private:
     QelJob job_;
     std::vector<AccessPointEntry> access_points_;
 };
+
+// How many printers a network search asks at once: one less than the processors, at least one
+// (worked out in signed numbers, so that no processor count wraps round).
+int BatchSize(long long processors) noexcept;
 
 } // namespace vtqeldevc

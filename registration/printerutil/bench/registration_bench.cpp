@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "printerutil/register_sequence.h"
+#include "qelbench/figures.h"
 #include "printerutil_testing/fake_device_library.h"
 #include "printerutil_testing/fake_waits.h"
 #include "printerutil_testing/sample_registration.h"
@@ -23,10 +24,7 @@ struct Kind {
     const char* label;
 };
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
+constexpr double kOverheadTargetMs = 50;
 
 } // namespace
 
@@ -50,6 +48,7 @@ int main(int argc, char** argv) {
                     runs);
         std::printf("%-10s %8s %8s %8s %10s %6s\n", "kind", "median", "min", "max", "waits",
                     "http");
+        std::vector<qelbench::Figure> figures;
         for (const Kind& kind : kinds) {
             info.serviceKind = kind.serviceKind;
             std::vector<double> own;
@@ -76,10 +75,15 @@ int main(int argc, char** argv) {
                 waited = waits.PausedMs();
                 requests = cloud.Count();
             }
-            std::printf("%-10s %8.1f %8.1f %8.1f %10lld %6d\n", kind.label, Median(own),
-                        *std::min_element(own.begin(), own.end()),
-                        *std::max_element(own.begin(), own.end()), static_cast<long long>(waited),
-                        requests);
+            const double median = qelbench::Median(own);
+            std::printf("%-10s %8.1f %8.1f %8.1f %10lld %6d\n", kind.label, median,
+                        qelbench::Min(own), *std::max_element(own.begin(), own.end()),
+                        static_cast<long long>(waited), requests);
+            figures.push_back({std::string("registration overhead, ") + kind.label, median, "ms",
+                               qelbench::Goal::Below, kOverheadTargetMs});
+        }
+        for (const auto& figure : figures) {
+            qelbench::PrintFigure(figure);
         }
         return 0;
     } catch (const qelcmn::qel_exception& e) {

@@ -12,6 +12,7 @@
 #include "screens/about_dialog.h"
 #include "screens/agreement_dialog.h"
 #include "testkit/dialog_robot.h"
+#include "testkit/layout_checks.h"
 #include "testkit/text_ids.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_stack.h"
@@ -27,22 +28,8 @@ protected:
     qelui::TextLibrary texts_;
 };
 
-std::string Describe(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
-void ExpectRect(const DialogView& v, int id, RECT expected) {
-    EXPECT_EQ(Describe(v.Rect(id)), Describe(expected)) << "control " << id;
-}
-
-void ExpectFont(const DialogView& v, int id, int points, LONG weight) {
-    const LOGFONTW font = v.Font(id);
-    EXPECT_STREQ(font.lfFaceName, qelui::kShellDialogFace) << "control " << id;
-    EXPECT_EQ(font.lfHeight, qelui::FontHeightForPoints(points, qelui::PixelsPerInchY(v.Handle())))
-        << "control " << id;
-    EXPECT_EQ(font.lfWeight, weight) << "control " << id;
-}
+using qeltest::ExpectFont;
+using qeltest::ExpectRect;
 
 // The checks every agreement dialog passes, whatever its caption.
 void ExpectAgreementLayout(const DialogView& v) {

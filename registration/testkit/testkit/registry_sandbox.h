@@ -1,6 +1,7 @@
 // Gives a test its own HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER: a fresh key below the real
 // HKEY_CURRENT_USER that this process sees in the root's place, so tests running side by side
-// never see each other's values.
+// never see each other's values. A machine sandbox starts with the system's cryptography
+// settings, so code that hashes or encrypts through the system's providers still finds them.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,9 @@ public:
         ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                     nullptr, sandbox_.put(), nullptr),
                   ERROR_SUCCESS);
+        if (root_ == HKEY_LOCAL_MACHINE) {
+            CarryOver(L"SOFTWARE\\Microsoft\\Cryptography");
+        }
         ASSERT_EQ(::RegOverridePredefKey(root_, sandbox_.get()), ERROR_SUCCESS);
         overridden_ = true;
         // Proof that the override holds: a key made here shows under the root.
@@ -78,6 +82,19 @@ public:
     void DeleteKey(const std::wstring& subKey) { ::RegDeleteTreeW(sandbox_.get(), subKey.c_str()); }
 
 private:
+    // Copies the root's real sub-key into the sandbox (before the root is overridden).
+    void CarryOver(const wchar_t* subKey) {
+        qelwin::unique_hkey real;
+        if (::RegOpenKeyExW(root_, subKey, 0, KEY_READ, real.put()) != ERROR_SUCCESS) {
+            return;
+        }
+        qelwin::unique_hkey copy;
+        ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    copy.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegCopyTreeW(real.get(), nullptr, copy.get()), ERROR_SUCCESS);
+    }
+
     HKEY root_;
     std::wstring tag_;
     std::wstring path_;

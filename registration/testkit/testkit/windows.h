@@ -16,10 +16,11 @@ std::wstring WindowClass(HWND window);
 // Visible top-level windows of the process.
 std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
 
-// Waits for a visible top-level window of the process with that class (any class when empty).
-// Null when none came within the time or the process ended first.
+// Waits for a visible top-level window of the process with that class (any class when empty),
+// looking again every poll. Null when none came within the time or the process ended first.
 HWND WaitForWindow(DWORD processId, HANDLE process, const std::wstring& className,
-                   std::chrono::milliseconds timeout);
+                   std::chrono::milliseconds timeout,
+                   std::chrono::milliseconds poll = std::chrono::milliseconds(50));
 
 // The message-only window of that class that belongs to the process, or null.
 HWND FindMessageOnlyWindow(DWORD processId, const std::wstring& className);

@@ -21,4 +21,7 @@ public:
     virtual RECT* GetSavedRect(RECT* out) = 0;
 };
 
+// The base the screens' view models derive from; it adds nothing of its own.
+class DspDialogVMBase : public IDialogViewModel {};
+
 } // namespace qelui

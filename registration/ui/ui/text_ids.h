@@ -51,6 +51,15 @@ constexpr int kInvitationLast = 15022;
 constexpr int kWifiConnectQuestion = 17001;
 constexpr int kWifiFirst = 17001;
 constexpr int kWifiLast = 17016;
+constexpr int kWifiConfirmMessage = 17002;
+constexpr int kWifiConnectFailed = 17004;
+constexpr int kWifiNetworkNotSeen = 17005;
+constexpr int kWifiChooseNetwork = 17006;
+constexpr int kWifiPrinterLabel = 17007;
+constexpr int kWifiNetworkLabel = 17008;
+constexpr int kWifiManualSetup = 17009;
+constexpr int kWifiKeyLabel = 17014;
+constexpr int kWifiShowKey = 17015;
 constexpr int kWifiNoAccessPoint = 17016;
 
 } // namespace qelui::text

@@ -1,17 +1,18 @@
-// The Wi-Fi recovery's decisions over scripted screens and device steps: what it shows and runs
-// in which order, what it answers, and the user action and USB retry state it leaves, the same
-// through the state of the printer list (the application facts) and of the invitation screen
-// (its controller's fields).
+// What a registering screen does after a failed registration, the Wi-Fi recovery above all, over
+// scripted screens and device steps: what it shows and runs in which order, what it answers, and
+// the user action, USB retry state and send-info bits it leaves, the same through the state of
+// the printer list (the application facts) and of the invitation screen (its controller's
+// fields).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cwchar>
 #include <deque>
-#include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "qelcmn/exceptions.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "wifi/recovery_state.h"
 #include "wifi/wifi_recovery.h"
@@ -20,97 +21,88 @@ namespace {
 
 using namespace qelwifi;
 
-// One search: its result code, the matched network and the names the printer saw.
-struct SearchAnswer {
+constexpr int kFound = printerutil::kResultAccessPointFound;
+constexpr int kApplied = printerutil::kResultAccessPointApplied;
+
+// One search: its result code and the names the printer saw (with code 6 it matched HomeNet).
+struct Seen {
     int code;
     std::vector<std::wstring> names;
 };
-// One answer of the network-name dialog.
-struct Choice {
-    int answer;
-    std::wstring name;
-    std::wstring key;
-};
+const Seen kHome{kFound, {L"HomeNet", L"Cafe Corner"}};
+const Seen kOthers{0, {L"Cafe Corner"}};
+const Seen kNothing{0, {}};
 
-constexpr int kFound = printerutil::kResultAccessPointFound;
-constexpr int kApplied = printerutil::kResultAccessPointApplied;
-const SearchAnswer kSeesHome{kFound, {L"HomeNet", L"Cafe Corner", L"Neighbour-5G"}};
-const SearchAnswer kSeesOthers{0, {L"Cafe Corner", L"Neighbour-5G"}};
-const SearchAnswer kSeesNothing{0, {}};
-const Choice kCafe{kNetworkChosen, L"Cafe Corner", L"latte"};
-
-// Screens and steps that answer from the script and log what was shown and run.
-class Script final : public IWifiScreens, public IAccessPointSteps {
-public:
+// The user's and the printer's answers, in order. A network chosen in dialog 148 is Cafe Corner
+// with the key "latte"; kNetworkCancel or kClosed there choose nothing.
+struct Answers {
     bool ask = true;
-    std::deque<SearchAnswer> searches;
-    std::deque<int> confirms;
-    std::deque<Choice> choices;
-    std::deque<int> connectFailed;
-    std::deque<int> applies;
+    std::deque<Seen> searches = {};
+    std::deque<int> confirms = {};
+    std::deque<int> choices = {};
+    std::deque<int> connectFailed = {};
+    std::deque<int> applies = {};
     bool searchThrows = false;
     bool applyThrows = false;
-    std::vector<std::string> log;
+};
 
-    bool AskToConnect() override {
-        log.push_back("ask");
-        return ask;
-    }
-    void ShowNoAccessPoint() override { log.push_back("no-ap"); }
-    void ShowFailure() override { log.push_back("failure"); }
+class Script final : public IWifiScreens, public IAccessPointSteps {
+public:
+    explicit Script(Answers answers) : a_(std::move(answers)) {}
+    std::string log;
+
+    void ShowRetryLater() override { Log("retry-later"); }
+    void ShowFailure() override { Log("failure"); }
+    bool AskToConnect() override { return Log("ask"), a_.ask; }
+    void ShowNoAccessPoint() override { Log("no-ap"); }
     int ConfirmNetwork(const std::wstring& ssid) override {
-        log.push_back("confirm " + Narrow(ssid));
-        return Next(confirms);
+        Log("confirm " + Narrow(ssid));
+        return Next(a_.confirms);
     }
-    int ChooseNetwork(const AccessPointBuffer& accessPoints, bool notSeen, std::wstring& name,
+    int ChooseNetwork(const AccessPointBuffer& list, bool notSeen, std::wstring& name,
                       std::wstring& key) override {
-        std::string offered;
-        for (const auto& n : AccessPointNames(accessPoints)) {
-            offered += "," + Narrow(n);
+        Log(notSeen ? "choose-notseen" : "choose-manual");
+        for (const auto& offered : AccessPointNames(list)) {
+            log += "," + Narrow(offered);
         }
-        log.push_back(std::string(notSeen ? "choose-notseen" : "choose-manual") + offered);
-        const Choice choice = Next(choices);
-        if (choice.answer == kNetworkChosen) {
-            name = choice.name;
-            key = choice.key;
+        const int answer = Next(a_.choices);
+        if (answer == kNetworkChosen) {
+            name = L"Cafe Corner";
+            key = L"latte";
         }
-        return choice.answer;
+        return answer;
     }
-    int ConnectFailed() override {
-        log.push_back("connect-failed");
-        return Next(connectFailed);
-    }
+    int ConnectFailed() override { return Log("connect-failed"), Next(a_.connectFailed); }
     printerutil::stRegSeqResult Search(std::wstring& ssid, std::wstring& key,
-                                       AccessPointBuffer& accessPoints) override {
-        log.push_back("search");
-        EXPECT_TRUE(ssid.empty() && key.empty());
-        for (const auto& entry : accessPoints) {
-            EXPECT_EQ(entry.ssid[0], L'\0') << "the buffer of a search starts zeroed";
-        }
-        if (searchThrows) {
+                                       AccessPointBuffer& list) override {
+        Log("search");
+        EXPECT_TRUE(ssid.empty() && key.empty() && AccessPointNames(list).empty())
+            << "each search starts with empty outputs and a zeroed buffer";
+        if (a_.searchThrows) {
             throw std::runtime_error("search task failed");
         }
-        const SearchAnswer s = Next(searches);
-        for (std::size_t i = 0; i < s.names.size(); ++i) {
-            wcsncpy(accessPoints[i].ssid, s.names[i].c_str(), 32);
+        const Seen seen = Next(a_.searches);
+        for (std::size_t i = 0; i < seen.names.size(); ++i) {
+            std::wcsncpy(list[i].ssid, seen.names[i].c_str(), 32);
         }
-        if (s.code == kFound) {
+        if (seen.code == kFound) {
             ssid = L"HomeNet";
-            key = L"correct horse";
+            key = L"horse";
         }
-        return {0, s.code, L"", L""};
+        return {0, seen.code, L"", L""};
     }
     printerutil::stRegSeqResult Apply(const std::wstring& ssid, const std::wstring& key) override {
-        log.push_back("apply " + Narrow(ssid) + "/" + Narrow(key));
-        if (applyThrows) {
+        Log("apply " + Narrow(ssid) + "/" + Narrow(key));
+        if (a_.applyThrows) {
             throw std::runtime_error("apply task failed");
         }
-        return {0, Next(applies), L"", L""};
+        return {0, Next(a_.applies), L"", L""};
     }
 
 private:
-    static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-    template <typename T> static T Next(std::deque<T>& answers) {
+    static std::string Narrow(const std::wstring& t) { return std::string(t.begin(), t.end()); }
+    void Log(const std::string& line) { log += (log.empty() ? "" : "|") + line; }
+    template <typename T> T Next(std::deque<T>& answers) {
         if (answers.empty()) {
             ADD_FAILURE() << "the script has no more answers";
             return T{};
@@ -119,31 +111,34 @@ private:
         answers.pop_front();
         return next;
     }
+    Answers a_;
 };
 
-enum class Entry { kUsbRetry, kUsbRetryFailed, kSetupWifi };
+std::exception_ptr Cancel(std::uint32_t code) {
+    return std::make_exception_ptr(qelcmn::qel_cancel(code, L"outcome"));
+}
+
+// The entry the screen calls: after the failure given, after a first or a repeated USB failure,
+// or the Wi-Fi setup flow on its own.
+enum class Entry { kFailure, kUsbRetry, kUsbRetryFailed, kSetupWifi };
 
 struct Row {
     const char* name;
     Entry entry;
     int retriedBefore;
-    Script script;
-    int result; // 1 / 0 (true / false for the two outcome entries)
+    Answers answers;
+    int result; // 1 / 0 (true / false)
     std::string log;
     int userAction;
     int retriedAfter;
+    int sendInfoBits = 0; // what the invitation screen records
+    std::exception_ptr failure = nullptr;
 };
 
-std::string Joined(const std::vector<std::string>& log) {
-    std::string joined;
-    for (const auto& line : log) {
-        joined += (joined.empty() ? "" : "|") + line;
-    }
-    return joined;
-}
-
-int RunEntry(Entry entry, WifiRecovery& recovery) {
-    switch (entry) {
+int RunEntry(const Row& row, WifiRecovery& recovery) {
+    switch (row.entry) {
+    case Entry::kFailure:
+        return recovery.AfterRegistrationFailure(row.failure) ? 1 : 0;
     case Entry::kUsbRetry:
         return recovery.AfterUsbRetry() ? 1 : 0;
     case Entry::kUsbRetryFailed:
@@ -154,161 +149,105 @@ int RunEntry(Entry entry, WifiRecovery& recovery) {
     return -1;
 }
 
-Script With(std::function<void(Script&)> fill) {
-    Script s;
-    fill(s);
-    return s;
-}
-
 TEST(WifiRecovery, EveryWayThroughLeavesItsAnswerAndState) {
-    const std::string askAndSearch = "ask|search";
-    const std::string homeApplied = "|confirm HomeNet|apply HomeNet/correct horse";
-    const std::string chooseCafe = ",Cafe Corner,Neighbour-5G";
+    const std::string home = "ask|search|confirm HomeNet";
+    const std::string applyHome = "|apply HomeNet/horse";
+    const std::string applyCafe = "|apply Cafe Corner/latte";
+    const std::string manual = "connect-failed|search|choose-manual,Cafe Corner";
+    using E = Entry;
+    // clang-format off
     const Row rows[] = {
-        {"question cancelled", Entry::kUsbRetry, 0, With([](Script& s) { s.ask = false; }), 0,
-         "ask", kActionAsked, 0},
-        {"no access point", Entry::kUsbRetry, 0,
-         With([](Script& s) { s.searches = {kSeesNothing}; }), 0, askAndSearch + "|no-ap",
-         kActionNoAccessPoint, 0},
-        {"PC network confirmed and applied", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome};
-             s.confirms = {kConfirmUseNetwork};
-             s.applies = {kApplied};
-         }),
-         1, askAndSearch + homeApplied, kActionConfirmAnswered, 1},
-        {"confirmation cancelled", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome};
-             s.confirms = {kCancel};
-         }),
-         0, askAndSearch + "|confirm HomeNet", kActionConfirmAnswered, 0},
-        {"confirmation closed", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome};
-             s.confirms = {kClosed};
-         }),
-         0, askAndSearch + "|confirm HomeNet", kActionConfirmAnswered, 0},
-        {"manual setup from the confirmation", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome};
-             s.confirms = {kManualSetup};
-             s.choices = {kCafe};
-             s.applies = {kApplied};
-         }),
-         1,
-         askAndSearch + "|confirm HomeNet|choose-manual,HomeNet" + chooseCafe +
-             "|apply Cafe Corner/latte",
-         kActionManualSetup, 1},
-        {"manual setup cancelled", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome};
-             s.confirms = {kManualSetup};
-             s.choices = {{kNetworkCancel, L"", L""}};
-         }),
-         0, askAndSearch + "|confirm HomeNet|choose-manual,HomeNet" + chooseCafe,
-         kActionManualSetup, 0},
-        {"PC network not seen, chosen", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesOthers};
-             s.choices = {kCafe};
-             s.applies = {kApplied};
-         }),
-         1, askAndSearch + "|choose-notseen" + chooseCafe + "|apply Cafe Corner/latte",
-         kActionNetworkNotSeen, 1},
-        {"PC network not seen, Escape", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesOthers};
-             s.choices = {{kClosed, L"", L""}};
-         }),
-         0, askAndSearch + "|choose-notseen" + chooseCafe, kActionNetworkNotSeen, 0},
-        {"apply fails, connect-failed cancelled", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome};
-             s.confirms = {kConfirmUseNetwork};
-             s.applies = {0};
-             s.connectFailed = {kCancel};
-         }),
-         0, askAndSearch + homeApplied + "|connect-failed", kActionApplyFailed, 0},
-        {"apply fails, then succeeds by hand", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome, kSeesOthers};
-             s.confirms = {kConfirmUseNetwork};
-             s.applies = {0, kApplied};
-             s.connectFailed = {kManualSetup};
-             s.choices = {kCafe};
-         }),
-         1,
-         askAndSearch + homeApplied + "|connect-failed|search|choose-manual" + chooseCafe +
-             "|apply Cafe Corner/latte",
-         kActionManualSetup, 1},
-        {"apply fails, then the printer sees nothing", Entry::kUsbRetry, 0, With([](Script& s) {
-             s.searches = {kSeesHome, kSeesNothing};
-             s.confirms = {kConfirmUseNetwork};
-             s.applies = {0};
-             s.connectFailed = {kManualSetup};
-         }),
-         0, askAndSearch + homeApplied + "|connect-failed|search|no-ap", kActionNoAccessPoint, 0},
-        {"round the loop twice; each search starts afresh", Entry::kUsbRetryFailed, 1,
-         With([](Script& s) {
-             s.searches = {kSeesHome, SearchAnswer{0, {L"Neighbour-5G"}}};
-             s.connectFailed = {kManualSetup, kManualSetup};
-             s.choices = {kCafe, {kNetworkChosen, L"Neighbour-5G", L"k"}};
-             s.applies = {0, kApplied};
-         }),
-         1,
-         "connect-failed|search|choose-manual,HomeNet" + chooseCafe +
-             "|apply Cafe Corner/latte|connect-failed|search|choose-manual,Neighbour-5G"
-             "|apply Neighbour-5G/k",
-         kActionManualSetup, 1},
-        {"failed recovery, connect-failed closed", Entry::kUsbRetryFailed, 1,
-         With([](Script& s) { s.connectFailed = {kClosed}; }), 0, "connect-failed",
-         kActionApplyFailed, 0},
-        {"failed recovery, network name cancelled", Entry::kUsbRetryFailed, 1,
-         With([](Script& s) {
-             s.searches = {kSeesOthers};
-             s.connectFailed = {kManualSetup};
-             s.choices = {{kNetworkCancel, L"", L""}};
-         }),
-         0, "connect-failed|search|choose-manual" + chooseCafe, kActionManualSetup, 0},
-        {"setup flow cancelled leaves the retry state", Entry::kSetupWifi, 1,
-         With([](Script& s) { s.connectFailed = {kCancel}; }), 0, "connect-failed",
-         kActionApplyFailed, 1},
-        {"setup flow applies", Entry::kSetupWifi, 1, With([](Script& s) {
-             s.searches = {kSeesOthers};
-             s.connectFailed = {kManualSetup};
-             s.choices = {kCafe};
-             s.applies = {kApplied};
-         }),
-         1, "connect-failed|search|choose-manual" + chooseCafe + "|apply Cafe Corner/latte",
-         kActionManualSetup, 1},
-        {"search task raises", Entry::kUsbRetry, 0, With([](Script& s) { s.searchThrows = true; }),
-         0, askAndSearch + "|failure", kActionAsked, 0},
-        {"apply task raises in the setup flow", Entry::kSetupWifi, 1, With([](Script& s) {
-             s.searches = {kSeesOthers};
-             s.connectFailed = {kManualSetup};
-             s.choices = {kCafe};
-             s.applyThrows = true;
-         }),
-         0, "connect-failed|search|choose-manual" + chooseCafe + "|apply Cafe Corner/latte|failure",
-         kActionManualSetup, 0},
+        {"retry later", E::kFailure, 1, {}, 0, "retry-later", 1, 0, 0x08, Cancel(0x82080103)},
+        {"USB: question cancelled", E::kFailure, 0, {.ask = false}, 0, "ask", 2, 0, 0,
+         Cancel(0x82080104)},
+        {"USB: no access point", E::kUsbRetry, 0, {.searches = {kNothing}}, 0, "ask|search|no-ap",
+         5, 0},
+        {"USB: PC network confirmed and applied", E::kUsbRetry, 0,
+         {.searches = {kHome}, .confirms = {kConfirmUseNetwork}, .applies = {kApplied}}, 1,
+         home + applyHome, 3, 1},
+        {"USB: confirmation cancelled", E::kUsbRetry, 0, {.searches = {kHome}, .confirms = {kCancel}},
+         0, home, 3, 0},
+        {"USB: manual setup from the confirmation", E::kUsbRetry, 0,
+         {.searches = {kHome}, .confirms = {kManualSetup}, .choices = {kNetworkChosen},
+          .applies = {kApplied}},
+         1, home + "|choose-manual,HomeNet,Cafe Corner" + applyCafe, 6, 1},
+        {"USB: manual setup, Escape", E::kUsbRetry, 0,
+         {.searches = {kHome}, .confirms = {kManualSetup}, .choices = {kClosed}}, 0,
+         home + "|choose-manual,HomeNet,Cafe Corner", 6, 0},
+        {"USB: PC network not seen, chosen", E::kUsbRetry, 0,
+         {.searches = {kOthers}, .choices = {kNetworkChosen}, .applies = {kApplied}}, 1,
+         "ask|search|choose-notseen,Cafe Corner" + applyCafe, 7, 1},
+        {"USB: PC network not seen, Cancel", E::kUsbRetry, 0,
+         {.searches = {kOthers}, .choices = {kNetworkCancel}}, 0,
+         "ask|search|choose-notseen,Cafe Corner", 7, 0},
+        {"USB: apply fails, connect-failed cancelled", E::kUsbRetry, 0,
+         {.searches = {kHome}, .confirms = {kConfirmUseNetwork}, .connectFailed = {kCancel},
+          .applies = {0}},
+         0, home + applyHome + "|connect-failed", 4, 0},
+        {"USB: apply fails, the second by hand succeeds", E::kUsbRetry, 0,
+         {.searches = {kHome, kOthers}, .confirms = {kConfirmUseNetwork},
+          .choices = {kNetworkChosen}, .connectFailed = {kManualSetup}, .applies = {0, kApplied}},
+         1, home + applyHome + "|" + manual + applyCafe, 6, 1},
+        {"USB: apply fails, then the printer sees nothing", E::kUsbRetry, 0,
+         {.searches = {kHome, kNothing}, .confirms = {kConfirmUseNetwork},
+          .connectFailed = {kManualSetup}, .applies = {0}},
+         0, home + applyHome + "|connect-failed|search|no-ap", 5, 0},
+        {"USB: the search task raises", E::kUsbRetry, 0, {.searchThrows = true}, 0,
+         "ask|search|failure", 2, 0, 0x10},
+        {"failed recovery: round the loop twice, each search afresh", E::kFailure, 1,
+         {.searches = {kHome, kOthers}, .choices = {kNetworkChosen, kNetworkChosen},
+          .connectFailed = {kManualSetup, kManualSetup}, .applies = {0, kApplied}},
+         1, "connect-failed|search|choose-manual,HomeNet,Cafe Corner" + applyCafe + "|" + manual +
+             applyCafe,
+         6, 1, 0, Cancel(0x82080106)},
+        {"failed recovery: connect-failed closed", E::kUsbRetryFailed, 1,
+         {.connectFailed = {kClosed}}, 0, "connect-failed", 4, 0},
+        {"setup flow: cancelled, the retry state left", E::kSetupWifi, 1,
+         {.connectFailed = {kCancel}}, 0, "connect-failed", 4, 1},
+        {"setup flow: network name cancelled", E::kSetupWifi, 1,
+         {.searches = {kOthers}, .choices = {kNetworkCancel}, .connectFailed = {kManualSetup}}, 0,
+         manual, 6, 0},
+        {"setup flow: the apply task raises", E::kSetupWifi, 1,
+         {.searches = {kOthers}, .choices = {kNetworkChosen}, .connectFailed = {kManualSetup},
+          .applyThrows = true},
+         0, manual + applyCafe + "|failure", 6, 0, 0x10},
+        {"cancelled", E::kFailure, 1, {}, 0, "", 1, 0, 0, Cancel(0x82080102)},
+        {"request cancelled", E::kFailure, 1, {}, 0, "", 1, 0, 0,
+         std::make_exception_ptr(qelhttp::qel_operation_canceled(L"Http : Request Canceled."))},
+        {"server failure", E::kFailure, 1, {}, 0, "failure", 1, 1, 0x10,
+         std::make_exception_ptr(qelhttp::http_exception(0x80030010, L"Network Error"))},
+        {"the program itself failed", E::kFailure, 1, {}, 0, "failure", 1, 0, 0x10,
+         std::make_exception_ptr(std::bad_alloc())},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         {
             SCOPED_TRACE("printer list: the application facts");
-            Script script = row.script;
+            Script script(row.answers);
             qelinfo::ApplicationInfo facts;
             facts.SetUsbRetried(row.retriedBefore);
             FactsRecoveryState state(facts);
             WifiRecovery recovery(script, script, state);
-            EXPECT_EQ(RunEntry(row.entry, recovery), row.result);
-            EXPECT_EQ(Joined(script.log), row.log);
+            EXPECT_EQ(RunEntry(row, recovery), row.result);
+            EXPECT_EQ(script.log, row.log);
             EXPECT_EQ(*facts.GetUserAction(), row.userAction);
             EXPECT_EQ(*facts.GetUsbRetried(), row.retriedAfter);
+            EXPECT_EQ(facts.GetSendInfoCode(), qelinfo::kSendInfoNone);
         }
         {
             SCOPED_TRACE("invitation screen: the controller's fields");
-            Script script = row.script;
+            Script script(row.answers);
             unsigned char usbRetryFlag = static_cast<unsigned char>(row.retriedBefore);
             int userAction = 1;
-            ControllerRecoveryState state(usbRetryFlag, userAction);
+            int sendInfo = 0x02; // the agreement given in the dialog stays
+            ControllerRecoveryState state(usbRetryFlag, userAction, sendInfo);
             WifiRecovery recovery(script, script, state);
-            EXPECT_EQ(RunEntry(row.entry, recovery), row.result);
-            EXPECT_EQ(Joined(script.log), row.log);
+            EXPECT_EQ(RunEntry(row, recovery), row.result);
+            EXPECT_EQ(script.log, row.log);
             EXPECT_EQ(userAction, row.userAction);
             EXPECT_EQ(usbRetryFlag, row.retriedAfter);
+            EXPECT_EQ(sendInfo, 0x02 | row.sendInfoBits);
         }
     }
 }
@@ -317,12 +256,10 @@ TEST(AccessPointNames, StopAtTheFirstEmptyNameAndAtTheBuffersEnd) {
     AccessPointBuffer buffer{};
     EXPECT_TRUE(AccessPointNames(buffer).empty());
     for (std::size_t i = 0; i < buffer.size(); ++i) {
-        const std::wstring name = L"AP" + std::to_wstring(i);
-        wcsncpy(buffer[i].ssid, name.c_str(), 32);
+        std::wcsncpy(buffer[i].ssid, (L"AP" + std::to_wstring(i)).c_str(), 32);
     }
-    const auto all = AccessPointNames(buffer);
-    ASSERT_EQ(all.size(), 100u);
-    EXPECT_EQ(all.back(), L"AP99");
+    EXPECT_EQ(AccessPointNames(buffer).size(), 100u);
+    EXPECT_EQ(AccessPointNames(buffer).back(), L"AP99");
     EXPECT_EQ(AccessPointNames(buffer.data(), 250).size(), 100u); // never past 100
     EXPECT_EQ(AccessPointNames(buffer.data(), 3).size(), 3u);     // never past the count
     buffer[7].ssid[0] = L'\0';

@@ -12,23 +12,33 @@ public:
     explicit FactsRecoveryState(qelinfo::ApplicationInfo& facts) noexcept : facts_(facts) {}
     void SetUserAction(int code) override { facts_.SetUserAction(code); }
     void SetUsbRetried(bool retried) override { facts_.SetUsbRetried(retried ? 1 : 0); }
+    // The printer list reports neither box.
+    void NoteRetryLaterShown() override {}
+    void NoteFailureShown() override {}
 
 private:
     qelinfo::ApplicationInfo& facts_;
 };
 
-// The invitation screen: its controller's USB retry flag and user action code, which its next
-// registration copies into the facts it registers with.
+// The invitation screen: its controller's USB retry flag, user action code and send-info bits,
+// which its next registration copies into the facts it registers with.
 class ControllerRecoveryState final : public IRecoveryState {
 public:
-    ControllerRecoveryState(unsigned char& usbRetryFlag, int& userAction) noexcept
-        : usbRetryFlag_(usbRetryFlag), userAction_(userAction) {}
+    static constexpr int kRetryLaterShown = 0x08;
+    static constexpr int kFailureShown = 0x10;
+
+    ControllerRecoveryState(unsigned char& usbRetryFlag, int& userAction,
+                            int& sendInfoCode) noexcept
+        : usbRetryFlag_(usbRetryFlag), userAction_(userAction), sendInfoCode_(sendInfoCode) {}
     void SetUserAction(int code) override { userAction_ = code; }
     void SetUsbRetried(bool retried) override { usbRetryFlag_ = retried ? 1 : 0; }
+    void NoteRetryLaterShown() override { sendInfoCode_ |= kRetryLaterShown; }
+    void NoteFailureShown() override { sendInfoCode_ |= kFailureShown; }
 
 private:
     unsigned char& usbRetryFlag_;
     int& userAction_;
+    int& sendInfoCode_;
 };
 
 } // namespace qelwifi

@@ -1,11 +1,13 @@
-// The Wi-Fi recovery of a USB printer that cannot reach the Internet, shared by every screen that
-// registers a printer: ask, search the access points through the printer, confirm the PC's
-// network or let the user choose one, apply it, and after a failed apply go round the
-// connect-failed dialog until a network is applied or the user gives up. The decisions are
-// written once here against three small interfaces: the screens it shows, the device steps it
-// runs and the recovery state it leaves for the next registration's report.
+// What a registering screen does when its registration fails, and above all the Wi-Fi recovery
+// of a USB printer that cannot reach the Internet, shared by every screen that registers a
+// printer: ask, search the access points through the printer, confirm the PC's network or let
+// the user choose one, apply it, and after a failed apply go round the connect-failed dialog
+// until a network is applied or the user gives up. The decisions are written once here against
+// three small interfaces: the screens it shows, the device steps it runs and the recovery state
+// it leaves for the next registration's report.
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "printerutil/registration_records.h"
@@ -35,11 +37,13 @@ enum UserAction : int {
 class IWifiScreens {
 public:
     virtual ~IWifiScreens() = default;
+    // The registration is to be tried again later.
+    virtual void ShowRetryLater() = 0;
+    // The registration failed (or a step of the recovery itself did).
+    virtual void ShowFailure() = 0;
     // Whether to connect the USB printer to the network: true for OK.
     virtual bool AskToConnect() = 0;
     virtual void ShowNoAccessPoint() = 0;
-    // The registration failed (a step of the recovery itself failed).
-    virtual void ShowFailure() = 0;
     // The printer sees the PC's network ssid: use it, set up by hand, or cancel.
     virtual int ConfirmNetwork(const std::wstring& ssid) = 0;
     // A network from the names and its key; name and key are written only on kNetworkChosen.
@@ -72,12 +76,25 @@ public:
     // Set while a recovery runs (the next failure for want of Internet is then a failed
     // recovery); cleared on every way out that does not register again.
     virtual void SetUsbRetried(bool retried) = 0;
+    // The retry-later box or the failure box was shown (the invitation screen reports it).
+    virtual void NoteRetryLaterShown() = 0;
+    virtual void NoteFailureShown() = 0;
 };
 
 class WifiRecovery {
 public:
     WifiRecovery(IWifiScreens& screens, IAccessPointSteps& steps, IRecoveryState& state) noexcept
         : screens_(screens), steps_(steps), state_(state) {}
+
+    // The screen's registration ended with this failure (from its catch). True when the screen
+    // registers again. By the failure:
+    //   qelcmn::qel_cancel 0x82080103    the retry-later box; the USB retry state cleared
+    //                      0x82080104    AfterUsbRetry
+    //                      0x82080106    AfterUsbRetryFailed
+    //                      any other     nothing shown; the USB retry state cleared
+    //   another qelcmn::qel_exception    the failure box
+    //   anything else                    the failure box; the USB retry state cleared
+    bool AfterRegistrationFailure(const std::exception_ptr& failure);
 
     // The registration failed because the USB printer has no Internet, for the first time. True
     // when a network was applied and the caller registers again.
@@ -89,11 +106,12 @@ public:
     // The Wi-Fi setup flow on its own: 1 when a network was applied, 0 otherwise.
     int SetupWifi();
 
-    // Each entry point catches what its steps raise: the failure box, the USB retry state
-    // cleared, no new registration, and the screen stays.
+    // Each entry point catches what its steps and dialogs raise: the failure box, the USB retry
+    // state cleared, no new registration, and the screen stays.
 
 private:
     bool RecoverUsbPrinter();
+    bool Fail();
     bool ApplyOrSetUp(const std::wstring& ssid, const std::wstring& key);
     int RunSetupWifi();
     bool GiveUp();

@@ -173,4 +173,16 @@ std::wstring ProfileXml(const std::wstring& name, const std::wstring& ssid,
     return xml;
 }
 
+FakeProfile Usable(const std::wstring& ssid, const std::wstring& key, const std::wstring& name) {
+    return {name.empty() ? ssid : name, ProfileXml(ssid, ssid, L"passPhrase", L"false", key)};
+}
+
+FakeInterface Connected(const std::string& ssid, std::vector<FakeProfile> profiles) {
+    FakeInterface face;
+    face.state = wlan_interface_state_connected;
+    face.connected_ssid = ssid;
+    face.profiles = std::move(profiles);
+    return face;
+}
+
 } // namespace vtqeldevc::test

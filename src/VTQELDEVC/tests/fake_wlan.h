@@ -52,4 +52,10 @@ std::wstring ProfileXml(const std::wstring& name, const std::wstring& ssid,
                         const std::wstring& keyType, const std::wstring& isProtected,
                         const std::wstring& key);
 
+// A saved profile of a network with a pass phrase, named after the network unless named.
+FakeProfile Usable(const std::wstring& ssid, const std::wstring& key = L"key",
+                   const std::wstring& name = L"");
+// An interface connected to ssid (its bytes) with its saved profiles.
+FakeInterface Connected(const std::string& ssid, std::vector<FakeProfile> profiles = {});
+
 } // namespace vtqeldevc::test

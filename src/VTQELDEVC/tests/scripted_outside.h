@@ -82,8 +82,8 @@ struct WusScript {
     std::optional<int> count;                       // reported instead of the number of rows
     bool null_rows = false;                         // the list pointer stays null
     int set_info = 0;                               // SetInfo's result
-    std::vector<tagUsbSnmpInfraInfo> written;       // records handed to SetInfo
-    std::vector<tagUsbSnmpApSearchExecuteParamInfo> params; // handed to each search
+    std::vector<tagUsbSnmpInfraInfo> written{};     // records handed to SetInfo
+    std::vector<tagUsbSnmpApSearchExecuteParamInfo> params{}; // handed to each search
 };
 
 class ScriptedOutside final : public ModuleLoader {

@@ -203,7 +203,7 @@ CommandOutcome qel_get_capability(const PrinterModel& p) {
 
 CommandOutcome qel_get_status(PrinterModel& p) {
     CommandOutcome o;
-    std::string state = p.connectivity_test;
+    std::string state = p.reaches_internet ? p.connectivity_test : "not_connect_internet";
     if (p.connectivity_confirming_polls > 0) {
         --p.connectivity_confirming_polls;
         state = "confirming";
@@ -360,6 +360,12 @@ CommandOutcome qel_receive_data(PrinterModel& p, const ProtocolTables& tables,
     }
     const std::string text(plain->begin(), plain->end());
     const std::string format = param_or_empty(r, "ivec:format");
+    if (format == "create_id" && !p.reaches_internet) {
+        // The printer asks the cloud for its new identity.
+        CommandOutcome refused = ng("NotConnectInternet");
+        refused.application_data = text;
+        return refused;
+    }
     const auto values = read_application_data(text);
     std::optional<std::string> answer;
     if (values) {

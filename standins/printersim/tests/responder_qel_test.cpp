@@ -204,6 +204,32 @@ TEST_F(QelService, ApplicationDataExchanges) {
     EXPECT_EQ(m.unregistered_id, "NEW-3");
 }
 
+TEST_F(QelService, WithoutTheInternetNoIdentityIsCreatedAndTheTestSaysSo) {
+    printer.with([](PrinterModel& m) {
+        m.registered_id = "REG-1";
+        m.connectivity_test = "success";
+        m.reaches_internet = false;
+    });
+    EXPECT_EQ(qel("GetStatus").get("vvt:connectivity_test"), "not_connect_internet");
+    const auto job = login();
+    ASSERT_EQ(job.response(), "OK");
+    const std::string head = "<application_data><format_version>1.00</format_version>";
+    const std::string create = head + "<server_url>u</server_url><refresh_token>r"
+                                      "</refresh_token><access_token>a</access_token>"
+                                      "<service_id>001</service_id></application_data>";
+    // What the printer knows itself it still tells; only the cloud's part fails.
+    EXPECT_EQ(
+        send(PortPath::Port2, receive_data(job, "get_id", head + "</application_data>")).response(),
+        "OK");
+    EXPECT_EQ(send(PortPath::Port2, receive_data(job, "create_id", create)).detail(),
+              "NotConnectInternet");
+    EXPECT_EQ(printer.snapshot().unregistered_id, "");
+
+    printer.with([](PrinterModel& m) { m.reaches_internet = true; });
+    EXPECT_EQ(send(PortPath::Port2, receive_data(job, "create_id", create)).response(), "OK");
+    EXPECT_EQ(qel("GetStatus").get("vvt:connectivity_test"), "success");
+}
+
 TEST_F(QelService, PlainModeCarriesTheDocumentAsItIs) {
     printer.with([](PrinterModel& m) {
         m.cipher_mode = 0;

@@ -9,6 +9,9 @@ namespace vtwidussim {
 
 namespace {
 
+// The serial number that a printer without one reports over its command protocol.
+constexpr std::string_view kNoSerialNumber = "000000000";
+
 std::string Column(std::string_view table, int column, int row) {
     return FullOid(table) + "." + std::to_string(column) + "." + std::to_string(row);
 }
@@ -172,7 +175,9 @@ Value UsbPrinter::Get(const std::string& oid) {
         return kNoSuchObject;
     }
     if (object->fromIdentity) {
-        return TextValue(Identity().serialNumber);
+        // Its management information has no serial number to report for such a printer.
+        const std::string serial = Identity().serialNumber;
+        return TextValue(serial == kNoSerialNumber ? "" : serial);
     }
     return object->value;
 }

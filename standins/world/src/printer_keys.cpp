@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 namespace qelworld {
 
@@ -336,6 +337,31 @@ template <bool WorldPrinter::*Field> std::vector<std::string> GetFlag(WorldPrint
     return {YesNoText(p.*Field)};
 }
 
+constexpr std::pair<std::string_view, WorldPrinter::Internet> kInternetWords[] = {
+    {"yes", WorldPrinter::Internet::Yes},
+    {"no", WorldPrinter::Internet::No},
+    {"with-network", WorldPrinter::Internet::WithNetwork},
+};
+
+std::string SetInternet(WorldPrinter& p, std::string_view value) {
+    for (const auto& [word, internet] : kInternetWords) {
+        if (value == word) {
+            p.internet = internet;
+            return {};
+        }
+    }
+    return "'" + std::string(value) + "' is none of yes, no, with-network";
+}
+
+std::vector<std::string> GetInternet(WorldPrinter& p) {
+    for (const auto& [word, internet] : kInternetWords) {
+        if (p.internet == internet) {
+            return {std::string(word)};
+        }
+    }
+    return {};
+}
+
 const PrinterKey kPrinterKeys[] = {
     {"model", SetModelText<&PrinterModel::model>, GetModelText<&PrinterModel::model>},
     {"serial", SetModelText<&PrinterModel::serial>, GetModelText<&PrinterModel::serial>},
@@ -432,6 +458,7 @@ const PrinterKey kPrinterKeys[] = {
          return std::vector<std::string>{p.wifiAddress ? p.wifiAddress->Display() : ""};
      }},
     {"joins-wifi", SetFlag<&WorldPrinter::joinsWifi>, GetFlag<&WorldPrinter::joinsWifi>},
+    {"internet", SetInternet, GetInternet},
     {"wifi-ssid", SetWifiSsid,
      [](WorldPrinter& p) { return std::vector<std::string>{p.wifi.ssid}; }},
     {"usb-port", SetUsbPort, [](WorldPrinter& p) { return std::vector<std::string>{p.usbPort}; }},

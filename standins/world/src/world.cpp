@@ -439,6 +439,7 @@ bool World::TakeWifiSettings(WorldPrinter& printer, const std::string& ssid, con
         }
         printer.addresses.push_back(address);
     }
+    printer.UpdateInternet();
     ShowInfraAddress(printer);
     printer.model->with([](printersim::PrinterModel& m) {
         if (printersim::NetworkInterface* w = m.find_interface("wireless0")) {

@@ -62,6 +62,12 @@ bool WorldPrinter::HasAddress(const NetAddress& address) const {
            });
 }
 
+void WorldPrinter::UpdateInternet() {
+    const bool reaches =
+        internet == Internet::Yes || (internet == Internet::WithNetwork && OnNetwork());
+    model->with([&](printersim::PrinterModel& m) { m.reaches_internet = reaches; });
+}
+
 int WorldPrinter::BandBits() {
     const auto* o = usb.Find(vtwidussim::FullOid(vtwidussim::oids::kInfraBands));
     return o == nullptr

@@ -87,6 +87,9 @@ public:
 
     std::optional<NetAddress> wifiAddress; // the address it takes when it joins a network
     bool joinsWifi = true;
+    // Whether it reaches the cloud: always, never, or while it is on a network.
+    enum class Internet { Yes, No, WithNetwork };
+    Internet internet = Internet::Yes;
     WifiState wifi;
     std::optional<WirelessBlock> wirelessBlock;
 
@@ -104,6 +107,9 @@ public:
     std::map<printersim::PortPath, std::string> parkedReplies;
 
     bool OnNetwork() const { return !addresses.empty(); }
+    // Tells the printer model whether it reaches the cloud now; after every change of the
+    // Internet setting or of the addresses.
+    void UpdateInternet();
     bool OnUsb() const { return !usbPort.empty() && plugged; }
     bool HasQueue(std::string_view queue) const;
     bool HasAddress(const NetAddress& address) const;

@@ -46,6 +46,7 @@ std::string ApplyPrinterKey(WorldPrinter& printer, const Line& line) {
     if (std::string e = key->apply(printer, line.value); !e.empty()) {
         return std::string(line.key) + ": " + e;
     }
+    printer.UpdateInternet();
     return {};
 }
 

@@ -66,6 +66,7 @@ TEST(WorldTextTest, ADescriptionSetsWhatItsKeysSay) {
                              "[printer desk]\n"
                              "usb = vtwiduns vtwidwus\n"
                              "bands = 5\n"
+                             "internet = with-network\n"
                              "ap = \"Home Net\" signal -40 key \"a b\"\n"
                              "ap = Cafe channel 11 auth 0 bssid 0A0B0C\n";
     ASSERT_EQ(LoadText(text), "");
@@ -102,6 +103,8 @@ TEST(WorldTextTest, ADescriptionSetsWhatItsKeysSay) {
         {"desk", "plugged", "yes"},
         {"desk", "bands", "5"},
         {"desk", "on-network", "no"},
+        {"desk", "internet", "with-network"},
+        {"office", "internet", "yes"},
         {"desk", "ap",
          "\"Home Net\" signal -40 channel 6 auth 7 encryption 4 phy 4 bssid 0200B46DEDAD key \"a "
          "b\"\n"
@@ -157,6 +160,8 @@ TEST(WorldTextTest, EachMistakeIsReportedWithItsLineAndNothingChanges) {
         {"[printer a]\nusb = serial\n",
          "control:2: usb: 'serial' is none of vtwidwus, vtwiduns, none"},
         {"[printer a]\nbands = 6\n", "control:2: bands: '6' is none of 2.4, 5, none"},
+        {"[printer a]\ninternet = sometimes\n",
+         "control:2: internet: 'sometimes' is none of yes, no, with-network"},
         {"[printer a]\nap = \"Home\n", "control:2: ap: a quoted text is not closed"},
         {"[printer a]\nap = \"Home\"Net\n", "control:2: ap: a quoted text runs into other text"},
         {"[printer a]\nap = Home strength 3\n",

@@ -24,6 +24,7 @@ usb-port = USB001
 usb = vtwidwus vtwiduns
 ap = HomeNet signal -42 channel 6 auth 7 encryption 4 key "correct horse"
 wifi-address = 192.168.1.45
+internet = with-network
 )";
 
 // The USB wrapper, loaded as the printer access library loads it.
@@ -71,13 +72,23 @@ std::string SerialOverNetwork(const wchar_t* address) {
     return Element(reply.substr(0, static_cast<std::size_t>(size)), "ivec:product_serialnumber");
 }
 
-std::string SerialOverUsbPort(const char* port) {
+std::string OverUsbPort(const char* port, const char* service, const char* operation,
+                        const char* element) {
     Vtmpu pu;
     const PU_HANDLE h = pu.OpenPort(port, 0);
-    pu.Send(h, Request("device", "GetCapability"));
+    pu.Send(h, Request(service, operation));
     const std::string reply = pu.Receive(h);
     pu.Close(h);
-    return Element(reply, "ivec:product_serialnumber");
+    return Element(reply, element);
+}
+
+std::string SerialOverUsbPort(const char* port) {
+    return OverUsbPort(port, "device", "GetCapability", "ivec:product_serialnumber");
+}
+
+// What the printer's connectivity test says: whether it reaches the cloud.
+std::string ConnectivityOverUsbPort(const char* port) {
+    return OverUsbPort(port, "qel", "GetStatus", "vvt:connectivity_test");
 }
 
 // What vtwiduns.dll shows of the printer: its device id, and after writing a settings block the
@@ -144,6 +155,7 @@ TEST_F(WorldWifiTest, WifiSettingsWrittenOverUsbPutThePrinterOnTheNetwork) {
         SCOPED_TRACE(testing::Message() << c.via << " " << c.key);
         ASSERT_EQ(world_.Load(kWorld), "");
         EXPECT_EQ(SerialOverNetwork(L"192.168.1.45"), "") << "not on the network yet";
+        EXPECT_EQ(ConnectivityOverUsbPort("USB001"), "not_connect_internet");
         EXPECT_EQ(world_.Get("", "search"), "192.168.1.31");
         Wrapper wus;
         const auto devices = wus.Search();
@@ -174,6 +186,8 @@ TEST_F(WorldWifiTest, WifiSettingsWrittenOverUsbPutThePrinterOnTheNetwork) {
         EXPECT_EQ(world_.Get("desk", "wifi-joined"), c.joins ? "yes" : "no");
         EXPECT_EQ(world_.Get("desk", "wifi-via"), c.via);
         EXPECT_EQ(SerialOverNetwork(L"192.168.1.45"), c.joins ? "8D1W09012" : "");
+        // On a network it reaches the cloud.
+        EXPECT_EQ(ConnectivityOverUsbPort("USB001"), c.joins ? "none" : "not_connect_internet");
         EXPECT_EQ(world_.Get("", "search"),
                   c.joins ? "192.168.1.31\n192.168.1.45" : "192.168.1.31");
         // The wrapper reads back what the printer now holds, whichever face wrote it.

@@ -60,6 +60,9 @@ struct PrinterModel {
     // Connectivity test: reported as "confirming" while polls remain, then this text.
     std::string connectivity_test = "none";
     int connectivity_confirming_polls = 0;
+    // Whether the printer reaches the cloud. Without it the connectivity test ends in
+    // "not_connect_internet" and an identity cannot be created.
+    bool reaches_internet = true;
 
     // Registered identity and what create_id stored.
     std::string registered_id;

@@ -1,0 +1,250 @@
+// The installer's and the launcher's registrations as their flows run them, against a printer
+// of the simulated world (through vtqeldevc.dll and the stand-ins) and the simulated cloud: the
+// printer looked up at the command line's queue name, the invitation content prepared for it,
+// then the registration under the status progress dialog over a hidden window, with the
+// program's own system: the page kept for "-REG2", opened in the test browser otherwise; the
+// launcher's boxes; the installer silent on failure.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/TansuApp.h"
+#include "app/start_route.h"
+#include "printerutil/device_operations.h"
+#include "printerutil/server_param.h"
+#include "printerutil_testing/fake_waits.h"
+#include "qelcmn/exceptions.h"
+#include "qelinfo/ApplicationInfo.h"
+#include "qelworld/qelworld_client.h"
+#include "simulated_cloud.h"
+#include "testkit/dialog_robot.h"
+#include "testkit/page_recorder.h"
+#include "testkit/registry_sandbox.h"
+#include "testkit/text_ids.h"
+#include "win/module_path.h"
+#include "win/unique_any.h"
+#include "winutil/open_page.h"
+#include "winutil/registry_values.h"
+
+namespace {
+
+using qeltest::DialogView;
+using qeltest::TextId;
+
+constexpr wchar_t kQueue[] = L"Office Queue";
+constexpr wchar_t kModel[] = L"VT-X100 Series";
+constexpr wchar_t kSerial[] = L"5A3X01234";
+// A network printer of a European region on the qel service, behind a Windows queue; a row
+// adds its service and connection test.
+constexpr char kWorld[] = R"(
+[printer office]
+model = VT-X100 Series
+serial = 5A3X01234
+region = C
+wireless-mac = 00:1B:A9:3C:00:01
+ipv4 = 192.168.1.31
+queue = Office Queue
+agreement = unknown
+registered-id = VTP-REG-0001
+next-printer-id = VTP-0001-AAAA-0001
+)";
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+class FlowRegistration : public qeltest::MachineAndUserKeySandbox {
+protected:
+    void SetUp() override {
+        MachineAndUserKeySandbox::SetUp();
+        WriteText(qelinfo::kSettingsKey, L"LanguageCode", qeltest::kTextIdsLanguage);
+        // A European user: the printer registers with the "rem" service.
+        WriteText(qelinfo::kSettingsKey, L"AREA", L"DE");
+        WriteText(qelinfo::kSettingsKey, L"RESIDENCE", L"europe");
+        cloud_.Reset();
+        window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        nullptr, nullptr));
+        ASSERT_TRUE(window_);
+    }
+    void TearDown() override {
+        cloud_.Release();
+        MachineAndUserKeySandbox::TearDown();
+    }
+
+    qelcloud::SimulatedCloud cloud_;
+    printerutil::ScopedServiceAddresses addresses_{
+        {cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/printerid/v1/printers"),
+         cloud_.Url(L"/token/b/v1/register"), cloud_.Url(L"/token/a/v1/register")}};
+    printerutil::testing::FakeWaits waits_;
+    printerutil::ScopedWaits waitsScope_{waits_};
+    qelworld::Client world_{qelwin::ThisModuleFolder()};
+    qelwin::unique_hwnd window_;
+};
+
+TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatFailed) {
+    const qeltest::PageRecorder recorder;
+    ASSERT_TRUE(recorder.Registered());
+    struct Row {
+        const char* name;
+        std::vector<const wchar_t*> args;
+        const char* service;  // the printer's qel service: "serviceA", or "serviceD" with a
+                              // connection test that never ends
+        bool installerAgreed; // "SEND_INFO_AGREE" 1 below the serial number's sub-key
+        const char* rule;     // of the cloud; "" for none
+        // Expected: the page kept, a page opened, the progress caption ("-" for no dialog at
+        // all), the box, the send-info code sent ("" when none, "-" when no report went out),
+        // the agreement the printer holds afterwards, the identity the report carried.
+        bool kept;
+        bool opened;
+        std::wstring caption;
+        int box;
+        const char* sendInfo;
+        const char* agreement;
+        const char* reported;
+    };
+    const auto installer = [](const wchar_t* sub) {
+        return std::vector<const wchar_t*>{
+            L"QelRegistration.exe", L"-Preply", sub, kModel, kQueue, qeltest::kTextIdsLanguage};
+    };
+    const std::vector<const wchar_t*> launcher = {L"QelRegistration.exe", L"-HD", L"-REG", kModel,
+                                                  kQueue};
+    const char* gatewayFails = R"({"path": "/gateway/capi", "status": 500})";
+    const std::wstring noDialog = L"-";
+    const std::wstring launcherCaption = TextId(11401);
+    const char* created = "VTP-0001-AAAA-0001";
+    // clang-format off
+    const Row rows[] = {
+        {"installer -REG2: the page is kept, no window at all", installer(L"-REG2"), "serviceA",
+         false, "", true, false, noDialog, 0, "0000", "unknown", ""},
+        {"installer -REG with the installer's agreement: opened", installer(L"-REG"), "serviceA",
+         true, "", false, true, L"", 0, "0001", "agree", created},
+        {"installer: a failure ends silently", installer(L"-REG"), "serviceA", false, gatewayFails,
+         false, false, L"", 0, "0000", "unknown", ""},
+        {"launcher: opened", launcher, "serviceA", false, "", false, true, launcherCaption, 0, "",
+         "unknown", created},
+        {"launcher: the printer keeps testing its connection", launcher, "serviceD", false, "",
+         false, false, launcherCaption, 11009, "-", "unknown", ""},
+        {"launcher: the gateway fails", launcher, "serviceA", false, gatewayFails, false, false,
+         launcherCaption, 11003, "", "unknown", ""},
+    };
+    // clang-format on
+    std::size_t pagesOpened = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        cloud_.Reset();
+        if (*row.rule != '\0') {
+            cloud_.AddRule(row.rule);
+        }
+        qelwinutil::SaveRegUrl(L"");
+        DeleteKey(qelwinutil::kInstalledDeviceKey);
+        if (row.installerAgreed) {
+            WriteDword(std::wstring(qelwinutil::kInstalledDeviceKey) + L"\\Preply " + kModel +
+                           L"\\" + kSerial,
+                       qelwinutil::kSendInfoAgreeValue, 1);
+        }
+        ASSERT_EQ(world_.Load(kWorld), "");
+        ASSERT_EQ(world_.Configure("office", std::string("qel-service = ") + row.service), "");
+        ASSERT_EQ(world_.Configure("office", "connectivity-test = confirming"), "");
+
+        qeltest::DialogRobot robot;
+        if (row.box != 0) {
+            robot.ThenOnMessageBox("read the box", [&](DialogView& v) {
+                EXPECT_EQ(v.MessageText(), TextId(row.box));
+                EXPECT_EQ(v.Caption(), TextId(10001));
+                v.Click(IDOK);
+            });
+        }
+        qelapp::TansuApp app;
+        ASSERT_TRUE(app.ParseCommandLine(static_cast<int>(row.args.size()), row.args.data()));
+        const auto& options = app.Options();
+        app.Facts().SetLaunchMode(
+            *qelapp::RouteStart(options.GetMode(), options.GetSubOption()).launchMode);
+        ASSERT_TRUE(app.Texts().Load(qeltest::kTextIdsLanguage));
+        // The flow's look-up and content, then its registration.
+        const printerutil::DeviceList printers =
+            printerutil::FindPrinterByAddress(options.GetSecondString());
+        ASSERT_EQ(printers.size(), 1u);
+        const printerutil::stDeviceData& printer = *printers.front();
+        app.PrepareInviteContent(printer.qelSupport != 0, printer.agreement != 0,
+                                 printer.regionCode, printer.serialNumber, printer.serviceKind);
+        if (options.GetMode() == qelapp::CommandLineOptions::kInstaller) {
+            app.RegisterPreplyDevice(window_.get(), printers);
+        } else {
+            app.RegisterHDDevice(window_.get(), printers);
+        }
+
+        const std::wstring kept = qelwinutil::ReadRegUrl();
+        EXPECT_EQ(kept.rfind(cloud_.Url(L"/gateway/page?reg="), 0) == 0, row.kept) << Narrow(kept);
+        if (row.caption == noDialog) {
+            EXPECT_TRUE(robot.Seen().empty());
+        } else {
+            ASSERT_FALSE(robot.Seen().empty());
+            EXPECT_EQ(robot.Seen().front().caption, row.caption);
+        }
+        if (std::string(row.sendInfo) == "-") {
+            EXPECT_EQ(cloud_.Count("/gateway/"), 0);
+        } else {
+            EXPECT_EQ(cloud_.Field(0, "info.q.FUS", "/gateway/capi").value_or(""), row.sendInfo);
+        }
+        EXPECT_EQ(world_.Get("office", "agreement"), row.agreement);
+        EXPECT_EQ(cloud_.Field(-1, "info.temp_printerid", "/gateway/api0122").value_or(""),
+                  row.reported);
+        if (row.opened) {
+            const auto pages = recorder.WaitForPages(++pagesOpened);
+            ASSERT_EQ(pages.size(), pagesOpened);
+            EXPECT_EQ(pages.back().rfind(cloud_.Url(L"/gateway/page?reg="), 0), 0u)
+                << Narrow(pages.back());
+        }
+    }
+    // No row opened a page it should not have.
+    EXPECT_EQ(recorder.Pages().size(), pagesOpened);
+}
+
+TEST_F(FlowRegistration, NothingIsRegisteredWithoutAnAddressOrAPrinter) {
+    ASSERT_EQ(world_.Load(kWorld), "");
+    world_.ClearJournal();
+    for (const wchar_t* address : {L"", kQueue}) {
+        const std::vector<const wchar_t*> args = {L"QelRegistration.exe", L"-HD", L"-REG", kModel,
+                                                  address};
+        qelapp::TansuApp app;
+        ASSERT_TRUE(app.ParseCommandLine(static_cast<int>(args.size()), args.data()));
+        qeltest::DialogRobot robot;
+        app.RegisterHDDevice(window_.get(), {});
+        app.RegisterPreplyDevice(window_.get(), {nullptr});
+        if (*address == L'\0') {
+            app.RegisterHDDevice(window_.get(), {std::make_shared<printerutil::stDeviceData>()});
+        }
+        EXPECT_TRUE(robot.Seen().empty());
+    }
+    EXPECT_EQ(cloud_.Count(), 0);
+    EXPECT_TRUE(world_.Journal().empty());
+}
+
+TEST(LauncherFailureText, RetryLaterIsTheOnlyCancelWithABox) {
+    struct Row {
+        const char* name;
+        std::exception_ptr failure;
+        int text;
+    };
+    const Row rows[] = {
+        {"retry later", std::make_exception_ptr(qelcmn::qel_cancel(qelcmn::kCodeRetry, L"R")),
+         11009},
+        {"cancelled", std::make_exception_ptr(qelcmn::qel_cancel(qelcmn::kCodeCancelled, L"C")), 0},
+        {"USB retry", std::make_exception_ptr(qelcmn::qel_cancel(qelcmn::kCodeUsbRetry, L"U")), 0},
+        {"USB retry failed",
+         std::make_exception_ptr(qelcmn::qel_cancel(qelcmn::kCodeUsbRetryFailed, L"F")), 0},
+        {"request cancelled", std::make_exception_ptr(qelhttp::qel_operation_canceled(L"X")), 0},
+        {"network error",
+         std::make_exception_ptr(qelhttp::http_exception(qelhttp::kCodeNetworkError, L"N")), 11003},
+        {"bad document", std::make_exception_ptr(xmlutil::invalid_document(L"D")), 11003},
+        {"no memory", std::make_exception_ptr(std::bad_alloc()), 11003},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(qelapp::LauncherFailureText(row.failure), row.text) << row.name;
+    }
+}
+
+} // namespace
