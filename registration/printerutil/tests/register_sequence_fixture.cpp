@@ -48,7 +48,11 @@ void RegisterSequenceTest::Run(const Row& r) {
     if (world_) {
         ASSERT_EQ(world_->Load(testing::kSampleWorld), "");
         for (const std::string& line : r.printer) {
-            ASSERT_EQ(world_->Configure(worldPrinter, line), "") << line;
+            const bool ofWorld = line.rfind(kWorldLine, 0) == 0;
+            ASSERT_EQ(world_->Configure(ofWorld ? "" : worldPrinter,
+                                        ofWorld ? line.substr(sizeof kWorldLine - 1) : line),
+                      "")
+                << line;
         }
     } else {
         library.emplace();

@@ -23,6 +23,8 @@ inline constexpr char kRetry[] = "82080103 Register Printer Retry.";
 inline constexpr char kUsbRetry[] = "82080104 USB Retry";
 inline constexpr char kUsbRetryFail[] = "82080106 USB Retry Fail.";
 
+inline constexpr char kWorldLine[] = "world: ";
+
 enum class Ids { None, FromPrinter, FromCloud };
 
 // Where the screen sets the cancel flag: before the run, while the cloud holds the request of the
@@ -44,7 +46,8 @@ struct Row {
     bool noLibrary = false;
     bool outOfMemory = false;
     testing::DeviceScript device = {};
-    // The world: lines added to the printer the connection reaches.
+    // The world: lines added to the printer the connection reaches, or to the world's own section
+    // when they start with kWorldLine.
     std::vector<std::string> printer = {};
     std::vector<std::string> rules = {};
     CancelAt cancel = {};
