@@ -57,7 +57,7 @@ struct Row {
     // library's slots, or the world printer's operations); the waits.
     int code = 0;
     const char* fails = "";
-    const char* cloud = "";
+    std::string cloud = "";
     Ids ids = Ids::None;
     const char* page = "/gateway/page?reg=";
     std::string slots = "";

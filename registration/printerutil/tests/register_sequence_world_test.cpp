@@ -5,6 +5,11 @@
 // was asked and stored, and the printer's refusals.
 #include "register_sequence_fixture.h"
 
+#include <utility>
+#include <vector>
+
+#include "printerutil/registration_records.h"
+
 namespace {
 
 using namespace printerutil::test;
@@ -27,7 +32,7 @@ std::string Then(const std::string& first, const std::string& second) {
 }
 
 TEST_F(RegisterSequenceWorldTest, EveryOutcome) {
-    const Row rows[] = {
+    std::vector<Row> rows = {
         // auto: the agreement told through the printer's own faces, then the report alone.
         {.name = "auto, the agreement first",
          .kind = L"auto",
@@ -52,30 +57,8 @@ TEST_F(RegisterSequenceWorldTest, EveryOutcome) {
          .fails = kGatewayCancel,
          .cloud = "capi[LAN] nbe post[-]"},
 
-        // serviceA: the tokens, the identity the printer creates from them, the report.
-        {.name = "serviceA by address",
-         .code = 4,
-         .cloud = "token capi[LAN_OK] nbe post[OK]",
-         .ids = Ids::FromPrinter,
-         .slots = kJob},
-        {.name = "serviceA by queue",
-         .connection = 4,
-         .code = 4,
-         .cloud = "token capi[LAN_OK] nbe post[OK]",
-         .ids = Ids::FromPrinter,
-         .slots = kJob},
-        {.name = "serviceA by USB port",
-         .connection = 3,
-         .code = 4,
-         .cloud = "token capi[USB_OK] nbe post[OK]",
-         .ids = Ids::FromPrinter,
-         .slots = kJob},
-        {.name = "serviceA by a USB queue",
-         .connection = 5,
-         .code = 4,
-         .cloud = "token capi[USB_OK] nbe post[OK]",
-         .ids = Ids::FromPrinter,
-         .slots = kJob},
+        // serviceA: the tokens, the identity the printer creates from them (below by every
+        // connection kind), the report.
         {.name = "serviceA, the agreement first",
          .agreement = 1,
          .agreementRequest = 1,
@@ -348,6 +331,20 @@ TEST_F(RegisterSequenceWorldTest, EveryOutcome) {
          .slots = kPoll,
          .connectivity = 202},
     };
+    const std::pair<int, const char*> connections[] = {
+        {1, "serviceA by address"},
+        {4, "serviceA by queue"},
+        {3, "serviceA by USB port"},
+        {5, "serviceA by a USB queue"}};
+    for (const auto& [connection, name] : connections) {
+        const char* word = printerutil::IsUsbConnection(connection) ? "USB" : "LAN";
+        rows.push_back({.name = name,
+                        .connection = connection,
+                        .code = 4,
+                        .cloud = std::string("token capi[") + word + "_OK] nbe post[OK]",
+                        .ids = Ids::FromPrinter,
+                        .slots = kJob});
+    }
     for (const Row& r : rows) {
         Run(r);
     }
