@@ -61,3 +61,10 @@ function(qel_delay_load target)
   target_link_directories(${target} PRIVATE ${folder})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${libraries})
 endfunction()
+
+# The target's sections lie on page boundaries in the file as in memory: Wine maps such an image
+# from the file, page by page as it is used, where it reads a 512-byte aligned one whole into
+# memory (code never run and pictures never shown included).
+function(qel_page_aligned_image target)
+  target_link_options(${target} PRIVATE -Wl,--file-alignment=0x1000)
+endfunction()
