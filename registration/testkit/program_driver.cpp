@@ -186,8 +186,10 @@ public:
                 family.Refresh();
                 lastFamilyLook = now;
             }
-            for (HWND window : VisibleTopLevelWindows(child.Id())) {
-                Step(Track(window), now);
+            // Bottom first: of two windows that showed between two looks, the owner came first.
+            const std::vector<HWND> windows = VisibleTopLevelWindows(child.Id());
+            for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+                Step(Track(*window), now);
                 if (!report_.failure.empty()) {
                     return;
                 }
