@@ -43,7 +43,8 @@ stop_all() {
 }
 # shellcheck source=tools/wine-env.sh
 . "$root/tools/wine-env.sh"
-trap stop_all EXIT INT TERM
+trap stop_all EXIT
+trap 'exit 130' INT TERM
 
 # The simulated cloud on a free port; it stands as the program's http proxy, so the program's
 # fixed service addresses reach it there (and a proxy of this machine is not used).
