@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cwctype>
 #include <initializer_list>
+#include <vector>
 
 #include "resource.h"
 #include "testkit/windows.h"
+#include "win/module_path.h"
+#include "win/unique_any.h"
 
 namespace qeltest {
 
@@ -63,6 +66,29 @@ int BracketedNumber(const std::wstring& text) {
     return number;
 }
 
+// The numbers of the string table blocks of the English library, each block's sixteen.
+std::vector<int> EnglishTextNumbers() {
+    const qelwin::unique_hmodule english(
+        ::LoadLibraryExW(qelwin::JoinPath(qelwin::ThisModuleFolder(), L"EN\\qelreg.dll").c_str(),
+                         nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    std::vector<int> numbers;
+    if (english) {
+        ::EnumResourceNamesW(
+            english.get(), RT_STRING,
+            [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) -> BOOL {
+                if (IS_INTRESOURCE(name)) {
+                    const int block = static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
+                    for (int i = 0; i < 16; ++i) {
+                        reinterpret_cast<std::vector<int>*>(param)->push_back((block - 1) * 16 + i);
+                    }
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LONG_PTR>(&numbers));
+    }
+    return numbers;
+}
+
 } // namespace
 
 std::wstring Describe(const ScreenKey& key) {
@@ -84,8 +110,9 @@ std::wstring Describe(const ScreenKey& key) {
 
 ScreenIdentity::ScreenIdentity(const std::wstring& languageCode) {
     texts_.Load(languageCode);
-    // Every number a string table can hold; the first of equal texts names them.
-    for (int id = 1; id <= 0xFFFF; ++id) {
+    // Every language holds the English library's numbers; asking for each possible number
+    // instead would take seconds. The first of equal texts names them.
+    for (int id : EnglishTextNumbers()) {
         std::wstring text = texts_.LoadText(id);
         if (!text.empty()) {
             numbers_.emplace(WithoutCarriageReturns(std::move(text)), id);

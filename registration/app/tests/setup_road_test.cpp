@@ -55,15 +55,19 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
     qelcloud::SimulatedCloud cloud;
     const std::wstring pageStart = cloud.Url(L"/gateway/page?reg=");
     const qeltest::AnswerTable road = qeltest::SetupRoadAnswers();
-    qeltest::AnswerTable empty = road;
-    empty.push_back({Box(qelui::text::kSearchFailed), qeltest::Press(IDOK)});
-    empty[2] = {Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)};
+    // Nothing found: box 11010 (answered as any other box), then the list is closed.
+    const qeltest::AnswerTable closeTheList = {
+        {Box(qelui::text::kSetupInformation), qeltest::Press(IDOK)},
+        {Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)},
+        {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(30s)}};
     const qeltest::AnswerTable unanswered(road.begin() + 1, road.end());
 
     struct Row {
         const char* name;
+        std::vector<std::wstring> args;
         const char* world; // null: the default world beside the stand-ins
         const qeltest::AnswerTable& answers;
+        bool okBoxes; // boxes without a row get OK
         // Expected: the road, the rows of the list, a page opened, the run went through
         // (else the watchdog ended the program on the first screen).
         std::vector<ScreenKey> screens;
@@ -74,38 +78,30 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
     const std::vector<ScreenKey> registration = {
         Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST), Dialog(IDD_SEARCH_PROGRESS),
         Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS)};
+    const std::vector<std::wstring> setup = {L"-Setup"};
+    // clang-format off
     const Row rows[] = {
-        {"default",
-         nullptr,
-         road,
-         registration,
+        {"default", setup, nullptr, road, false, registration,
          {L"VT-X100 Series | ****01234", L"VT-S300 Series | ****05678",
-          L"VT-M200 Series | ****09012"},
-         true,
-         true},
-        {"one", kOnePrinter, road, registration, {L"VT-X100 Series | ****01234"}, true, true},
-        {"none",
-         kNoPrinter,
-         empty,
+          L"VT-M200 Series | ****09012"}, true, true},
+        {"one", setup, kOnePrinter, road, false, registration,
+         {L"VT-X100 Series | ****01234"}, true, true},
+        {"none", setup, kNoPrinter, closeTheList, true,
          {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
-          Dialog(IDD_SEARCH_PROGRESS), Box(qelui::text::kSearchFailed)},
-         {},
-         false,
-         true},
-        {"unanswered",
-         kOnePrinter,
-         unanswered,
-         {Box(qelui::text::kSetupInformation)},
-         {},
-         false,
-         false},
+          Dialog(IDD_SEARCH_PROGRESS), Box(qelui::text::kSearchFailed)}, {}, false, true},
+        {"plain", {}, kOnePrinter, road, true,
+         {Box(qelui::text::kStartedWithoutOption)}, {}, false, true},
+        {"unanswered", setup, kOnePrinter, unanswered, false,
+         {Box(qelui::text::kSetupInformation)}, {}, false, false},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         cloud.Reset();
         qeltest::DriveOptions options;
-        options.args = {L"-Setup"};
+        options.args = row.args;
         options.answers = row.answers;
+        options.answerOtherBoxesWithOk = row.okBoxes;
         options.proxy = cloud.Url(L"");
         options.worldFile = row.world != nullptr ? WriteWorld(row.name, row.world) : L"";
         options.picturePrefix =
