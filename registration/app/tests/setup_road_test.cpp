@@ -106,7 +106,11 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         options.worldFile = row.world != nullptr ? WriteWorld(row.name, row.world) : L"";
         options.picturePrefix =
             L"setup-road-" + std::wstring(row.name, row.name + strlen(row.name)) + L"-";
-        options.stayBound = 3s;
+        // The unanswered box ends the run soon; a screen answered keeps the default bound, so a
+        // busy machine that is slow to take an answer fails nothing.
+        if (!row.passed) {
+            options.stayBound = 3s;
+        }
         const qeltest::DriveReport report = qeltest::DriveProgram(options);
         SCOPED_TRACE(Narrow(qeltest::FormatReport(report)));
 
