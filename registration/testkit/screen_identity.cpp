@@ -17,11 +17,6 @@ namespace {
 // The static that holds a message box's text, on Windows and under Wine alike.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-// The invitation screen's Register and Skip buttons.
-constexpr int kInvitationTemplate = 129;
-constexpr int kInvitationRegister = 1021;
-constexpr int kInvitationSkip = 1023;
-
 struct Template {
     int id;
     const wchar_t* name;
@@ -38,7 +33,7 @@ const Template kTemplates[] = {
     {IDD_WIFI_CONFIRM, L"Wi-Fi confirmation", {IDC_WIFI_OK, IDC_WIFI_CANCEL, IDC_WIFI_MANUAL}},
     {IDD_SSID, L"Wi-Fi network and key", {IDC_SSID_NAME, IDC_SSID_KEY, IDC_SSID_OK}},
     {IDD_CONNECT_FAILED, L"Wi-Fi connection failed", {IDC_WIFI_MANUAL, IDC_WIFI_CANCEL}},
-    {kInvitationTemplate, L"invitation", {kInvitationRegister, kInvitationSkip}},
+    {IDD_INVITATION, L"invitation", {IDC_INVITATION_REGISTER, IDC_INVITATION_SKIP}},
 };
 
 bool HasControls(HWND window, std::initializer_list<int> controls) {
