@@ -148,6 +148,20 @@ std::wstring ButtonName(HWND window, int id) {
     return (text.empty() ? L"" : L"\"" + text + L"\" ") + L"(" + std::to_wstring(id) + L")";
 }
 
+// OK when the window has it, else the button Enter presses, else its first button; 0: none.
+int DefaultButton(HWND window) {
+    if (HWND ok = ::GetDlgItem(window, IDOK); ok != nullptr && ::IsWindowVisible(ok)) {
+        return IDOK;
+    }
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutW(window, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer) &&
+        HIWORD(answer) == DC_HASDEFID) {
+        return LOWORD(answer);
+    }
+    const std::vector<int> buttons = ReadMessageBox(window).buttons;
+    return buttons.empty() ? 0 : buttons.front();
+}
+
 bool SendText(HWND control, const std::wstring& text) {
     DWORD_PTR result = 0;
     return control != nullptr &&
@@ -186,8 +200,10 @@ public:
                 family.Refresh();
                 lastFamilyLook = now;
             }
-            for (HWND window : VisibleTopLevelWindows(child.Id())) {
-                Step(Track(window), now);
+            // Bottom first: of two windows that showed between two looks, the owner came first.
+            const std::vector<HWND> windows = VisibleTopLevelWindows(child.Id());
+            for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+                Step(Track(*window), now);
                 if (!report_.failure.empty()) {
                     return;
                 }
@@ -282,6 +298,7 @@ private:
     // Presses the answer's button once the screen is ready for it; false while it is not.
     bool Respond(Tracked& t, const Answer& answer) {
         SeenScreen& seen = report_.screens[t.screen];
+        const int press = answer.press == kDefaultButton ? DefaultButton(t.window) : answer.press;
         if (answer.selectRow >= 0) {
             HWND list = ::GetDlgItem(t.window, IDC_PRINTER_LIST);
             if (ListRowCount(list) <= answer.selectRow) {
@@ -294,8 +311,8 @@ private:
             }
             seen.rows = ReadListRows(list);
         }
-        if (answer.press > 0) {
-            HWND button = ::GetDlgItem(t.window, answer.press);
+        if (press > 0) {
+            HWND button = ::GetDlgItem(t.window, press);
             if (button == nullptr || !::IsWindowVisible(button) || !::IsWindowEnabled(button)) {
                 return false;
             }
@@ -304,11 +321,11 @@ private:
             SendText(::GetDlgItem(t.window, id), text);
         }
         Picture(t);
-        seen.action = L"pressed " + ButtonName(t.window, answer.press);
-        if (answer.press == kCloseWindow) {
+        seen.action = L"pressed " + ButtonName(t.window, press);
+        if (press == kCloseWindow) {
             ::PostMessageW(t.window, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {
-            PressButton(t.window, answer.press);
+            PressButton(t.window, press);
         }
         return true;
     }
@@ -341,7 +358,7 @@ private:
     std::vector<Tracked> tracked_;
 };
 
-const AnswerRow Run::kOkRow{Box(0), Press(IDOK)};
+const AnswerRow Run::kOkRow{Box(0), Press(kDefaultButton)};
 
 // Waits for what the program started to end by itself; ends and names what did not.
 std::vector<std::wstring> EndTheRest(ProcessFamily& family) {
@@ -410,6 +427,10 @@ DriveReport DriveProgram(const DriveOptions& options) {
     const ScopedVariable world(L"QEL_WORLD_FILE", options.worldFile);
     DrawFramesInPictures(std::filesystem::path(program).filename().wstring());
 
+    // Wine starts its desktop process for the first program of a session that asks for the
+    // desktop: let that be the driver, so the desktop is never taken for a process the program
+    // left behind.
+    ::GetDesktopWindow();
     Run run(options, report);
     ChildProcess child(program, options.args, options.runBound + kChildLifetimeMargin);
     report.started = child.Started();

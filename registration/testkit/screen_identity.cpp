@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cwctype>
 #include <initializer_list>
+#include <vector>
 
 #include "resource.h"
 #include "testkit/windows.h"
+#include "win/module_path.h"
+#include "win/unique_any.h"
 
 namespace qeltest {
 
@@ -13,11 +16,6 @@ namespace {
 
 // The static that holds a message box's text, on Windows and under Wine alike.
 constexpr int kMessageBoxTextId = 0xFFFF;
-
-// The invitation screen's Register and Skip buttons.
-constexpr int kInvitationTemplate = 129;
-constexpr int kInvitationRegister = 1021;
-constexpr int kInvitationSkip = 1023;
 
 struct Template {
     int id;
@@ -35,7 +33,7 @@ const Template kTemplates[] = {
     {IDD_WIFI_CONFIRM, L"Wi-Fi confirmation", {IDC_WIFI_OK, IDC_WIFI_CANCEL, IDC_WIFI_MANUAL}},
     {IDD_SSID, L"Wi-Fi network and key", {IDC_SSID_NAME, IDC_SSID_KEY, IDC_SSID_OK}},
     {IDD_CONNECT_FAILED, L"Wi-Fi connection failed", {IDC_WIFI_MANUAL, IDC_WIFI_CANCEL}},
-    {kInvitationTemplate, L"invitation", {kInvitationRegister, kInvitationSkip}},
+    {IDD_INVITATION, L"invitation", {IDC_INVITATION_REGISTER, IDC_INVITATION_SKIP}},
 };
 
 bool HasControls(HWND window, std::initializer_list<int> controls) {
@@ -63,6 +61,29 @@ int BracketedNumber(const std::wstring& text) {
     return number;
 }
 
+// The numbers of the string table blocks of the English library, each block's sixteen.
+std::vector<int> EnglishTextNumbers() {
+    const qelwin::unique_hmodule english(
+        ::LoadLibraryExW(qelwin::JoinPath(qelwin::ThisModuleFolder(), L"EN\\qelreg.dll").c_str(),
+                         nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    std::vector<int> numbers;
+    if (english) {
+        ::EnumResourceNamesW(
+            english.get(), RT_STRING,
+            [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) -> BOOL {
+                if (IS_INTRESOURCE(name)) {
+                    const int block = static_cast<int>(reinterpret_cast<ULONG_PTR>(name));
+                    for (int i = 0; i < 16; ++i) {
+                        reinterpret_cast<std::vector<int>*>(param)->push_back((block - 1) * 16 + i);
+                    }
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LONG_PTR>(&numbers));
+    }
+    return numbers;
+}
+
 } // namespace
 
 std::wstring Describe(const ScreenKey& key) {
@@ -84,8 +105,9 @@ std::wstring Describe(const ScreenKey& key) {
 
 ScreenIdentity::ScreenIdentity(const std::wstring& languageCode) {
     texts_.Load(languageCode);
-    // Every number a string table can hold; the first of equal texts names them.
-    for (int id = 1; id <= 0xFFFF; ++id) {
+    // Every language holds the English library's numbers; asking for each possible number
+    // instead would take seconds. The first of equal texts names them.
+    for (int id : EnglishTextNumbers()) {
         std::wstring text = texts_.LoadText(id);
         if (!text.empty()) {
             numbers_.emplace(WithoutCarriageReturns(std::move(text)), id);

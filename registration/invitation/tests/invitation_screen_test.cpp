@@ -3,9 +3,6 @@
 // before Register and the image button, and Skip's notice to the simulated cloud.
 #include <windows.h>
 
-#include <objidl.h> // before GDI+, which needs it
-#include <gdiplus.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +16,7 @@
 #include "invitation/invitation_layout.h"
 #include "invitation/registration_dialog.h"
 #include "printerutil_testing/fake_waits.h"
+#include "printerutil_testing/sample_registration.h"
 #include "printerutil/server_param.h"
 #include "resource.h"
 #include "simulated_cloud.h"
@@ -28,6 +26,7 @@
 #include "testkit/text_ids.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_stack.h"
+#include "win/gdiplus_session.h"
 #include "win/unique_any.h"
 
 namespace {
@@ -39,18 +38,6 @@ using qeltest::ExpectPlace;
 using qeltest::TextId;
 
 constexpr wchar_t kInstalledDevices[] = L"SOFTWARE\\Velto\\PREPLY4\\InstalledDevice";
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        const Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
 
 // The colour the screen shows at a point of a control's client area.
 COLORREF ScreenPixel(HWND control, int x, int y) {
@@ -71,7 +58,7 @@ void PointAt(HWND control, int x, int y) {
 
 class InvitationScreenTest : public qeltest::MachineKeySandbox {
 protected:
-    static void SetUpTestSuite() { gdiplus_ = new GdiplusSession; }
+    static void SetUpTestSuite() { gdiplus_ = new qelwin::GdiplusSession; }
     static void TearDownTestSuite() { delete gdiplus_; }
 
     void SetUp() override {
@@ -116,18 +103,17 @@ protected:
         return cloud_.Field(-1, field, "/gateway/capi").value_or("<none>");
     }
 
-    static GdiplusSession* gdiplus_;
+    static qelwin::GdiplusSession* gdiplus_;
     qelui::TextLibrary texts_;
     qelhttp::testing::FakeApplicationInfo facts_;
     qelcloud::SimulatedCloud cloud_;
     printerutil::ScopedServiceAddresses addresses_{
-        {cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/printerid/v1/printers"),
-         cloud_.Url(L"/token/b/v1/register"), cloud_.Url(L"/token/a/v1/register")}};
+        printerutil::testing::SampleServiceAddresses(cloud_)};
     printerutil::testing::FakeWaits waits_;
     std::unique_ptr<RegistrationDialog> screen_;
 };
 
-GdiplusSession* InvitationScreenTest::gdiplus_ = nullptr;
+qelwin::GdiplusSession* InvitationScreenTest::gdiplus_ = nullptr;
 
 const qelinfo::IllustrationMap kButtonContent = {
     {L"1", {L"illust.png", TextId(15017), TextId(15018)}}};

@@ -17,10 +17,12 @@ namespace qeltest {
 
 // Press: ask the window to close as its system menu's Close does.
 inline constexpr int kCloseWindow = -1;
+// Press: OK when the screen has it, else the button that Enter presses.
+inline constexpr int kDefaultButton = -2;
 
 struct Answer {
-    // The control to press (IDOK, a button id, kCloseWindow); 0 presses nothing: the screen
-    // goes by itself (a progress dialog).
+    // The control to press (IDOK, a button id, kCloseWindow, kDefaultButton); 0 presses
+    // nothing: the screen goes by itself (a progress dialog).
     int press = 0;
     // Texts put into edit controls (control id, text) before pressing.
     std::vector<std::pair<int, std::wstring>> type;
@@ -65,7 +67,8 @@ struct DriveOptions {
     std::wstring program; // empty: QelRegistration.exe beside this program
     std::vector<std::wstring> args;
     AnswerTable answers = SetupRoadAnswers();
-    // Boxes that no row answers get OK (the starts whose screens the table does not know).
+    // Boxes that no row answers get OK, or the default button of a box without OK (the starts
+    // whose screens the table does not know).
     bool answerOtherBoxesWithOk = false;
     // Where the pictures go (made when missing; empty: ArtifactPath's folder), and the start of
     // their file names: "<prefix>NN-<screen>.bmp".

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <ostream>
 #include <string>
 
 #include "ui/TextLibrary.h"
@@ -30,6 +31,12 @@ inline ScreenKey Dialog(int templateId) {
 
 // "box 11008", "dialog 140 printer list", "window".
 std::wstring Describe(const ScreenKey& key);
+
+// How test failures show a screen.
+inline void PrintTo(const ScreenKey& key, std::ostream* out) {
+    const std::wstring text = Describe(key);
+    *out << std::string(text.begin(), text.end());
+}
 
 class ScreenIdentity {
 public:
