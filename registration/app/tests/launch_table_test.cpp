@@ -79,7 +79,8 @@ private:
 
 TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
     qelcloud::SimulatedCloud cloud;
-    const std::wstring worldFile = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"launch-table.world");
+    const std::wstring worldFile =
+        qelwin::JoinPath(qelwin::ThisModuleFolder(), L"launch-table.world");
     // The office printer on the qel service "serviceA".
     std::ofstream(worldFile.c_str()) << qelapptest::kOfficeWorld << "qel-service = serviceA\n";
 
@@ -130,8 +131,8 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
     };
     // The cloud names its registration pages at its own address.
     const std::wstring registered = cloud.Url(L"/gateway/page?reg=");
-    const std::wstring reopened = std::wstring(kUfUrl) + L"&VTM_SEP=1&reg_url=" +
-                                  L"http%3A%2F%2F127.0.0.1%3A18470%2Fearlier";
+    const std::wstring reopened =
+        std::wstring(kUfUrl) + L"&VTM_SEP=1&reg_url=" + L"http%3A%2F%2F127.0.0.1%3A18470%2Fearlier";
     const std::wstring login = std::wstring(kGateway) + L"capi?FNC=MLOGIN&CHA=HD&";
     const std::wstring info = std::wstring(kGateway) + L"capi?FNC=INFO&CHA=HD&";
     const wchar_t* none = L"";
@@ -191,8 +192,7 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
             EXPECT_EQ(report.screens.front().caption, row.searchCaption);
         }
         EXPECT_EQ(cloud.Count("/gateway/api0122"), row.registrations);
-        EXPECT_EQ(cloud.Field(-1, "info.q.FNC", "/gateway/capi").value_or(""),
-                  row.lastFunction);
+        EXPECT_EQ(cloud.Field(-1, "info.q.FNC", "/gateway/capi").value_or(""), row.lastFunction);
         for (int i = 0, count = cloud.Count(); i < count; ++i) {
             EXPECT_EQ(cloud.Field(i, "problems").value_or(""), "")
                 << cloud.Field(i, "target").value_or("");
