@@ -202,6 +202,12 @@ public:
             }
             // Bottom first: of two windows that showed between two looks, the owner came first.
             const std::vector<HWND> windows = VisibleTopLevelWindows(child.Id());
+            for (Tracked& t : tracked_) {
+                // A screen hidden a while starts its time in front again when it shows.
+                if (std::find(windows.begin(), windows.end(), t.window) == windows.end()) {
+                    t.inFront = false;
+                }
+            }
             for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
                 Step(Track(*window), now);
                 if (!report_.failure.empty()) {
