@@ -457,7 +457,9 @@ DriveReport DriveProgram(const DriveOptions& options) {
         }
     }
     report.leftBehind = EndTheRest(family);
-    report.pages = recorder.Pages();
+    // A browser started just before the program ended may not be listed among its processes
+    // yet: the pages the run is known to open are waited for.
+    report.pages = recorder.WaitForPages(options.pagesExpected);
     return report;
 }
 

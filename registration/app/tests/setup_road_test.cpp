@@ -113,6 +113,7 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         options.args = row.args;
         options.answers = row.answers;
         options.answerOtherBoxesWithOk = row.okBoxes;
+        options.pagesExpected = row.page ? 1 : 0;
         options.proxy = cloud.Url(L"");
         options.worldFile = row.world != nullptr ? WriteWorld(row.name, row.world) : L"";
         options.picturePrefix =

@@ -67,6 +67,9 @@ struct DriveOptions {
     std::wstring program; // empty: QelRegistration.exe beside this program
     std::vector<std::wstring> args;
     AnswerTable answers = SetupRoadAnswers();
+    // How many pages the run opens, when the caller knows: they are waited for after the
+    // program ended (10 s at most), as the browser starts on its own.
+    std::size_t pagesExpected = 0;
     // Boxes that no row answers get OK, or the default button of a box without OK (the starts
     // whose screens the table does not know).
     bool answerOtherBoxesWithOk = false;
