@@ -27,6 +27,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kPoll = 50ms;
+constexpr auto kSettle = 500ms;
 // The child's own watchdog, behind the driver's bounds should the driver itself stall.
 constexpr auto kChildLifetimeMargin = 30s;
 constexpr auto kExitWait = 10s;
@@ -113,6 +114,10 @@ struct Tracked {
     HWND window = nullptr;
     std::size_t screen = 0; // index in the report
     bool inFront = false;
+    // Answered while in front this time: the next answer waits until the screen has left the
+    // front (disabled under another screen, hidden) and come back, so a press the program has
+    // not taken yet is never followed by the next row's.
+    bool answered = false;
     Clock::time_point frontSince;
 };
 
@@ -206,6 +211,7 @@ public:
                 // A screen hidden a while starts its time in front again when it shows.
                 if (std::find(windows.begin(), windows.end(), t.window) == windows.end()) {
                     t.inFront = false;
+                    t.answered = false;
                 }
             }
             for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
@@ -240,7 +246,10 @@ private:
             seen.caption = WindowText(window);
         }
         report_.screens.push_back(std::move(seen));
-        tracked_.push_back({window, report_.screens.size() - 1, false, {}});
+        Tracked tracked;
+        tracked.window = window;
+        tracked.screen = report_.screens.size() - 1;
+        tracked_.push_back(tracked);
         const AnswerRow* row = Find(report_.screens.back().key);
         // Screens answered by a press are pictured just before it, in the state they are
         // answered in; the others as they show.
@@ -274,18 +283,23 @@ private:
         SeenScreen& seen = report_.screens[t.screen];
         if (!::IsWindowEnabled(t.window)) {
             t.inFront = false;
+            t.answered = false;
             return;
         }
         if (!t.inFront) {
             t.inFront = true;
             t.frontSince = now;
         }
-        const AnswerRow* row = Find(seen.key);
+        const AnswerRow* row = t.answered ? nullptr : Find(seen.key);
         if (row != nullptr && row->answer.press == 0 && seen.action.empty()) {
             seen.action = L"waited";
         }
-        if (row != nullptr && row->answer.press != 0 && Respond(t, row->answer)) {
+        // A person answers a screen that has stayed a moment: between two screens shown one
+        // after the other (the agreement, then the progress) their owner is enabled briefly.
+        const bool settled = now - t.frontSince >= kSettle;
+        if (row != nullptr && row->answer.press != 0 && settled && Respond(t, row->answer)) {
             Use(row);
+            t.answered = true;
             t.frontSince = Clock::now();
             return;
         }
@@ -296,8 +310,10 @@ private:
             if (seen.picture.empty()) {
                 Picture(t);
             }
-            Fail(Describe(seen.key) + L" stayed " + Seconds(patience) +
-                 (row != nullptr ? L" without its answer taking" : L" with no answer"));
+            const wchar_t* why = t.answered       ? L" after its answer"
+                                 : row != nullptr ? L" without its answer taking"
+                                                  : L" with no answer";
+            Fail(Describe(seen.key) + L" stayed " + Seconds(patience) + why);
         }
     }
 
