@@ -13,6 +13,7 @@
 
 #include "app/TansuApp.h"
 #include "app/start_route.h"
+#include "office_world.h"
 #include "printerutil/device_operations.h"
 #include "printerutil/server_param.h"
 #include "printerutil_testing/fake_waits.h"
@@ -21,9 +22,9 @@
 #include "qelinfo/ApplicationInfo.h"
 #include "qelworld/qelworld_client.h"
 #include "simulated_cloud.h"
+#include "simulated_flow_fixture.h"
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
-#include "testkit/registry_sandbox.h"
 #include "testkit/text_ids.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
@@ -35,54 +36,18 @@ namespace {
 using qeltest::DialogView;
 using qeltest::TextId;
 
-constexpr wchar_t kQueue[] = L"Office Queue";
-constexpr wchar_t kModel[] = L"VT-X100 Series";
-constexpr wchar_t kSerial[] = L"5A3X01234";
-// A network printer of a European region on the qel service, behind a Windows queue; a row
-// adds its service and connection test.
-constexpr char kWorld[] = R"(
-[printer office]
-model = VT-X100 Series
-serial = 5A3X01234
-region = C
-wireless-mac = 00:1B:A9:3C:00:01
-ipv4 = 192.168.1.31
-queue = Office Queue
-agreement = unknown
-registered-id = VTP-REG-0001
-next-printer-id = VTP-0001-AAAA-0001
-)";
+constexpr const wchar_t* kQueue = qelapptest::kOfficeQueue;
+constexpr const wchar_t* kModel = qelapptest::kOfficeModel;
+constexpr const wchar_t* kSerial = qelapptest::kOfficeSerial;
+// A row adds the printer's service and connection test.
+constexpr const char* kWorld = qelapptest::kOfficeWorld;
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-class FlowRegistration : public qeltest::MachineAndUserKeySandbox {
-protected:
-    void SetUp() override {
-        MachineAndUserKeySandbox::SetUp();
-        WriteText(qelinfo::kSettingsKey, L"LanguageCode", qeltest::kTextIdsLanguage);
-        // A European user: the printer registers with the "rem" service.
-        WriteText(qelinfo::kSettingsKey, L"AREA", L"DE");
-        WriteText(qelinfo::kSettingsKey, L"RESIDENCE", L"europe");
-        cloud_.Reset();
-        window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        nullptr, nullptr));
-        ASSERT_TRUE(window_);
-    }
-    void TearDown() override {
-        cloud_.Release();
-        MachineAndUserKeySandbox::TearDown();
-    }
-
-    qelcloud::SimulatedCloud cloud_;
-    printerutil::ScopedServiceAddresses addresses_{
-        printerutil::testing::SampleServiceAddresses(cloud_)};
-    printerutil::testing::FakeWaits waits_;
-    printerutil::ScopedWaits waitsScope_{waits_};
-    qelworld::Client world_{qelwin::ThisModuleFolder()};
-    qelwin::unique_hwnd window_;
-};
+// The printer registers with the "rem" service for the European user.
+using FlowRegistration = qeltest::SimulatedFlowTest;
 
 TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatFailed) {
     const qeltest::PageRecorder recorder;
@@ -134,10 +99,7 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
     std::size_t pagesOpened = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        cloud_.Reset();
-        if (*row.rule != '\0') {
-            cloud_.AddRule(row.rule);
-        }
+        ResetCloud(row.rule);
         qelwinutil::SaveRegUrl(L"");
         DeleteKey(qelwinutil::kInstalledDeviceKey);
         if (row.installerAgreed) {
