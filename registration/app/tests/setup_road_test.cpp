@@ -36,6 +36,24 @@ agreement = unknown
 qel-service = serviceA
 next-printer-id = VTP-0001-AAAA-0001
 )";
+// One printer on USB only, which the Wi-Fi recovery puts on HomeNet.
+constexpr char kUsbPrinter[] = R"([world]
+search-delay-ms = 1000
+[printer desk]
+model = VT-M200 Series
+serial = 8D1W09012
+region = 1
+wireless-mac = 00:1B:A9:6F:00:04
+usb-port = USB001
+usb = vtwidwus vtwiduns
+queue = VT-M200 Series
+ap = HomeNet signal -42 channel 6 auth 7 encryption 4 key "correct horse"
+ap = "Cafe Corner" signal -67 channel 11 auth 9 encryption 4 key latte
+wifi-address = 192.168.1.45
+qel-service = serviceA
+agreement = unknown
+internet = with-network
+)";
 constexpr char kNoPrinter[] = "[world]\nsearch-delay-ms = 1000\n";
 
 std::wstring WriteWorld(const std::string& name, const char* text) {
@@ -61,6 +79,11 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         {Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)},
         {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(30s)}};
     const qeltest::AnswerTable unanswered(road.begin() + 1, road.end());
+    // A USB printer: the question answered, the network the printer sees first and its key.
+    qeltest::AnswerTable usb = road;
+    qeltest::Answer network = qeltest::Press(IDC_SSID_OK);
+    network.type = {{IDC_SSID_KEY, L"correct horse"}};
+    usb.push_back({Dialog(IDD_SSID), network});
     // A refused registration: its box (answered as any other), then the list again, closed.
     qeltest::AnswerTable refused = road;
     refused.push_back({Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)});
@@ -90,6 +113,11 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
           L"VT-M200 Series | ****09012"}, true, true},
         {"one", setup, kOnePrinter, road, false, "", registration,
          {L"VT-X100 Series | ****01234"}, true, true},
+        {"usb", setup, kUsbPrinter, usb, true, "",
+         {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
+          Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS),
+          Box(qelui::text::kWifiConnectQuestion), Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_SSID),
+          Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_STATUS_PROGRESS)}, {L"VT-M200 Series | ****09012"}, true, true},
         {"refused", setup, kOnePrinter, refused, true, R"({"path": "/gateway/capi", "status": 500})",
          {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
           Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS),
