@@ -405,8 +405,9 @@ std::vector<std::wstring> EndTheRest(ProcessFamily& family) {
 } // namespace
 
 AnswerTable SetupRoadAnswers() {
-    // The registration keeps its fixed waits while its progress shows.
-    constexpr auto kProgressPatience = std::chrono::milliseconds(90s);
+    // The registration and the search keep their fixed waits while their progress shows: the
+    // search for a USB printer just put on Wi-Fi takes over a minute.
+    constexpr auto kProgressPatience = std::chrono::milliseconds(180s);
     return {
         {Box(qelui::text::kSetupInformation), Press(IDOK)},
         {Dialog(IDD_SEARCH_PROGRESS), GoesByItself(kProgressPatience), true},

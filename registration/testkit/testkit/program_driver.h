@@ -87,7 +87,7 @@ struct DriveOptions {
     // A screen in front that long with nothing done, or the whole run over its bound, ends the
     // program and fails the run.
     std::chrono::milliseconds stayBound{std::chrono::seconds(10)};
-    std::chrono::milliseconds runBound{std::chrono::seconds(120)};
+    std::chrono::milliseconds runBound{std::chrono::seconds(300)};
 };
 
 struct SeenScreen {
