@@ -1,0 +1,128 @@
+#include "hostile/fault_catalogue.h"
+
+namespace qelhostile {
+
+const char* FamilyName(Family family) noexcept {
+    switch (family) {
+    case Family::Refusal:
+        return "refusal";
+    case Family::Cut:
+        return "cut reply";
+    case Family::Oversized:
+        return "oversized reply";
+    case Family::WrongNamespace:
+        return "wrong namespace";
+    case Family::TimeOut:
+        return "time-out";
+    case Family::DroppedConnection:
+        return "dropped connection";
+    case Family::BadKeyOrDigest:
+        return "bad key or digest";
+    case Family::Malformed:
+        return "malformed";
+    }
+    return "?";
+}
+
+namespace {
+
+using F = Family;
+using T = Target;
+
+// The printer's replies are XML; the gateway and the token server answer XML, the printer-ID
+// server JSON.
+constexpr const char* kXmlServers = "/gateway|/token";
+constexpr const char* kJsonServer = "/printerid";
+
+const std::vector<FaultKind> kCatalogue = {
+    // The printer's XML replies, at every exchange.
+    {"reply-refused", F::Refusal, T::PrinterReply, "refuse", "", false, true},
+    {"reply-refused-other-job", F::Refusal, T::PrinterReply, "refuse DeviceUseOtherJob", "", false, true},
+    {"reply-cut-short", F::Cut, T::PrinterReply, "cut 120", "", false, true},
+    {"reply-cut-after-response", F::Cut, T::PrinterReply, "cut-after </ivec:response>", "", false,
+     true},
+    {"reply-oversized", F::Oversized, T::PrinterReply, "pad 70000", "", true, true},
+    {"reply-padded-after-root", F::Oversized, T::PrinterReply, "pad 9000 after-root", "", true,
+     true},
+    {"reply-namespace-wrong-uri", F::WrongNamespace, T::PrinterReply, "namespaces wrong-uri", "",
+     false, true},
+    {"reply-namespace-undeclared", F::WrongNamespace, T::PrinterReply, "namespaces undeclared", "",
+     false, true},
+    {"reply-namespace-other-prefix", F::WrongNamespace, T::PrinterReply,
+     "namespaces other-prefix", "", true, true},
+    {"reply-comments-with-gt", F::Malformed, T::PrinterReply, "comments-with-gt", "", true, true},
+    {"reply-garbage", F::Malformed, T::PrinterReply, "raw \"<cmd xmlns=\\\"x\\\"><<&\"", "", false,
+     true},
+    {"reply-late-usb", F::TimeOut, T::PrinterReply, "delay 2600", "vtmpu", false, true},
+    // The qel job's keys, digests and payload.
+    {"job-challenge-bad", F::BadKeyOrDigest, T::PrinterReply, "set vvt:ijdatakey4 XYZ!",
+     "qel StartJob", false, true},
+    {"job-key-bad", F::BadKeyOrDigest, T::PrinterReply, "set vvt:ijdatakey7 00",
+     "qel StartJob", false, true},
+    {"job-digest-bad", F::BadKeyOrDigest, T::PrinterReply, "set vvt:ijdatakey8 0123456789abcdef",
+     "qel StartJob", false, true},
+    {"payload-corrupt", F::BadKeyOrDigest, T::PrinterReply, "corrupt-payload", "qel ReceiveData",
+     false, true},
+    {"payload-size-garbage", F::Malformed, T::PrinterReply, "set ivec:datasize 12x",
+     "qel ReceiveData", false, true},
+    {"answer-keyed-elsewhere", F::BadKeyOrDigest, T::PrinterSetting, "answer-address 10.0.0.99",
+     "qel StartJob", false, false},
+
+    // The printer's link: the network port library...
+    {"network-open-refused", F::Refusal, T::PortEntry, "pu2Open fail", "vtmpu2", false, true},
+    {"network-write-unreachable", F::DroppedConnection, T::PortEntry, "pu2Write -3", "vtmpu2",
+     false, true},
+    {"network-write-closed", F::DroppedConnection, T::PortEntry, "pu2Write -14", "vtmpu2", false,
+     true},
+    {"network-read-closed", F::DroppedConnection, T::PortEntry, "pu2Read -14", "vtmpu2", false,
+     true},
+    {"network-read-lost-once", F::DroppedConnection, T::PortEntry, "pu2Read -12", "vtmpu2", true,
+     true},
+    {"network-reply-on-next-channel", F::DroppedConnection, T::PortEntry, "pu2Write -10",
+     "vtmpu2", true, true},
+    // ...and the USB one.
+    {"usb-port-refused", F::Refusal, T::PortEntry, "puOpenPort fail", "vtmpu", false, true},
+    {"usb-write-failed", F::DroppedConnection, T::PortEntry, "puWrite fail", "vtmpu", false, true},
+    {"usb-read-closed", F::DroppedConnection, T::PortEntry, "puRead fail-close", "vtmpu", false,
+     true},
+    {"usb-read-nothing", F::TimeOut, T::PortEntry, "puRead empty", "vtmpu", false, true},
+    {"usb-stale-reply", F::Malformed, T::PortEntry, "puWrite stale", "vtmpu", false, true},
+
+    // The cloud's answers, at every request.
+    {"cloud-error-500", F::Refusal, T::Cloud, R"("status": 500)", "", false, true},
+    {"cloud-forbidden", F::Refusal, T::Cloud, R"("status": 403)", "", false, true},
+    {"cloud-dropped", F::DroppedConnection, T::Cloud, R"("drop": "before_reply")", "", false,
+     true},
+    {"cloud-dropped-mid-body", F::Cut, T::Cloud, R"("drop": "mid_body")", "", false, true},
+    {"cloud-cut", F::Cut, T::Cloud, R"("cut": 40)", "", false, true},
+    {"cloud-padded", F::Oversized, T::Cloud, R"("pad_to": 300000)", "", true, true},
+    {"cloud-huge-garbage", F::Oversized, T::Cloud,
+     R"("body_repeat": {"text": "<x>", "count": 1000000})", "", false, true},
+    {"cloud-namespace-wrong-uri", F::WrongNamespace, T::Cloud, R"("namespaces": "wrong-uri")",
+     kXmlServers, false, true},
+    {"cloud-namespace-undeclared", F::WrongNamespace, T::Cloud, R"("namespaces": "undeclared")",
+     kXmlServers, false, true},
+    {"cloud-namespace-other-prefix", F::WrongNamespace, T::Cloud,
+     R"("namespaces": "other-prefix")", kXmlServers, true, true},
+    {"cloud-unclosed", F::Malformed, T::Cloud, R"("malform": "unclosed")", "", false, true},
+    {"cloud-bad-utf8", F::Malformed, T::Cloud, R"("malform": "bad-utf8")", "", false, true},
+    {"cloud-wrong-types", F::Malformed, T::Cloud, R"("malform": "wrong-types")", "", false, true},
+    {"cloud-duplicated", F::Malformed, T::Cloud, R"("malform": "duplicate")", "", true, true},
+    {"cloud-json-for-xml", F::Malformed, T::Cloud, R"("malform": "not-xml")", kXmlServers, false,
+     true},
+    {"cloud-xml-for-json", F::Malformed, T::Cloud, R"("malform": "not-json")", kJsonServer, false,
+     true},
+    {"cloud-token-with-markup", F::BadKeyOrDigest, T::Cloud,
+     R"("fields": {"access_token": "AT-<i>&amp;\"'"})", "/token", true, true},
+    {"cloud-empty-printer-id", F::BadKeyOrDigest, T::Cloud, R"("fields": {"printerId": ""})",
+     kJsonServer, false, true},
+    {"cloud-late", F::TimeOut, T::Cloud, R"("delay_ms": 31000)", "", false, false},
+};
+
+} // namespace
+
+const std::vector<FaultKind>& Catalogue() {
+    return kCatalogue;
+}
+
+} // namespace qelhostile

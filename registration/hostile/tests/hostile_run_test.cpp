@@ -1,0 +1,320 @@
+// The hostile-world run: each flow of the real program, run out of process against the simulated
+// world and cloud, once without faults (which gives the steps) and then once per fault of the
+// catalogue at every step it fits. Prints every case with its outcome and the counts.
+//   qelhostile_run.exe --gtest_filter=HostileRun.<scenario>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "hostile/case_list.h"
+#include "hostile/fault_catalogue.h"
+#include "hostile/program_driver.h"
+#include "hostile/verdict.h"
+#include "simulated_cloud.h"
+#include "testkit/page_recorder.h"
+#include "ui/TextLibrary.h"
+#include "ui/text_ids.h"
+#include "win/module_path.h"
+#include "winutil/registry_values.h"
+
+namespace {
+
+using namespace qelhostile;
+using namespace std::chrono_literals;
+
+// Longer than the slowest sound case: a cloud answer that comes after the program's 30 s.
+constexpr auto kWatchdog = 50s;
+constexpr wchar_t kKeptPage[] = L"http://127.0.0.1:1/kept-by-an-earlier-start";
+
+// One printer, found on the network, on the qel service whose tokens the printer's job uses.
+constexpr char kNetworkTokens[] = R"(model = VT-X100 Series
+serial = 5A3X01234
+region = 1
+wired-mac = 00:1B:A9:3C:10:01
+ipv4 = 192.168.1.31
+queue = VT-X100 Series
+agreement = unknown
+qel-service = serviceA
+next-printer-id = VTP-0001-AAAA-0001
+)";
+
+// The same on USB only, reaching the cloud through a network of its own.
+constexpr char kUsbTokens[] = R"(model = VT-M200 Series
+serial = 8D1W09012
+region = 1
+wireless-mac = 00:1B:A9:6F:00:04
+usb-port = USB001
+usb = vtwidwus vtwiduns
+queue = VT-M200 Series
+qel-service = serviceA
+agreement = unknown
+internet = yes
+next-printer-id = VTP-0004-DDDD-0001
+)";
+
+// A network printer of the qel service that asks the printer-ID server.
+constexpr char kNetworkPrinterId[] = R"(model = VT-S300 Series
+serial = 6B7Y05678
+region = 3
+wireless-mac = 00:1B:A9:4D:00:02
+ipv4 = 192.168.1.32
+queue = VT-S300 Series (Studio)
+wifi-ssid = HomeNet
+agreement = agree
+qel-service = serviceD
+next-printer-id = VTP-0002-BBBB-0003
+)";
+
+struct Scenario {
+    const char* name;
+    FlowKind flow;
+    std::vector<std::wstring> args;
+    const char* printer;
+    // Which faults of the catalogue this run puts (the others are put by another run).
+    std::function<bool(const FaultKind&)> faults;
+    // The cloud's steps of this run: requests under this path ("" all).
+    std::string requests;
+};
+
+bool Every(const FaultKind&) {
+    return true;
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void WriteText(const std::wstring& path, const std::string& text) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+class HostileRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"..\\hostile");
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        worldFile_ = folder_ + L"\\case.world";
+        recordFile_ = folder_ + L"\\case.record";
+        // The program reaches the cloud through it as through a proxy: the addresses built into
+        // the program stay as they are.
+        const std::wstring proxy = L"http://127.0.0.1:" + std::to_wstring(cloud_.Port());
+        ::SetEnvironmentVariableW(L"http_proxy", proxy.c_str());
+        ::SetEnvironmentVariableW(L"QEL_WORLD_FILE", worldFile_.c_str());
+        ::SetEnvironmentVariableW(L"QEL_WORLD_RECORD", recordFile_.c_str());
+        ASSERT_TRUE(recorder_.Registered());
+        qelui::TextLibrary english;
+        ASSERT_TRUE(english.Load(L"EN"));
+        std::map<int, std::wstring> boxes;
+        for (int id : {qelui::text::kRegistrationFailed, qelui::text::kStartedWithoutOption,
+                       qelui::text::kSetupInformation, qelui::text::kRegistrationRetry,
+                       qelui::text::kSearchFailed}) {
+            boxes[id] = english.LoadText(id);
+        }
+        for (int id = qelui::text::kWifiFirst; id <= qelui::text::kWifiLast; ++id) {
+            boxes[id] = english.LoadText(id);
+        }
+        driver_ = std::make_unique<ProgramDriver>(
+            qelwin::JoinPath(qelwin::ThisModuleFolder(), L"QelRegistration.exe"), boxes,
+            kWatchdog);
+        keptBefore_ = qelwinutil::ReadRegUrl();
+    }
+
+    void TearDown() override { qelwinutil::SaveRegUrl(keptBefore_); }
+
+    // Runs the scenario's flow with the case's faults (none for nullptr).
+    Outcome RunCase(const Scenario& s, const Case* c, std::size_t* registrationStart = nullptr) {
+        std::string world = "[world]\nsearch-delay-ms = 0\n";
+        std::string printer = std::string("[printer p]\n") + s.printer;
+        cloud_.Reset();
+        if (c != nullptr) {
+            for (const auto& line : c->worldLines) {
+                world += line + "\n";
+            }
+            for (const auto& line : c->printerLines) {
+                printer += line + "\n";
+            }
+            if (!c->cloudRule.empty()) {
+                cloud_.AddRule(c->cloudRule);
+            }
+        }
+        WriteText(worldFile_, world + "\n" + printer);
+        ::DeleteFileW(recordFile_.c_str());
+        qelwinutil::SaveRegUrl(kKeptPage);
+        const std::size_t pagesBefore = recorder_.Pages().size();
+
+        Outcome outcome;
+        outcome.drive = driver_->Run(s.args, [&] {
+            if (registrationStart != nullptr) {
+                *registrationStart = ReadLines(recordFile_).size();
+            }
+        });
+        const bool maybeRegistered = outcome.drive.boxes.empty() ||
+                                     outcome.drive.boxes.back() == qelui::text::kSetupInformation;
+        outcome.pageOpened =
+            recorder_.WaitForPages(pagesBefore + 1, maybeRegistered ? 3s : 200ms).size() >
+            pagesBefore;
+        outcome.regUrlKept = qelwinutil::ReadRegUrl() == kKeptPage;
+        if (c != nullptr) {
+            outcome.faultReached = Reached(*c);
+        }
+        return outcome;
+    }
+
+    bool Reached(const Case& c) {
+        if (c.fault->target == Target::Cloud) {
+            int same = 0;
+            const int count = cloud_.Count();
+            for (int i = 0; i < count; ++i) {
+                if (Request(i) == c.step.what) {
+                    ++same;
+                }
+            }
+            return same > c.step.occurrence;
+        }
+        const std::vector<std::string> record = ReadLines(recordFile_);
+        if (c.fault->target == Target::PortEntry) {
+            const std::string fired = std::string("fault ") + c.fault->spec;
+            for (const auto& line : record) {
+                if (line == fired) {
+                    return true;
+                }
+            }
+            return false;
+        }
+        int same = 0;
+        for (const auto& line : record) {
+            std::istringstream in(line);
+            std::string tag, printer, port, service, operation;
+            in >> tag >> printer >> port >> service >> operation;
+            if (tag == "exchange" && service + " " + operation == c.step.what) {
+                ++same;
+            }
+        }
+        return same > c.step.occurrence;
+    }
+
+    std::string Request(int index) {
+        return cloud_.Field(index, "method").value_or("") + " " +
+               cloud_.Field(index, "path").value_or("");
+    }
+
+    void Run(const Scenario& s) {
+        std::size_t registrationStart = 0;
+        const Outcome clean = RunCase(s, nullptr, &registrationStart);
+        std::vector<std::string> requests;
+        for (int i = 0, n = cloud_.Count(); i < n; ++i) {
+            const std::string r = Request(i);
+            if (r.find(s.requests) != std::string::npos) {
+                requests.push_back(r);
+            }
+        }
+        const CleanRun steps = ReadCleanRun(ReadLines(recordFile_), registrationStart, requests);
+        std::printf("%s: the run without faults: %s; %zu exchanges with the printer, %zu requests "
+                    "to the cloud\n",
+                    s.name, clean.pageOpened ? "registered" : "NOT registered",
+                    steps.exchanges.size(), requests.size());
+        if (steps.exchanges.empty() && s.flow != FlowKind::Setup) {
+            GTEST_SKIP() << s.name << ": this flow does not reach the printer yet";
+        }
+        ASSERT_TRUE(clean.pageOpened) << "the run without faults must register";
+        ASSERT_TRUE(clean.drive.exitCode.has_value() && *clean.drive.exitCode == 0);
+
+        std::vector<FaultKind> faults;
+        for (const FaultKind& f : Catalogue()) {
+            if (s.faults(f)) {
+                faults.push_back(f);
+            }
+        }
+        std::set<std::string> covered;
+        const std::vector<Case> cases = BuildCases(
+            faults, steps,
+            {Target::PrinterReply, Target::PrinterSetting, Target::PortEntry, Target::Cloud},
+            covered);
+
+        std::map<std::string, int> labels;
+        std::vector<std::string> problems;
+        const auto started = std::chrono::steady_clock::now();
+        for (const Case& c : cases) {
+            const Outcome outcome = RunCase(s, &c);
+            const Verdict v = Judge(s.flow, c, outcome);
+            ++labels[v.label];
+            std::printf("  %-16s %s%s%s\n", v.label.c_str(), c.name.c_str(),
+                        v.problem.empty() ? "" : "  <- ", v.problem.c_str());
+            std::fflush(stdout);
+            if (!v.problem.empty()) {
+                problems.push_back(c.name + ": " + v.problem);
+            }
+        }
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::steady_clock::now() - started)
+                                 .count();
+        std::printf("%s: %zu cases in %lld s:", s.name, cases.size(),
+                    static_cast<long long>(seconds));
+        for (const auto& [label, count] : labels) {
+            std::printf(" %s %d;", label.c_str(), count);
+        }
+        std::printf(" sound %zu, faults of the program %zu\n", cases.size() - problems.size(),
+                    problems.size());
+        for (const auto& p : problems) {
+            ADD_FAILURE() << p;
+        }
+    }
+
+    std::wstring folder_;
+    std::wstring worldFile_;
+    std::wstring recordFile_;
+    std::wstring keptBefore_;
+    qelcloud::SimulatedCloud cloud_;
+    qeltest::PageRecorder recorder_;
+    std::unique_ptr<ProgramDriver> driver_;
+};
+
+TEST_F(HostileRun, SetupNetwork) {
+    Run({"setup-network", FlowKind::Setup, {L"-Setup"}, kNetworkTokens, Every, ""});
+}
+
+TEST_F(HostileRun, SetupUsb) {
+    // The printer's replies were changed at every step by the network run; here its link.
+    Run({"setup-usb", FlowKind::Setup, {L"-Setup"}, kUsbTokens,
+         [](const FaultKind& f) {
+             return f.target == Target::PortEntry || std::string(f.fits) == "vtmpu";
+         },
+         ""});
+}
+
+TEST_F(HostileRun, SetupPrinterIdServer) {
+    // The gateway was met at every step by the network run; here the printer-ID server.
+    Run({"setup-printer-id", FlowKind::Setup, {L"-Setup"}, kNetworkPrinterId,
+         [](const FaultKind& f) { return f.target == Target::Cloud; }, "/printerid"});
+}
+
+TEST_F(HostileRun, InstallerNetwork) {
+    Run({"installer-network", FlowKind::Installer,
+         {L"-Preply", L"-REG", L"VT-X100 Series", L"192.168.1.31", L"EN"}, kNetworkTokens, Every,
+         ""});
+}
+
+TEST_F(HostileRun, LauncherNetwork) {
+    Run({"launcher-network", FlowKind::Launcher,
+         {L"-HD", L"-REG", L"VT-X100 Series", L"192.168.1.31"}, kNetworkTokens, Every, ""});
+}
+
+} // namespace
