@@ -150,21 +150,31 @@ CleanRun ReadCleanRun(const std::vector<std::string>& record, std::size_t regist
 std::vector<Case> BuildCases(const std::vector<FaultKind>& catalogue, const CleanRun& run,
                              const std::set<Target>& targets, std::set<std::string>& covered) {
     std::vector<Case> cases;
+    std::map<Target, int> spread; // faults of reach Spread so far, by the steps they go to
     for (const FaultKind& fault : catalogue) {
         if (targets.count(fault.target) == 0) {
             continue;
         }
         const auto& steps = fault.target == Target::Cloud ? run.requests : run.exchanges;
+        std::vector<const Step*> fitting;
         for (const Step& step : steps) {
-            if (!Fits(fault, step)) {
-                continue;
+            if (Fits(fault, step)) {
+                fitting.push_back(&step);
             }
-            Case c = MakeCase(fault, step);
+        }
+        if (fitting.empty()) {
+            continue;
+        }
+        if (fault.reach == Reach::First) {
+            fitting.resize(1);
+        } else if (fault.reach == Reach::Spread) {
+            const std::size_t n = static_cast<std::size_t>(spread[fault.target]++);
+            fitting = {fitting[n % fitting.size()]};
+        }
+        for (const Step* step : fitting) {
+            Case c = MakeCase(fault, *step);
             if (covered.insert(c.name).second) {
                 cases.push_back(std::move(c));
-            }
-            if (!fault.everyStep) {
-                break;
             }
         }
     }

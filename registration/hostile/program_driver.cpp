@@ -19,7 +19,9 @@ using namespace std::chrono_literals;
 constexpr auto kPoll = 50ms;
 // A screen must stay as it is this long before it is answered: a list that has just shown, or
 // whose registration has just begun, is still working.
-constexpr auto kSettle = 400ms;
+constexpr auto kSettle = 250ms;
+// How long a user waits on a list that offers nothing to register and says nothing.
+constexpr auto kListPatience = 8s;
 
 bool Has(HWND window, int controlId) {
     return ::GetDlgItem(window, controlId) != nullptr;
@@ -70,7 +72,10 @@ DriveResult ProgramDriver::Run(const std::vector<std::wstring>& args,
     std::set<HWND> answered;
     HWND seen = nullptr;
     auto seenSince = std::chrono::steady_clock::now();
-    bool boxSinceRegister = false;
+    // Boxes answered before the list first showed: a box after them tells that its search
+    // found nothing to register.
+    int boxesBeforeList = -1;
+    auto listSince = std::chrono::steady_clock::now();
     while (!(result.exitCode = child.WaitForExit(kPoll))) {
         if (!child.IsRunning()) {
             break; // ended by the watchdog
@@ -84,7 +89,7 @@ DriveResult ProgramDriver::Run(const std::vector<std::wstring>& args,
             std::chrono::steady_clock::now() - seenSince < kSettle) {
             continue;
         }
-        if (Has(window, IDC_SEARCH_PROGRESS_BAR) || Has(window, IDC_STATUS_PROGRESS_BAR)) {
+            if (Has(window, IDC_SEARCH_PROGRESS_BAR) || Has(window, IDC_STATUS_PROGRESS_BAR)) {
             continue; // working
         }
         if (Has(window, IDC_AGREE)) {
@@ -99,9 +104,14 @@ DriveResult ProgramDriver::Run(const std::vector<std::wstring>& args,
                     onRegister();
                 }
                 qeltest::PressButton(window, IDC_LIST_REGISTER);
-            } else if (!result.registerPressed && ListRows(window) == 0 && !boxSinceRegister &&
-                       result.boxes.empty()) {
+            } else if (!result.registerPressed && boxesBeforeList < 0) {
+                boxesBeforeList = static_cast<int>(result.boxes.size());
+                listSince = std::chrono::steady_clock::now();
                 continue; // the search has not shown yet
+            } else if (!result.registerPressed &&
+                       static_cast<int>(result.boxes.size()) == boxesBeforeList &&
+                       std::chrono::steady_clock::now() - listSince < kListPatience) {
+                continue; // still searching, or about to
             } else {
                 // Registered and closing, or a failure was told: the user closes the list.
                 answered.insert(window);
@@ -122,7 +132,6 @@ DriveResult ProgramDriver::Run(const std::vector<std::wstring>& args,
                 continue;
             }
             result.boxes.push_back(number);
-            boxSinceRegister = result.registerPressed;
             answered.insert(window);
             const auto has = [&](int id) {
                 return std::find(box.buttons.begin(), box.buttons.end(), id) != box.buttons.end();

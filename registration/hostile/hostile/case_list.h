@@ -45,8 +45,8 @@ struct Case {
     std::string cloudRule;                 // a rule of the simulated cloud (JSON); "" none
 };
 
-// Every fault of the catalogue whose target is among targets, at every step of the run that it
-// fits (at the first only, for a fault that is not put at every step). A fault and step already
+// Every fault of the catalogue whose target is among targets, at the steps of the run that it
+// fits, as far as its reach goes. A fault and step already
 // in covered (by an earlier run) is left out; the cases made are added to it.
 std::vector<Case> BuildCases(const std::vector<FaultKind>& catalogue, const CleanRun& run,
                              const std::set<Target>& targets, std::set<std::string>& covered);

@@ -28,6 +28,15 @@ enum class Target {
     Cloud,        // a rule of the simulated cloud: one answer of a server
 };
 
+// At which of the steps it fits a fault is put. Every case runs the whole program with its fixed
+// waits, so the faults that probe each step's reading of a reply go everywhere and the others
+// once, each at another step.
+enum class Reach {
+    Every,  // at every step it fits
+    Spread, // at one step: the n-th fault of this reach goes to the n-th step it fits (wrapping)
+    First,  // at the first step it fits (a fault that costs a long wait)
+};
+
 struct FaultKind {
     const char* name;
     Family family;
@@ -41,8 +50,7 @@ struct FaultKind {
     // The run may still register: the change leaves a sound reply, or the program may rightly
     // try again.
     bool mayPass;
-    // Put at every step it fits, or only at the first one (a fault that costs a long wait).
-    bool everyStep;
+    Reach reach;
 };
 
 // The whole catalogue, in the order the cases run.

@@ -125,9 +125,9 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
          "answer-address = 10.0.0.99", ""},
         {"cloud-late", {"cloud-late at POST /token/a/v1/register"}, "", "",
          R"({"path": "/token/a/v1/register", "method": "POST", "skip": 0, "times": 1, "delay_ms": 31000})"},
+        // Once, at the first step it fits when it is the first fault of its reach.
         {"cloud-json-for-xml",
-         {"cloud-json-for-xml at POST /token/a/v1/register", "cloud-json-for-xml at GET /gateway/capi",
-          "cloud-json-for-xml at GET /gateway/capi #2"},
+         {"cloud-json-for-xml at POST /token/a/v1/register"},
          "",
          "",
          R"({"path": "/token/a/v1/register", "method": "POST", "skip": 0, "times": 1, "malform": "not-xml"})"},
@@ -157,6 +157,27 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
     EXPECT_EQ(closed[2].worldLines[0], "fault = pu2Read -14 skip 3");
     EXPECT_EQ(CasesOf("cloud-error-500")[2].cloudRule,
               R"({"path": "/gateway/capi", "method": "GET", "skip": 1, "times": 1, "status": 500})");
+}
+
+TEST(CaseListTest, FaultsPutOnceGoEachToTheNextStepTheyFit) {
+    std::set<std::string> covered;
+    const auto cases = BuildCases({Kind("cloud-json-for-xml"), Kind("cloud-forbidden"),
+                                   Kind("cloud-xml-for-json"), Kind("cloud-padded"),
+                                   Kind("cloud-bad-utf8"), Kind("cloud-padded")},
+                                  ReadCleanRun(kRecord, 0, kRequests), {Target::Cloud}, covered);
+    std::vector<std::string> names;
+    for (const Case& c : cases) {
+        names.push_back(c.name);
+    }
+    // The n-th goes to the n-th step it fits: the third fits one step only, the sixth is the
+    // fourth again at another step.
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "cloud-json-for-xml at POST /token/a/v1/register",
+                         "cloud-forbidden at GET /gateway/capi",
+                         "cloud-xml-for-json at POST /printerid/v1/printers",
+                         "cloud-padded at POST /printerid/v1/printers",
+                         "cloud-bad-utf8 at POST /token/a/v1/register",
+                         "cloud-padded at GET /gateway/capi"}));
 }
 
 TEST(CaseListTest, ACaseAlreadyCoveredIsNotMadeAgain) {

@@ -88,6 +88,19 @@ struct Scenario {
     std::string requests;
 };
 
+// The part of the cases this process runs: QEL_HOSTILE_SHARD "<k>/<n>" runs every n-th case from
+// the k-th (from 0); all of them without it.
+std::pair<int, int> Shard() {
+    char text[32] = {};
+    int k = 0;
+    int n = 1;
+    if (::GetEnvironmentVariableA("QEL_HOSTILE_SHARD", text, sizeof text) > 0 &&
+        std::sscanf(text, "%d/%d", &k, &n) == 2 && n > 0 && k >= 0 && k < n) {
+        return {k, n};
+    }
+    return {0, 1};
+}
+
 bool Every(const FaultKind&) {
     return true;
 }
@@ -104,6 +117,20 @@ std::vector<std::string> ReadLines(const std::wstring& path) {
 void WriteText(const std::wstring& path, const std::string& text) {
     std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     out << text;
+}
+
+std::string Describe(const Outcome& o) {
+    std::string text = "exit " + (o.drive.exitCode ? std::to_string(*o.drive.exitCode)
+                                                   : std::string("none (watchdog)"));
+    text += o.drive.registerPressed ? ", Register pressed" : ", Register not pressed";
+    text += ", boxes:";
+    for (const int box : o.drive.boxes) {
+        text += " " + std::to_string(box);
+    }
+    for (const auto& w : o.drive.unknownWindows) {
+        text += ", window " + std::string(w.begin(), w.end());
+    }
+    return text;
 }
 
 class HostileRun : public ::testing::Test {
@@ -234,7 +261,7 @@ protected:
         if (steps.exchanges.empty() && s.flow != FlowKind::Setup) {
             GTEST_SKIP() << s.name << ": this flow does not reach the printer yet";
         }
-        ASSERT_TRUE(clean.pageOpened) << "the run without faults must register";
+        ASSERT_TRUE(clean.pageOpened) << "the run without faults must register; " << Describe(clean);
         ASSERT_TRUE(clean.drive.exitCode.has_value() && *clean.drive.exitCode == 0);
 
         std::vector<FaultKind> faults;
@@ -249,14 +276,27 @@ protected:
             {Target::PrinterReply, Target::PrinterSetting, Target::PortEntry, Target::Cloud},
             covered);
 
+        const auto [shard, shards] = Shard();
+        std::vector<Case> mine;
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            if (static_cast<int>(i % shards) == shard) {
+                mine.push_back(cases[i]);
+            }
+        }
+        std::printf("%s: %zu cases of the catalogue, this part %d of %d runs %zu\n", s.name,
+                    cases.size(), shard + 1, shards, mine.size());
         std::map<std::string, int> labels;
         std::vector<std::string> problems;
         const auto started = std::chrono::steady_clock::now();
-        for (const Case& c : cases) {
+        for (const Case& c : mine) {
+            const auto caseStart = std::chrono::steady_clock::now();
             const Outcome outcome = RunCase(s, &c);
             const Verdict v = Judge(s.flow, c, outcome);
             ++labels[v.label];
-            std::printf("  %-16s %s%s%s\n", v.label.c_str(), c.name.c_str(),
+            const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() -
+                                                              caseStart)
+                                    .count();
+            std::printf("  %-16s %5.1f s  %s%s%s\n", v.label.c_str(), took, c.name.c_str(),
                         v.problem.empty() ? "" : "  <- ", v.problem.c_str());
             std::fflush(stdout);
             if (!v.problem.empty()) {
@@ -266,12 +306,12 @@ protected:
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                                  std::chrono::steady_clock::now() - started)
                                  .count();
-        std::printf("%s: %zu cases in %lld s:", s.name, cases.size(),
+        std::printf("%s: %zu cases in %lld s:", s.name, mine.size(),
                     static_cast<long long>(seconds));
         for (const auto& [label, count] : labels) {
             std::printf(" %s %d;", label.c_str(), count);
         }
-        std::printf(" sound %zu, faults of the program %zu\n", cases.size() - problems.size(),
+        std::printf(" sound %zu, faults of the program %zu\n", mine.size() - problems.size(),
                     problems.size());
         for (const auto& p : problems) {
             ADD_FAILURE() << p;

@@ -12,9 +12,9 @@ namespace {
 using namespace qelhostile;
 
 const FaultKind kPrinterFault{"printer", Family::Cut, Target::PrinterReply, "cut 1", "", false,
-                              true};
-const FaultKind kCloudFault{"cloud", Family::Refusal, Target::Cloud, "", "", false, true};
-const FaultKind kCloudSound{"cloud-sound", Family::Oversized, Target::Cloud, "", "", true, true};
+                              Reach::Every};
+const FaultKind kCloudFault{"cloud", Family::Refusal, Target::Cloud, "", "", false, Reach::Every};
+const FaultKind kCloudSound{"cloud-sound", Family::Oversized, Target::Cloud, "", "", true, Reach::Every};
 
 TEST(VerdictTest, EachOutcomeGetsItsLabelAndProblem) {
     struct Row {
