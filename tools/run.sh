@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Builds what is missing and starts QelRegistration.exe under Wine with the given arguments, on
-# the user's display when $DISPLAY is set, otherwise on a private Xvfb. A screenshot of the first
-# window that appears is saved under build/run/screenshots/.
+# Builds what is missing and runs QelRegistration.exe under Wine with the given arguments against
+# the simulated cloud and the simulated world, in a Wine prefix of its own whose browser only
+# records the pages the program opens.
+# With $DISPLAY set, the program shows on that display for you to answer; a picture of its first
+# window is saved. Without one, on a private Xvfb, qeldrive.exe answers the screens (the "-Setup"
+# road: box 11008, the printer list's first printer, Register, the agreement; any other box with
+# OK), saves a picture of each and prints each screen it passed.
+# Either way it prints the pages opened and the exit code, and stops what it started.
 # Usage: tools/run.sh [program arguments...]        for example: tools/run.sh -Setup
 # Environment: QEL_BUILD_DIR (build tree, default build/), QEL_RUN_SHOT_WAIT (seconds to wait for
-# a window, default 30), QEL_WORLD_FILE (the simulated printers, default the world beside the
-# stand-in libraries, standins/world/default.world).
+# the first window on a display, default 30), QEL_WORLD_FILE (the simulated printers, default
+# the world beside the stand-in libraries, standins/world/default.world).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QEL_BUILD_DIR:-$root/build}"
@@ -17,50 +22,93 @@ shot_wait="${QEL_RUN_SHOT_WAIT:-30}"
 "$root/tools/configure.sh" "$build" qel_run
 
 # The run has a prefix of its own, so it never disturbs tests running on build/wineprefix.
-mkdir -p "$run/screenshots"
+stamp="$(date +%Y%m%d-%H%M%S)"
+pictures="$run/screenshots/$stamp"
+mkdir -p "$pictures"
 own_display=1
 if [ -n "${DISPLAY:-}" ]; then
   export QEL_USE_HOST_DISPLAY=1
   own_display=""
 fi
+
+cloud_state="$run/cloud"
+cloud_started=""
+stop_all() {
+  if [ -n "$cloud_started" ]; then
+    /usr/bin/python3 "$root/standins/cloud/qelcloud.py" --stop --state-dir "$cloud_state" \
+      >/dev/null 2>&1 || true
+    cloud_started=""
+  fi
+  qel_wine_teardown
+}
 # shellcheck source=tools/wine-env.sh
 . "$root/tools/wine-env.sh"
-trap qel_wine_teardown EXIT INT TERM
+trap stop_all EXIT
+trap 'exit 130' INT TERM
+
+# The simulated cloud on a free port; it stands as the program's http proxy, so the program's
+# fixed service addresses reach it there (and a proxy of this machine is not used).
+port="$(/usr/bin/python3 "$root/standins/cloud/qelcloud.py" --background --port 0 \
+  --state-dir "$cloud_state" | tail -n 1)"
+cloud_started=1
+echo "Simulated cloud: http://127.0.0.1:$port (log $cloud_state/cloud.log)"
+unset https_proxy HTTPS_PROXY no_proxy NO_PROXY HTTP_PROXY
+export http_proxy="http://127.0.0.1:$port"
+echo "Simulated world: ${QEL_WORLD_FILE:-$build/bin/qelworld.world}"
+
 qel_wine_setup "$run"
 if [ -n "$own_display" ]; then
-  # No window manager on Xvfb: let Wine draw the title bars, so the screenshot shows captions.
+  # No window manager on Xvfb: let Wine draw the title bars, so the pictures show captions.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 fi
 
-shot="$run/screenshots/QelRegistration-$(date +%Y%m%d-%H%M%S).bmp"
+# A Windows path of this machine's file (Wine's drive Z: is the root).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
 cd "$build/bin"
-echo "Starting: QelRegistration.exe $* (display $DISPLAY)"
+shown=""
+[ $# -eq 0 ] || printf -v shown ' %q' "$@"
+if [ -n "$own_display" ]; then
+  echo "Starting: QelRegistration.exe$shown (no display to answer on: qeldrive.exe answers)"
+  status=0
+  # The report names the pictures' folder as Wine sees it: print this machine's path instead.
+  wine qeldrive.exe --pictures "$(windows_path "$pictures")" -- "$@" |
+    sed "s|^Pictures: .*|Pictures (screenshots of every screen): $pictures|" || status=$?
+  exit $status
+fi
+
+# The browser of the prefix records the pages; the program inherits where to.
+pages="$run/pages-$stamp.txt"
+rm -f "$pages"
+export QEL_PAGE_RECORD
+QEL_PAGE_RECORD="$(windows_path "$pages")"
+recorder="\"$(windows_path "$build/bin/qelpagerec.exe")\" \"%1\""
+for protocol in http https; do
+  wine reg add "HKCR\\$protocol\\shell\\open\\command" /ve /d "$recorder" /f >/dev/null 2>&1 ||
+    true
+done
+
+shot="$pictures/QelRegistration.bmp"
+echo "Starting: QelRegistration.exe$shown (display $DISPLAY)"
 wine QelRegistration.exe "$@" &
 program=$!
-wine qelshot.exe "$shot" QelRegistration.exe "$shot_wait" &
+wine qelshot.exe "$(windows_path "$shot")" QelRegistration.exe "$shot_wait" &
 shooter=$!
-
-# Whichever ends first: the screenshot, or the program (which may end without any window).
+# Whichever ends first: the picture, or the program (which may end without any window).
 while kill -0 "$shooter" 2>/dev/null && kill -0 "$program" 2>/dev/null; do
   sleep 0.2
 done
 if [ -s "$shot" ]; then
-  echo "Screenshot: $shot"
-fi
-
-if ! kill -0 "$program" 2>/dev/null; then
-  status=0
-  wait "$program" || status=$?
-  [ -s "$shot" ] || echo "QelRegistration.exe ended without showing a window."
-  echo "QelRegistration.exe exit code: $status"
-  exit 0
-fi
-if [ -n "$own_display" ]; then
-  # Nobody can answer the program on a private display: stop it (with its Wine server).
-  echo "No display to interact on (set DISPLAY to use the program); stopping it."
-  exit 0
+  echo "Picture of the first window: $shot"
+elif ! kill -0 "$program" 2>/dev/null; then
+  echo "QelRegistration.exe ended without showing a window."
 fi
 echo "Waiting for QelRegistration.exe to end (answer it on the display)..."
 status=0
 wait "$program" || status=$?
+if [ -s "$pages" ]; then
+  sed 's/^/Page opened: /' "$pages"
+else
+  echo "No page opened."
+fi
 echo "QelRegistration.exe exit code: $status"

@@ -1,38 +1,12 @@
 #include <windows.h>
 #include <commctrl.h>
-#include <objidl.h>
-#include <gdiplus.h>
 #include <shellapi.h>
 
 #include "app/TansuApp.h"
+#include "win/gdiplus_session.h"
 #include "win/unique_any.h"
 
 namespace qelapp {
-
-namespace {
-
-// GDI+ for the lifetime of the run; shut down after the application object is gone.
-class GdiplusSession {
-public:
-    GdiplusSession() noexcept {
-        const Gdiplus::GdiplusStartupInput input;
-        if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) {
-            token_ = 0;
-        }
-    }
-    ~GdiplusSession() {
-        if (token_ != 0) {
-            Gdiplus::GdiplusShutdown(token_);
-        }
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-} // namespace
 
 int RunApplication(HINSTANCE instance) noexcept {
     try {
@@ -42,7 +16,7 @@ int RunApplication(HINSTANCE instance) noexcept {
         if (!mutex || mutexError == ERROR_ALREADY_EXISTS) {
             return 0; // another copy runs: it shows the screens
         }
-        const GdiplusSession gdiplus;
+        const qelwin::GdiplusSession gdiplus; // shut down after the application object is gone
         TansuApp app;
         ::InitCommonControls();
 

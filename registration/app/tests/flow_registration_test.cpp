@@ -16,6 +16,7 @@
 #include "printerutil/device_operations.h"
 #include "printerutil/server_param.h"
 #include "printerutil_testing/fake_waits.h"
+#include "printerutil_testing/sample_registration.h"
 #include "qelcmn/exceptions.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "qelworld/qelworld_client.h"
@@ -76,8 +77,7 @@ protected:
 
     qelcloud::SimulatedCloud cloud_;
     printerutil::ScopedServiceAddresses addresses_{
-        {cloud_.Url(L"/gateway/capi"), cloud_.Url(L"/printerid/v1/printers"),
-         cloud_.Url(L"/token/b/v1/register"), cloud_.Url(L"/token/a/v1/register")}};
+        printerutil::testing::SampleServiceAddresses(cloud_)};
     printerutil::testing::FakeWaits waits_;
     printerutil::ScopedWaits waitsScope_{waits_};
     qelworld::Client world_{qelwin::ThisModuleFolder()};

@@ -21,6 +21,11 @@ std::shared_ptr<stServerParam> SampleServers(const qelcloud::SimulatedCloud& clo
                       cloud.Url(L"/printerid/v1/printers"), L"rem", L"001"});
 }
 
+ServiceAddresses SampleServiceAddresses(const qelcloud::SimulatedCloud& cloud) {
+    return {cloud.Url(L"/gateway/capi"), cloud.Url(L"/printerid/v1/printers"),
+            cloud.Url(L"/token/b/v1/register"), cloud.Url(L"/token/a/v1/register")};
+}
+
 std::shared_ptr<stRegsterParam> SamplePrinter(int connectionKind) {
     return std::make_shared<stRegsterParam>(stRegsterParam{L"VZ Printer 500", L"SN0042",
                                                            L"00:1B:A9:3C:00:01", L"C", 200, 2, 0,

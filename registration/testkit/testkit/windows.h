@@ -13,7 +13,7 @@ namespace qeltest {
 std::wstring WindowText(HWND window);
 std::wstring WindowClass(HWND window);
 
-// Visible top-level windows of the process.
+// Visible top-level windows of the process, in z-order (the one in front first).
 std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
 
 // Waits for a visible top-level window of the process with that class (any class when empty),

@@ -6,6 +6,7 @@
 
 #include "fake_application_info.h"
 #include "printerutil/registration_records.h"
+#include "printerutil/server_param.h"
 #include "simulated_cloud.h"
 
 namespace printerutil::testing {
@@ -16,6 +17,9 @@ void SetSampleFacts(qelhttp::testing::FakeApplicationInfo& info);
 
 // The simulated cloud's gateway, token and printer-ID addresses, service "rem", id "001".
 std::shared_ptr<stServerParam> SampleServers(const qelcloud::SimulatedCloud& cloud);
+
+// Every service of the program at the simulated cloud, for a ScopedServiceAddresses.
+ServiceAddresses SampleServiceAddresses(const qelcloud::SimulatedCloud& cloud);
 
 // The sample printer at 192.0.2.5, agreed, reached as the connection kind says.
 std::shared_ptr<stRegsterParam> SamplePrinter(int connectionKind);

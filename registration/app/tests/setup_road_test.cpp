@@ -1,0 +1,150 @@
+// The real QelRegistration.exe on its "-Setup" road, driven from this process against the
+// simulated world and cloud: every screen it shows in order, the page it opens, how it ends, and
+// nothing of the run left running. The cloud serves the program's fixed service addresses as its
+// http proxy.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "simulated_cloud.h"
+#include "testkit/program_driver.h"
+#include "ui/text_ids.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using qeltest::Box;
+using qeltest::Dialog;
+using qeltest::ScreenKey;
+
+// One printer on the network, registered from the list.
+constexpr char kOnePrinter[] = R"([world]
+search-delay-ms = 200
+[printer office]
+model = VT-X100 Series
+serial = 5A3X01234
+region = 1
+wireless-mac = 00:1B:A9:3C:00:01
+ipv4 = 192.168.1.31
+queue = VT-X100 Series
+agreement = unknown
+qel-service = serviceA
+next-printer-id = VTP-0001-AAAA-0001
+)";
+constexpr char kNoPrinter[] = "[world]\nsearch-delay-ms = 200\n";
+
+std::wstring WriteWorld(const std::string& name, const char* text) {
+    wchar_t folder[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"qel-setup-road-" +
+                              std::wstring(name.begin(), name.end()) + L".world";
+    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
+    return path;
+}
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) {
+    qelcloud::SimulatedCloud cloud;
+    const std::wstring pageStart = cloud.Url(L"/gateway/page?reg=");
+    const qeltest::AnswerTable road = qeltest::SetupRoadAnswers();
+    // Nothing found: box 11010 (answered as any other box), then the list is closed.
+    const qeltest::AnswerTable closeTheList = {
+        {Box(qelui::text::kSetupInformation), qeltest::Press(IDOK)},
+        {Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)},
+        {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(30s)}};
+    const qeltest::AnswerTable unanswered(road.begin() + 1, road.end());
+
+    struct Row {
+        const char* name;
+        std::vector<std::wstring> args;
+        const char* world; // null: the default world beside the stand-ins
+        const qeltest::AnswerTable& answers;
+        bool okBoxes; // boxes without a row get OK
+        // Expected: the road, the rows of the list, a page opened, the run went through
+        // (else the watchdog ended the program on the first screen).
+        std::vector<ScreenKey> screens;
+        std::vector<std::wstring> rows;
+        bool page;
+        bool passed;
+    };
+    const std::vector<ScreenKey> registration = {
+        Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST), Dialog(IDD_SEARCH_PROGRESS),
+        Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS)};
+    const std::vector<std::wstring> setup = {L"-Setup"};
+    // clang-format off
+    const Row rows[] = {
+        {"default", setup, nullptr, road, false, registration,
+         {L"VT-X100 Series | ****01234", L"VT-S300 Series | ****05678",
+          L"VT-M200 Series | ****09012"}, true, true},
+        {"one", setup, kOnePrinter, road, false, registration,
+         {L"VT-X100 Series | ****01234"}, true, true},
+        {"none", setup, kNoPrinter, closeTheList, true,
+         {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
+          Dialog(IDD_SEARCH_PROGRESS), Box(qelui::text::kSearchFailed)}, {}, false, true},
+        {"plain", {}, kOnePrinter, road, true,
+         {Box(qelui::text::kStartedWithoutOption)}, {}, false, true},
+        {"unanswered", setup, kOnePrinter, unanswered, false,
+         {Box(qelui::text::kSetupInformation)}, {}, false, false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        cloud.Reset();
+        qeltest::DriveOptions options;
+        options.args = row.args;
+        options.answers = row.answers;
+        options.answerOtherBoxesWithOk = row.okBoxes;
+        options.proxy = cloud.Url(L"");
+        options.worldFile = row.world != nullptr ? WriteWorld(row.name, row.world) : L"";
+        options.picturePrefix =
+            L"setup-road-" + std::wstring(row.name, row.name + strlen(row.name)) + L"-";
+        // The unanswered box ends the run soon; a screen answered keeps the default bound, so a
+        // busy machine that is slow to take an answer fails nothing.
+        if (!row.passed) {
+            options.stayBound = 3s;
+        }
+        const qeltest::DriveReport report = qeltest::DriveProgram(options);
+        SCOPED_TRACE(Narrow(qeltest::FormatReport(report)));
+
+        ASSERT_TRUE(report.started);
+        EXPECT_EQ(report.Road(), row.screens);
+        EXPECT_EQ(report.Passed(), row.passed);
+        EXPECT_TRUE(report.leftBehind.empty());
+        for (const qeltest::SeenScreen& screen : report.screens) {
+            EXPECT_FALSE(screen.picture.empty()) << Narrow(qeltest::Describe(screen.key));
+        }
+        if (row.passed) {
+            EXPECT_EQ(report.exitCode, 0u);
+        } else {
+            EXPECT_FALSE(report.exitCode.has_value());
+            EXPECT_NE(report.failure.find(L"box 11008 stayed"), std::wstring::npos);
+        }
+        const auto list =
+            std::find_if(report.screens.begin(), report.screens.end(),
+                         [](const auto& s) { return s.key == Dialog(IDD_PRINTER_LIST); });
+        if (list != report.screens.end() && row.page) {
+            EXPECT_EQ(list->rows, row.rows);
+        }
+        if (row.page) {
+            ASSERT_EQ(report.pages.size(), 1u);
+            EXPECT_EQ(report.pages[0].rfind(pageStart, 0), 0u) << Narrow(report.pages[0]);
+            // The program's fixed service addresses led to this cloud; the registration went
+            // as one document.
+            EXPECT_EQ(cloud.Count("/gateway/api0122"), 1);
+            EXPECT_EQ(cloud.Field(-1, "problems", "/gateway/api0122").value_or("?"), "");
+        } else {
+            EXPECT_TRUE(report.pages.empty());
+            EXPECT_EQ(cloud.Count("/gateway/api0122"), 0);
+        }
+    }
+}
+
+} // namespace

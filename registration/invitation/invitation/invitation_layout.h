@@ -1,0 +1,55 @@
+// Where the invitation screen puts its controls, in pixels of its 790 x 530 client area: a pure
+// function of the layout, the content rows, the display's pixels per inch and a measure of the
+// body text, so every layout can be checked without a window.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "invitation/invitation_rules.h"
+
+namespace qelinvitation {
+
+inline constexpr int kClientWidth = 790;
+inline constexpr int kClientHeight = 530;
+
+// One paragraph of the invitation: its title, its text and whether it has a picture.
+struct ContentRow {
+    std::wstring title;
+    std::wstring body;
+    bool hasImage = false;
+};
+
+// The controls of one row of content.
+struct RowControls {
+    int title;
+    int image;
+    int body;
+};
+extern const RowControls kRowControls[2];
+
+// A control's place; a hidden control keeps its place (x, y, width and height are then 0).
+struct Placement {
+    int id;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool shown = true;
+    bool operator==(const Placement&) const = default;
+};
+
+// Width and height of a text on one line, in the body font.
+using MeasureText = std::function<SIZE(const std::wstring& text)>;
+
+// Every control the layouts place, in this order: the banner, the picture area of the button
+// layout, title, image and body of the first and of the second row, the image button, the
+// separator, Skip and Register. Rows past the content are hidden; only the first two rows of
+// content are shown. The image button is placed by the button layout and hidden by the others.
+std::vector<Placement> LayoutInvitation(LayoutKind kind, const std::vector<ContentRow>& rows,
+                                        int pixelsPerInch, const MeasureText& measure);
+
+} // namespace qelinvitation

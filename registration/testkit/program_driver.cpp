@@ -1,0 +1,499 @@
+#include "testkit/program_driver.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "qelinfo/ApplicationInfo.h"
+#include "resource.h"
+#include "testkit/child_process.h"
+#include "testkit/page_recorder.h"
+#include "testkit/remote_list_view.h"
+#include "testkit/screenshot.h"
+#include "testkit/windows.h"
+#include "ui/text_ids.h"
+#include "win/module_path.h"
+#include "win/unique_any.h"
+
+namespace qeltest {
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kPoll = 50ms;
+// The child's own watchdog, behind the driver's bounds should the driver itself stall.
+constexpr auto kChildLifetimeMargin = 30s;
+constexpr auto kExitWait = 10s;
+// The browser and anything else the program started get this long to end after it did.
+constexpr auto kFamilyWait = 10s;
+constexpr UINT kEndedByDriver = 0xDEAD;
+constexpr wchar_t kProgramName[] = L"QelRegistration.exe";
+
+// Environment variables of this process for the run, as they were again afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+        if (value.empty()) {
+            return;
+        }
+        const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
+        if (size != 0) {
+            std::wstring old(size, L'\0');
+            old.resize(::GetEnvironmentVariableW(name, old.data(), size));
+            previous_ = old;
+        }
+        set_ = ::SetEnvironmentVariableW(name, value.c_str()) != FALSE;
+    }
+    ~ScopedVariable() {
+        if (set_) {
+            ::SetEnvironmentVariableW(name_, previous_ ? previous_->c_str() : nullptr);
+        }
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const wchar_t* name_;
+    std::optional<std::wstring> previous_;
+    bool set_ = false;
+};
+
+// The program and every process it started, and theirs: found by parent process ids.
+class ProcessFamily {
+public:
+    explicit ProcessFamily(DWORD root) { members_.insert(root); }
+
+    void Refresh() {
+        ForEachProcess([this](const PROCESSENTRY32W& entry) {
+            if (members_.count(entry.th32ParentProcessID) != 0 &&
+                members_.insert(entry.th32ProcessID).second) {
+                names_.emplace_back(entry.th32ProcessID, entry.szExeFile);
+            }
+        });
+    }
+
+    // Members other than the program that still run, as "name (pid)".
+    std::vector<std::pair<DWORD, std::wstring>> Running() const {
+        std::vector<std::pair<DWORD, std::wstring>> running;
+        ForEachProcess([&](const PROCESSENTRY32W& entry) {
+            for (const auto& [id, name] : names_) {
+                if (id == entry.th32ProcessID && name == entry.szExeFile) {
+                    running.emplace_back(id, name);
+                }
+            }
+        });
+        return running;
+    }
+
+private:
+    template <typename Visit> static void ForEachProcess(Visit visit) {
+        const qelwin::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (!snapshot) {
+            return;
+        }
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+             more = ::Process32NextW(snapshot.get(), &entry)) {
+            visit(entry);
+        }
+    }
+
+    std::set<DWORD> members_;
+    std::vector<std::pair<DWORD, std::wstring>> names_;
+};
+
+struct Tracked {
+    HWND window = nullptr;
+    std::size_t screen = 0; // index in the report
+    bool inFront = false;
+    Clock::time_point frontSince;
+};
+
+std::wstring Slug(const ScreenKey& key) {
+    switch (key.kind) {
+    case ScreenKind::Box:
+        return L"box-" + std::to_wstring(key.id);
+    case ScreenKind::Dialog:
+        return L"dialog-" + std::to_wstring(key.id);
+    case ScreenKind::Window:
+        break;
+    }
+    return L"window";
+}
+
+std::wstring FirstLine(const std::wstring& text) {
+    return text.substr(0, text.find_first_of(L"\r\n"));
+}
+
+std::wstring ButtonName(HWND window, int id) {
+    switch (id) {
+    case kCloseWindow:
+        return L"Close";
+    case IDOK:
+        return L"OK";
+    case IDCANCEL:
+        return L"Cancel";
+    default:
+        break;
+    }
+    std::wstring text = WindowText(::GetDlgItem(window, id));
+    text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+    return (text.empty() ? L"" : L"\"" + text + L"\" ") + L"(" + std::to_wstring(id) + L")";
+}
+
+// OK when the window has it, else the button Enter presses, else its first button; 0: none.
+int DefaultButton(HWND window) {
+    if (HWND ok = ::GetDlgItem(window, IDOK); ok != nullptr && ::IsWindowVisible(ok)) {
+        return IDOK;
+    }
+    DWORD_PTR answer = 0;
+    if (::SendMessageTimeoutW(window, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer) &&
+        HIWORD(answer) == DC_HASDEFID) {
+        return LOWORD(answer);
+    }
+    const std::vector<int> buttons = ReadMessageBox(window).buttons;
+    return buttons.empty() ? 0 : buttons.front();
+}
+
+bool SendText(HWND control, const std::wstring& text) {
+    DWORD_PTR result = 0;
+    return control != nullptr &&
+           ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                 SMTO_ABORTIFHUNG, 3000, &result) != 0;
+}
+
+std::wstring LanguageOf(const DriveOptions& options) {
+    if (!options.language.empty()) {
+        return options.language;
+    }
+    // The installer names the language on its command line.
+    if (options.args.size() >= 5 && options.args[0] == L"-Preply") {
+        return options.args[4];
+    }
+    return qelinfo::GetLanguageCode(L"");
+}
+
+class Run {
+public:
+    Run(const DriveOptions& options, DriveReport& report)
+        : options_(options), report_(report), identity_(LanguageOf(options)),
+          used_(options.answers.size(), false) {}
+
+    // Answers the program's screens until it ends or the run fails.
+    void Watch(const ChildProcess& child, ProcessFamily& family) {
+        const auto start = Clock::now();
+        auto lastFamilyLook = Clock::time_point{};
+        while (child.IsRunning() && report_.failure.empty()) {
+            const auto now = Clock::now();
+            if (now - start > options_.runBound) {
+                Fail(L"the run took longer than " + Seconds(options_.runBound));
+                return;
+            }
+            if (now - lastFamilyLook > 250ms) {
+                family.Refresh();
+                lastFamilyLook = now;
+            }
+            // Bottom first: of two windows that showed between two looks, the owner came first.
+            const std::vector<HWND> windows = VisibleTopLevelWindows(child.Id());
+            for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+                Step(Track(*window), now);
+                if (!report_.failure.empty()) {
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(kPoll);
+        }
+    }
+
+private:
+    Tracked& Track(HWND window) {
+        for (Tracked& t : tracked_) {
+            if (t.window == window) {
+                // A window seen too early to tell is told again.
+                SeenScreen& seen = report_.screens[t.screen];
+                if (seen.key.id == 0) {
+                    seen.key = identity_.Identify(window);
+                }
+                return t;
+            }
+        }
+        SeenScreen seen;
+        seen.key = identity_.Identify(window);
+        if (seen.key.kind == ScreenKind::Box) {
+            const MessageBoxContent content = ReadMessageBox(window);
+            seen.caption = content.caption;
+            seen.text = content.text;
+        } else {
+            seen.caption = WindowText(window);
+        }
+        report_.screens.push_back(std::move(seen));
+        tracked_.push_back({window, report_.screens.size() - 1, false, {}});
+        const AnswerRow* row = Find(report_.screens.back().key);
+        // Screens answered by a press are pictured just before it, in the state they are
+        // answered in; the others as they show.
+        if (row == nullptr || row->answer.press == 0) {
+            Picture(tracked_.back());
+        }
+        return tracked_.back();
+    }
+
+    const AnswerRow* Find(const ScreenKey& key) const {
+        for (std::size_t i = 0; i < options_.answers.size(); ++i) {
+            const AnswerRow& row = options_.answers[i];
+            if (row.screen == key && (row.everyTime || !used_[i])) {
+                return &row;
+            }
+        }
+        if (key.kind == ScreenKind::Box && options_.answerOtherBoxesWithOk) {
+            return &kOkRow;
+        }
+        return nullptr;
+    }
+
+    void Use(const AnswerRow* row) {
+        if (row >= options_.answers.data() &&
+            row < options_.answers.data() + options_.answers.size()) {
+            used_[static_cast<std::size_t>(row - options_.answers.data())] = true;
+        }
+    }
+
+    void Step(Tracked& t, Clock::time_point now) {
+        SeenScreen& seen = report_.screens[t.screen];
+        if (!::IsWindowEnabled(t.window)) {
+            t.inFront = false;
+            return;
+        }
+        if (!t.inFront) {
+            t.inFront = true;
+            t.frontSince = now;
+        }
+        const AnswerRow* row = Find(seen.key);
+        if (row != nullptr && row->answer.press == 0 && seen.action.empty()) {
+            seen.action = L"waited";
+        }
+        if (row != nullptr && row->answer.press != 0 && Respond(t, row->answer)) {
+            Use(row);
+            t.frontSince = Clock::now();
+            return;
+        }
+        const auto patience = row != nullptr && row->answer.patience.count() > 0
+                                  ? row->answer.patience
+                                  : options_.stayBound;
+        if (now - t.frontSince > patience) {
+            if (seen.picture.empty()) {
+                Picture(t);
+            }
+            Fail(Describe(seen.key) + L" stayed " + Seconds(patience) +
+                 (row != nullptr ? L" without its answer taking" : L" with no answer"));
+        }
+    }
+
+    // Presses the answer's button once the screen is ready for it; false while it is not.
+    bool Respond(Tracked& t, const Answer& answer) {
+        SeenScreen& seen = report_.screens[t.screen];
+        const int press = answer.press == kDefaultButton ? DefaultButton(t.window) : answer.press;
+        if (answer.selectRow >= 0) {
+            HWND list = ::GetDlgItem(t.window, IDC_PRINTER_LIST);
+            if (ListRowCount(list) <= answer.selectRow) {
+                return false;
+            }
+            if (SelectedListRow(list) < 0) {
+                // The dialog enables its buttons from the selection: press at the next look.
+                SelectListRow(list, answer.selectRow);
+                return false;
+            }
+            seen.rows = ReadListRows(list);
+        }
+        if (press > 0) {
+            HWND button = ::GetDlgItem(t.window, press);
+            if (button == nullptr || !::IsWindowVisible(button) || !::IsWindowEnabled(button)) {
+                return false;
+            }
+        }
+        for (const auto& [id, text] : answer.type) {
+            SendText(::GetDlgItem(t.window, id), text);
+        }
+        Picture(t);
+        seen.action = L"pressed " + ButtonName(t.window, press);
+        if (press == kCloseWindow) {
+            ::PostMessageW(t.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+            PressButton(t.window, press);
+        }
+        return true;
+    }
+
+    void Picture(const Tracked& t) {
+        SeenScreen& seen = report_.screens[t.screen];
+        wchar_t number[8] = {};
+        std::swprintf(number, 8, L"%02zu", t.screen + 1);
+        const std::wstring name = options_.picturePrefix + number + L"-" + Slug(seen.key) + L".bmp";
+        const std::wstring path = report_.pictureFolder.empty()
+                                      ? ArtifactPath(name)
+                                      : qelwin::JoinPath(report_.pictureFolder, name);
+        if (SaveWindowScreenshot(t.window, path)) {
+            seen.picture = path;
+        }
+    }
+
+    void Fail(const std::wstring& why) { report_.failure = why; }
+
+    static std::wstring Seconds(std::chrono::milliseconds time) {
+        return std::to_wstring(time.count() / 1000) + L" s";
+    }
+
+    static const AnswerRow kOkRow;
+
+    const DriveOptions& options_;
+    DriveReport& report_;
+    ScreenIdentity identity_;
+    std::vector<bool> used_;
+    std::vector<Tracked> tracked_;
+};
+
+const AnswerRow Run::kOkRow{Box(0), Press(kDefaultButton)};
+
+// Waits for what the program started to end by itself; ends and names what did not.
+std::vector<std::wstring> EndTheRest(ProcessFamily& family) {
+    family.Refresh();
+    const auto deadline = Clock::now() + kFamilyWait;
+    auto running = family.Running();
+    while (!running.empty() && Clock::now() < deadline) {
+        std::this_thread::sleep_for(kPoll);
+        running = family.Running();
+    }
+    std::vector<std::wstring> left;
+    for (const auto& [id, name] : running) {
+        const qelwin::unique_handle process(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
+        if (process) {
+            ::TerminateProcess(process.get(), kEndedByDriver);
+        }
+        left.push_back(name + L" (" + std::to_wstring(id) + L")");
+    }
+    return left;
+}
+
+} // namespace
+
+AnswerTable SetupRoadAnswers() {
+    // The registration keeps its fixed waits while its progress shows.
+    constexpr auto kProgressPatience = std::chrono::milliseconds(90s);
+    return {
+        {Box(qelui::text::kSetupInformation), Press(IDOK)},
+        {Dialog(IDD_SEARCH_PROGRESS), GoesByItself(kProgressPatience), true},
+        {Dialog(IDD_PRINTER_LIST), PressOnRow(IDC_LIST_REGISTER, 0)},
+        {Dialog(IDD_AGREEMENT), Press(IDC_AGREE)},
+        {Dialog(IDD_STATUS_PROGRESS), GoesByItself(kProgressPatience), true},
+    };
+}
+
+std::vector<ScreenKey> DriveReport::Road() const {
+    std::vector<ScreenKey> road;
+    for (const SeenScreen& s : screens) {
+        road.push_back(s.key);
+    }
+    return road;
+}
+
+bool DriveReport::Passed() const {
+    return started && failure.empty() && exitCode == 0u && leftBehind.empty();
+}
+
+DriveReport DriveProgram(const DriveOptions& options) {
+    DriveReport report;
+    report.pictureFolder = options.pictureFolder;
+    if (report.pictureFolder.empty()) {
+        report.pictureFolder = std::filesystem::path(ArtifactPath(L"x")).parent_path().wstring();
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(report.pictureFolder, ignored);
+
+    const std::wstring program = options.program.empty()
+                                     ? qelwin::JoinPath(qelwin::ThisModuleFolder(), kProgramName)
+                                     : options.program;
+    const PageRecorder recorder;
+    if (!recorder.Registered()) {
+        report.failure = L"qelpagerec.exe could not be registered as the browser";
+        return report;
+    }
+    const ScopedVariable proxy(L"http_proxy", options.proxy);
+    const ScopedVariable world(L"QEL_WORLD_FILE", options.worldFile);
+    DrawFramesInPictures(std::filesystem::path(program).filename().wstring());
+
+    // Wine starts its desktop process for the first program of a session that asks for the
+    // desktop: let that be the driver, so the desktop is never taken for a process the program
+    // left behind.
+    ::GetDesktopWindow();
+    Run run(options, report);
+    ChildProcess child(program, options.args, options.runBound + kChildLifetimeMargin);
+    report.started = child.Started();
+    if (!report.started) {
+        report.failure = L"the program did not start (" + std::to_wstring(::GetLastError()) + L")";
+        return report;
+    }
+    ProcessFamily family(child.Id());
+    run.Watch(child, family);
+    if (!report.failure.empty() && child.IsRunning()) {
+        ::TerminateProcess(child.Handle(), kEndedByDriver);
+        child.WaitForExit(kExitWait);
+    } else {
+        report.exitCode = child.WaitForExit(kExitWait);
+        if (child.KilledByWatchdog()) {
+            report.exitCode.reset();
+            report.failure = L"the program outlived its time";
+        }
+    }
+    report.leftBehind = EndTheRest(family);
+    report.pages = recorder.Pages();
+    return report;
+}
+
+std::wstring FormatReport(const DriveReport& report) {
+    std::wstring out;
+    for (std::size_t i = 0; i < report.screens.size(); ++i) {
+        const SeenScreen& s = report.screens[i];
+        out += std::to_wstring(i + 1) + L". " + Describe(s.key);
+        const std::wstring words = FirstLine(s.text.empty() ? s.caption : s.text);
+        if (!words.empty()) {
+            out += L": \"" + words + L"\"";
+        }
+        if (!s.action.empty()) {
+            out += L" - " + s.action;
+        }
+        out += L"\n";
+        for (const std::wstring& row : s.rows) {
+            out += L"     row: " + row + L"\n";
+        }
+        if (!s.picture.empty()) {
+            out +=
+                L"     picture: " + std::filesystem::path(s.picture).filename().wstring() + L"\n";
+        }
+    }
+    for (const std::wstring& page : report.pages) {
+        out += L"Page opened: " + page + L"\n";
+    }
+    if (report.pages.empty()) {
+        out += L"No page opened.\n";
+    }
+    out += L"Pictures: " + report.pictureFolder + L"\n";
+    for (const std::wstring& left : report.leftBehind) {
+        out += L"Left running (ended by the driver): " + left + L"\n";
+    }
+    if (!report.failure.empty()) {
+        out += L"Failed: " + report.failure + L"\n";
+    }
+    out += L"Exit code: " +
+           (report.exitCode ? std::to_wstring(*report.exitCode)
+                            : std::wstring(L"none (the program was ended)")) +
+           L"\n";
+    return out;
+}
+
+} // namespace qeltest

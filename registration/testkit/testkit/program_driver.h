@@ -1,0 +1,121 @@
+// Drives the real QelRegistration.exe from another process, as a user would: starts it, tells
+// its screens apart, answers each from a table, saves a picture of each and records the road it
+// took, the pages it opened and how it ended. A watchdog ends a run that stalls.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "testkit/screen_identity.h"
+
+namespace qeltest {
+
+// Press: ask the window to close as its system menu's Close does.
+inline constexpr int kCloseWindow = -1;
+// Press: OK when the screen has it, else the button that Enter presses.
+inline constexpr int kDefaultButton = -2;
+
+struct Answer {
+    // The control to press (IDOK, a button id, kCloseWindow, kDefaultButton); 0 presses
+    // nothing: the screen goes by itself (a progress dialog).
+    int press = 0;
+    // Texts put into edit controls (control id, text) before pressing.
+    std::vector<std::pair<int, std::wstring>> type;
+    // For the printer list: wait until it has rows, then select this row (when none is
+    // selected) before pressing. -1: press without looking at the list.
+    int selectRow = -1;
+    // How long the screen may stay in front before the run fails; zero: the run's stay bound.
+    std::chrono::milliseconds patience{0};
+};
+
+inline Answer Press(int control) {
+    Answer answer;
+    answer.press = control;
+    return answer;
+}
+// Presses once the printer list has that row, selected.
+inline Answer PressOnRow(int control, int row) {
+    Answer answer = Press(control);
+    answer.selectRow = row;
+    return answer;
+}
+inline Answer GoesByItself(std::chrono::milliseconds patience) {
+    Answer answer;
+    answer.patience = patience;
+    return answer;
+}
+
+// Answers a screen. Each row is used once, in order among the rows of its screen, unless it
+// answers every time; a screen in front with no row left stays unanswered.
+struct AnswerRow {
+    ScreenKey screen;
+    Answer answer;
+    bool everyTime = false;
+};
+using AnswerTable = std::vector<AnswerRow>;
+
+// The "-Setup" road: OK on box 11008, the search and status progress go by themselves, the
+// list's first row registered once the list has rows, Agree on the agreement.
+AnswerTable SetupRoadAnswers();
+
+struct DriveOptions {
+    std::wstring program; // empty: QelRegistration.exe beside this program
+    std::vector<std::wstring> args;
+    AnswerTable answers = SetupRoadAnswers();
+    // Boxes that no row answers get OK, or the default button of a box without OK (the starts
+    // whose screens the table does not know).
+    bool answerOtherBoxesWithOk = false;
+    // Where the pictures go (made when missing; empty: ArtifactPath's folder), and the start of
+    // their file names: "<prefix>NN-<screen>.bmp".
+    std::wstring pictureFolder;
+    std::wstring picturePrefix;
+    // The http proxy of the program ("http://127.0.0.1:<port>": the simulated cloud serves the
+    // program's fixed service addresses as a proxy); empty: as this process has it.
+    std::wstring proxy;
+    // QEL_WORLD_FILE of the program; empty: as this process has it.
+    std::wstring worldFile;
+    // The texts that boxes are read in; empty: the installer's language, as the program does.
+    std::wstring language;
+    // A screen in front that long with nothing done, or the whole run over its bound, ends the
+    // program and fails the run.
+    std::chrono::milliseconds stayBound{std::chrono::seconds(10)};
+    std::chrono::milliseconds runBound{std::chrono::seconds(120)};
+};
+
+struct SeenScreen {
+    ScreenKey key;
+    std::wstring caption;
+    std::wstring text;              // a box's message
+    std::vector<std::wstring> rows; // a list's rows, when it was answered
+    std::wstring picture;           // the saved picture; empty when none was saved
+    std::wstring action;            // what the driver did: "pressed 1026", "waited", ""
+};
+
+struct DriveReport {
+    bool started = false;
+    std::vector<SeenScreen> screens; // each window once, in the order they showed
+    std::vector<std::wstring> pages; // the pages the program opened, in order
+    std::optional<DWORD> exitCode;   // nothing when the driver had to end the program
+    std::wstring failure;            // why the driver ended the run; empty when it went through
+    // Processes of the run still there once the program had ended (the driver ended them).
+    std::vector<std::wstring> leftBehind;
+    std::wstring pictureFolder;
+
+    std::vector<ScreenKey> Road() const;
+    // Went through: no failure, exit code 0, nothing left behind.
+    bool Passed() const;
+};
+
+// Starts the program with the options, answers its screens until it ends and reports. The
+// pages are recorded by qelpagerec.exe, registered as the browser of this prefix for the run.
+DriveReport DriveProgram(const DriveOptions& options);
+
+// The report as lines for people: each screen, the pages, the pictures' folder, the ending.
+std::wstring FormatReport(const DriveReport& report);
+
+} // namespace qeltest
