@@ -64,9 +64,8 @@ std::wstring TansuApp::RegisterFlowPrinter(HWND window, const printerutil::stDev
         printerutil::CancelFlag cancel{0};
         return start(&cancel).get().url;
     }
-    const std::wstring title = installer ? L"" : texts_.LoadText(qelui::text::kAboutTitle);
-    return qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, window, &texts_, title,
-                                       start)
+    return qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, window, &texts_,
+                                       ProgressCaption(installer), start)
         .url;
 }
 

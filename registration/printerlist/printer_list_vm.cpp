@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "kivutil/kiv_url_params.h"
 #include "printerlist/list_controls.h"
 #include "printerlist/registration_input.h"
 #include "printerutil/register_sequence.h"
@@ -17,8 +18,6 @@ namespace qelprinterlist {
 
 namespace {
 
-// The user action code while the service page is open: the gateway query then carries none.
-constexpr int kUserActionNone = 240;
 // The user action code of a registration that follows no recovery.
 constexpr int kUserActionRegister = 1;
 
@@ -174,9 +173,10 @@ void PrinterListVM::OpenServiceInfo(int row) {
     if (row >= 0 && static_cast<std::size_t>(row) < printers_.size()) {
         SetServiceInfoContext(*facts_, *printers_[static_cast<std::size_t>(row)]);
     }
-    facts_->SetUserAction(kUserActionNone);
+    facts_->SetUserAction(qelinfo::kUserActionNone);
     facts_->SetSendInfoCode(qelinfo::kSendInfoNone);
-    system_.OpenPage(ServiceInfoAddress(*facts_, printerutil::CurrentServiceAddresses().gateway));
+    system_.OpenPage(ServicePageAddress(*facts_, printerutil::CurrentServiceAddresses().gateway,
+                                        kivutil::kFunctionInfo));
 }
 
 int PrinterListVM::RegisterPrinter(int row) {

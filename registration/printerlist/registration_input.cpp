@@ -52,9 +52,10 @@ void SetServiceInfoContext(qelinfo::ApplicationInfo& facts,
                            facts.GetLaunchMode());
 }
 
-std::wstring ServiceInfoAddress(qelinfo::IApplicationInfo& facts, const std::wstring& gatewayBase) {
+std::wstring ServicePageAddress(qelinfo::IApplicationInfo& facts, const std::wstring& gatewayBase,
+                                unsigned int function) {
     KIVURLParams params;
-    kivutil::KIVServerURLParamBuilder().Build(params, kivutil::kFunctionInfo,
+    kivutil::KIVServerURLParamBuilder().Build(params, function,
                                               {&facts, kNoConnectivityResult, L"", L""});
     return qelhttp::BuildKIVQuery(gatewayBase, params);
 }

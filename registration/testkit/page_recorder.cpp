@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "win/module_path.h"
+#include "win/registry_view.h"
 #include "win/unique_any.h"
 
 namespace qeltest {
@@ -19,7 +20,7 @@ bool SetCommand(const wchar_t* protocol, const std::wstring& command) {
     // classes.
     const std::wstring path = std::wstring(protocol) + L"\\shell\\open\\command";
     qelwin::unique_hkey key;
-    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | qelwin::kRegistryView, nullptr,
                           key.put(), nullptr) != ERROR_SUCCESS) {
         return false;
     }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "win/registry_text.h"
+#include "win/registry_view.h"
 #include "win/unique_any.h"
 
 namespace qelwinutil {
@@ -15,7 +16,8 @@ namespace {
 void WalkInstalledDevices(const std::wstring& deviceText, const std::wstring& subKeyName,
                           const std::function<bool(const std::wstring& path)>& read) {
     qelwin::unique_hkey devices;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledDeviceKey, 0, KEY_ENUMERATE_SUB_KEYS,
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstalledDeviceKey, 0,
+                        KEY_ENUMERATE_SUB_KEYS | qelwin::kRegistryView,
                         devices.put()) != ERROR_SUCCESS) {
         return;
     }
@@ -41,9 +43,14 @@ void WalkInstalledDevices(const std::wstring& deviceText, const std::wstring& su
 }
 
 std::optional<DWORD> ReadDword(HKEY root, const std::wstring& subKey, const wchar_t* valueName) {
+    qelwin::unique_hkey key;
+    if (::RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | qelwin::kRegistryView,
+                        key.put()) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (::RegGetValueW(root, subKey.c_str(), valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+    if (::RegGetValueW(key.get(), nullptr, valueName, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
         ERROR_SUCCESS) {
         return std::nullopt;
     }
@@ -55,7 +62,8 @@ std::optional<DWORD> ReadDword(HKEY root, const std::wstring& subKey, const wcha
 bool SaveRegUrl(const std::wstring& address) noexcept {
     qelwin::unique_hkey key;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+                          KEY_SET_VALUE | qelwin::kRegistryView, nullptr, key.put(),
+                          nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const auto bytes = static_cast<DWORD>((address.size() + 1) * sizeof(wchar_t));

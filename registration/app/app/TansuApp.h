@@ -79,12 +79,31 @@ private:
     LRESULT OnStartDispatch(HWND window);
     LRESULT OnStartMessage(HWND window, WPARAM wParam);
 
-    // Flows whose screens live elsewhere.
+    // The flows. Each ends the run with WM_CLOSE (the launcher's page starts through the page
+    // handler) and lets nothing escape: the installer's stay silent, the others show box 11003.
     LRESULT OnPrinterList(HWND window);
     LRESULT OnInstallerFlow(HWND window);
     LRESULT OnAgreement(HWND window);
     LRESULT OnServicePage(HWND window, UINT message);
     LRESULT OnLauncherFlow(HWND window);
+
+    void RunInstallerFlow(HWND window);
+    // The message that ends the launcher's flow.
+    UINT RunLauncherFlow(HWND window);
+    // "-OB": opens the installer's page for the device with the kept page appended.
+    void ReopenKeptPage();
+    // The failure box of the launcher and the service pages; never raises.
+    void ShowFlowFailure(HWND window) noexcept;
+
+    // The printer at the command line's address (none or one): under the search progress dialog
+    // over the hidden window, or waited for without any window.
+    printerutil::DeviceList LookUpPrinter(HWND window, bool withDialog);
+    // PrepareInviteContent for the looked-up printer, or for no printer.
+    bool PrepareInviteContentFor(const printerutil::DeviceList& printers);
+    // The invitation screen for the looked-up printer (none: nothing to register there).
+    void ShowInvitation(const printerutil::DeviceList& printers);
+    // The caption of the flows' progress dialogs: none for the installer, 11401 for the launcher.
+    std::wstring ProgressCaption(bool installer) const;
 
     // The registration both flows run; the page the gateway returned.
     std::wstring RegisterFlowPrinter(HWND window, const printerutil::stDeviceData& printer,

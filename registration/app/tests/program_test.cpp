@@ -20,6 +20,7 @@
 #include "ui/TextLibrary.h"
 #include "ui/text_ids.h"
 #include "win/module_path.h"
+#include "win/registry_view.h"
 #include "win/unique_any.h"
 
 namespace {
@@ -176,7 +177,7 @@ class InstalledLanguage {
 public:
     explicit InstalledLanguage(const wchar_t* code) {
         ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Velto\\QelRegistration", 0, nullptr, 0,
-                          KEY_SET_VALUE, nullptr, key_.put(), nullptr);
+                          KEY_SET_VALUE | qelwin::kRegistryView, nullptr, key_.put(), nullptr);
         if (key_ && code != nullptr) {
             written_ = ::RegSetValueExW(key_.get(), L"LanguageCode", 0, REG_SZ,
                                         reinterpret_cast<const BYTE*>(code),

@@ -32,7 +32,10 @@ void SetRegistrationContext(qelinfo::ApplicationInfo& facts,
 void SetServiceInfoContext(qelinfo::ApplicationInfo& facts,
                            const printerutil::stDeviceData& printer);
 
-// The service information page for the facts: the gateway's base address and its "INFO" query.
-std::wstring ServiceInfoAddress(qelinfo::IApplicationInfo& facts, const std::wstring& gatewayBase);
+// A service page for the facts: the gateway's base address and its query for the function
+// (kivutil::kFunctionInfo "INFO", kivutil::kFunctionLogin "MLOGIN"), reporting no connectivity
+// result.
+std::wstring ServicePageAddress(qelinfo::IApplicationInfo& facts, const std::wstring& gatewayBase,
+                                unsigned int function);
 
 } // namespace qelprinterlist

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "kivutil/kiv_url_params.h"
 #include "printerlist/list_controls.h"
 #include "printerlist/registration_input.h"
 #include "testkit/registry_sandbox.h"
@@ -158,7 +159,7 @@ TEST_F(ListFacts, TheServicePageIsTheGatewaysInfoQueryOfTheFacts) {
         }
         facts.SetUserAction(c.userAction);
         facts.SetSendInfoCode(c.sendInfo);
-        EXPECT_EQ(qelprinterlist::ServiceInfoAddress(facts, base), c.expected);
+        EXPECT_EQ(qelprinterlist::ServicePageAddress(facts, base, kivutil::kFunctionInfo), c.expected);
     }
 }
 

@@ -27,6 +27,8 @@ inline constexpr int kLaunchLauncher = 4;     // launcher start
 
 // The send-info code while nothing was recorded about sending information.
 inline constexpr int kSendInfoNone = 0x8000;
+// The user action code of a service page: the gateway query then carries none.
+inline constexpr int kUserActionNone = 240;
 
 class ApplicationInfo final : public IApplicationInfo {
 public:

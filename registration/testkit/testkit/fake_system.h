@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ public:
     std::deque<int> answers; // the answers of the next boxes, in order; IDOK once they run out
     bool elevated = false;
     bool postsQueue = true; // false: every post is refused, as by a full queue
+    bool pagesFail = false; // true: opening a page raises, as a flow's unforeseen failure
 
     bool PostNext(HWND window, UINT message, WPARAM wParam) override {
         posts.push_back({window, message, wParam});
@@ -50,7 +52,12 @@ public:
         answers.pop_front();
         return answer;
     }
-    void OpenPage(const std::wstring& address) override { pages.push_back(address); }
+    void OpenPage(const std::wstring& address) override {
+        if (pagesFail) {
+            throw std::runtime_error("the page could not be opened");
+        }
+        pages.push_back(address);
+    }
     bool IsElevated() override { return elevated; }
 };
 

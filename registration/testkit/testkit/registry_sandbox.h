@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "win/registry_view.h"
 #include "win/unique_any.h"
 
 namespace qeltest {
@@ -25,8 +26,9 @@ public:
     void Open() {
         path_ = L"Software\\QelTests\\" + tag_ + L"-" + std::to_wstring(::GetCurrentProcessId());
         ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, sandbox_.put(), nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0,
+                                    KEY_ALL_ACCESS | qelwin::kRegistryView, nullptr, sandbox_.put(),
+                                    nullptr),
                   ERROR_SUCCESS);
         if (root_ == HKEY_LOCAL_MACHINE) {
             CarryOver(L"SOFTWARE\\Microsoft\\Cryptography");
@@ -35,11 +37,13 @@ public:
         overridden_ = true;
         // Proof that the override holds: a key made here shows under the root.
         qelwin::unique_hkey probe;
-        ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), L"qel-sandbox-probe", 0, nullptr, 0, KEY_READ,
-                                    nullptr, probe.put(), nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), L"qel-sandbox-probe", 0, nullptr, 0,
+                                    KEY_READ | qelwin::kRegistryView, nullptr, probe.put(),
+                                    nullptr),
                   ERROR_SUCCESS);
         qelwin::unique_hkey seen;
-        ASSERT_EQ(::RegOpenKeyExW(root_, L"qel-sandbox-probe", 0, KEY_READ, seen.put()),
+        ASSERT_EQ(::RegOpenKeyExW(root_, L"qel-sandbox-probe", 0, KEY_READ | qelwin::kRegistryView,
+                                  seen.put()),
                   ERROR_SUCCESS);
     }
 
@@ -60,8 +64,9 @@ public:
     void WriteRaw(const std::wstring& subKey, const std::wstring& name, DWORD type,
                   const void* data, DWORD bytes) {
         qelwin::unique_hkey key;
-        ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, key.put(), nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), subKey.c_str(), 0, nullptr, 0,
+                                    KEY_ALL_ACCESS | qelwin::kRegistryView, nullptr, key.put(),
+                                    nullptr),
                   ERROR_SUCCESS);
         ASSERT_EQ(::RegSetValueExW(key.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
                                    bytes),
@@ -85,12 +90,14 @@ private:
     // Copies the root's real sub-key into the sandbox (before the root is overridden).
     void CarryOver(const wchar_t* subKey) {
         qelwin::unique_hkey real;
-        if (::RegOpenKeyExW(root_, subKey, 0, KEY_READ, real.put()) != ERROR_SUCCESS) {
+        if (::RegOpenKeyExW(root_, subKey, 0, KEY_READ | qelwin::kRegistryView, real.put()) !=
+            ERROR_SUCCESS) {
             return;
         }
         qelwin::unique_hkey copy;
-        ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                    copy.put(), nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(sandbox_.get(), subKey, 0, nullptr, 0,
+                                    KEY_ALL_ACCESS | qelwin::kRegistryView, nullptr, copy.put(),
+                                    nullptr),
                   ERROR_SUCCESS);
         ASSERT_EQ(::RegCopyTreeW(real.get(), nullptr, copy.get()), ERROR_SUCCESS);
     }

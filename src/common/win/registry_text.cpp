@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "win/registry_view.h"
 #include "win/unique_any.h"
 
 namespace qelwin {
@@ -19,7 +20,8 @@ constexpr DWORD kTextTypes = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND
 std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& subKey,
                                              const std::wstring& valueName) {
     unique_hkey key;
-    if (::RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | kRegistryView, key.put()) !=
+        ERROR_SUCCESS) {
         return std::nullopt;
     }
     // The size may change between the two calls when someone writes the value; ask again then.

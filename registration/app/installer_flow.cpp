@@ -1,0 +1,55 @@
+// WM_APP+4: a start by the maker's installer. "-OB" reopens the page a "-REG2" start kept;
+// "-REG2" registers the printer with no window at all and keeps the page; every other start
+// shows the invitation screen when there is something to invite to.
+#include "app/TansuApp.h"
+#include "printerutil/result_report.h"
+#include "winutil/registry_values.h"
+
+namespace qelapp {
+
+LRESULT TansuApp::OnInstallerFlow(HWND window) {
+    try {
+        RunInstallerFlow(window);
+    } catch (...) {
+        // The installer runs the program unattended: whatever failed, it ends without a word.
+    }
+    if (options_->GetSubOption() == CommandLineOptions::kOb) {
+        // The kept page serves one reopening: it goes whether or not a page opened.
+        qelwinutil::SaveRegUrl(L"");
+    }
+    system_.PostNext(window, WM_CLOSE, 0);
+    return 0;
+}
+
+void TansuApp::RunInstallerFlow(HWND window) {
+    texts_.Load(options_->GetThirdString());
+    const int subOption = options_->GetSubOption();
+    if (subOption == CommandLineOptions::kOb) {
+        ReopenKeptPage();
+        return;
+    }
+    const bool silent = subOption == CommandLineOptions::kReg2;
+    const printerutil::DeviceList printers = LookUpPrinter(window, !silent);
+    const bool content = PrepareInviteContentFor(printers);
+    if (silent) {
+        if (!printers.empty()) {
+            RegisterPreplyDevice(window, printers);
+        }
+        return;
+    }
+    if (content) {
+        ShowInvitation(printers);
+    }
+}
+
+void TansuApp::ReopenKeptPage() {
+    // An empty installer key names the device's own key.
+    const std::wstring base = qelwinutil::FindInstalledDeviceUfUrl(options_->GetFirstString(),
+                                                                   options_->GetFourthString());
+    const std::wstring kept = qelwinutil::ReadRegUrl();
+    if (!base.empty()) {
+        system_.OpenPage(printerutil::MakeResultUrl(base, kept));
+    }
+}
+
+} // namespace qelapp

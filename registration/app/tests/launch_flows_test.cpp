@@ -1,0 +1,156 @@
+// The installer's "-OB", the launcher's starts that need no printer and the service pages, with
+// the system replaced: the page opened, the box shown, the next step posted and the kept page
+// afterwards. The starts that look a printer up run out of process (launch_table_test.cpp).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/TansuApp.h"
+#include "app/app_messages.h"
+#include "app/start_route.h"
+#include "qelinfo/ApplicationInfo.h"
+#include "resource.h"
+#include "testkit/dialog_robot.h"
+#include "testkit/fake_system.h"
+#include "testkit/registry_sandbox.h"
+#include "testkit/text_ids.h"
+#include "win/unique_any.h"
+#include "winutil/registry_values.h"
+
+namespace {
+
+using qeltest::FakeSystem;
+using qeltest::TextId;
+
+constexpr wchar_t kGateway[] = L"http://127.0.0.1:18470/gateway/capi";
+constexpr wchar_t kKept[] = L"http://127.0.0.1:18470/gateway/page?reg=7&x=a b";
+constexpr wchar_t kKeptEncoded[] =
+    L"http%3A%2F%2F127.0.0.1%3A18470%2Fgateway%2Fpage%3Freg%3D7%26x%3Da+b";
+constexpr wchar_t kDeviceUf[] = L"https://uf.example/device?p=1";
+constexpr wchar_t kSubKeyUf[] = L"https://uf.example/sub?p=2";
+
+class LaunchFlows : public qeltest::MachineAndUserKeySandbox {
+protected:
+    void SetUp() override {
+        MachineAndUserKeySandbox::SetUp();
+        WriteText(qelinfo::kSettingsKey, L"LanguageCode", qeltest::kTextIdsLanguage);
+        const std::wstring device =
+            std::wstring(qelwinutil::kInstalledDeviceKey) + L"\\Velto VT-X100 Series";
+        WriteText(device, qelwinutil::kUfUrlValue, kDeviceUf);
+        WriteText(device + L"\\SN1", qelwinutil::kUfUrlValue, kSubKeyUf);
+        // The hidden window: a real one, as the owner of the launcher's agreement dialog.
+        window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        nullptr, nullptr));
+        ASSERT_TRUE(window_);
+    }
+
+    qelwin::unique_hwnd window_;
+};
+
+TEST_F(LaunchFlows, EachStartOpensItsPageOrGoesOnAndEndsWithTheRunClosed) {
+    struct Row {
+        const char* name;
+        std::vector<const wchar_t*> args; // "" for a service page posted on its own
+        UINT message;
+        const wchar_t* area;
+        const wchar_t* kept;  // RegUrl before the start
+        bool pagesFail;       // the system fails to open the page
+        int agreement;        // the agreement dialog's answer; 0: no dialog
+        std::wstring page;    // "" for none
+        int box;              // 0 for none
+        UINT next;            // the message posted last
+        const wchar_t* after; // RegUrl after the start
+    };
+    const auto installer = [](const wchar_t* key) {
+        return std::vector<const wchar_t*>{L"-Preply", L"-OB", L"VT-X100", L"Office Queue",
+                                           qeltest::kTextIdsLanguage, key};
+    };
+    const auto launcher = [](const wchar_t* sub) {
+        return std::vector<const wchar_t*>{L"-HD", sub, L"VT-X100", L""};
+    };
+    const std::wstring appended = std::wstring(kSubKeyUf) + L"&VTM_SEP=1&reg_url=" + kKeptEncoded;
+    const std::wstring query = std::wstring(L"&CHA=HD&LNG=") + qeltest::kTextIdsLanguage +
+                               L"&OSV=" + qelinfo::ApplicationInfo().GetOSVersion() +
+                               L"&RES=asia&ARA=DE&DEV=Unknown&SFV=" +
+                               qelinfo::ApplicationInfo().GetVersion();
+    const std::wstring info = std::wstring(kGateway) + L"?FNC=INFO" + query;
+    const std::wstring login = std::wstring(kGateway) + L"?FNC=MLOGIN" + query;
+    const UINT close = WM_CLOSE;
+    // clang-format off
+    const Row rows[] = {
+        {"installer -OB: the installer's page with the kept page appended", installer(L"SN1"),
+         qelapp::kMsgInstallerFlow, L"DE", kKept, false, 0, appended, 0, close, L""},
+        {"installer -OB without a key: the device key's own page", installer(L""),
+         qelapp::kMsgInstallerFlow, L"DE", kKept, false, 0,
+         std::wstring(kDeviceUf) + L"&VTM_SEP=1&reg_url=" + kKeptEncoded, 0, close, L""},
+        {"installer -OB, nothing kept: the installer's page alone", installer(L"SN1"),
+         qelapp::kMsgInstallerFlow, L"DE", L"", false, 0, kSubKeyUf, 0, close, L""},
+        {"installer -OB, no such device: nothing opens, the kept page goes all the same",
+         {L"-Preply", L"-OB", L"VT-Z9", L"Office Queue", qeltest::kTextIdsLanguage, L"SN1"},
+         qelapp::kMsgInstallerFlow, L"DE", kKept, false, 0, L"", 0, close, L""},
+        {"installer -OB, the page fails: silent, the kept page goes", installer(L"SN1"),
+         qelapp::kMsgInstallerFlow, L"DE", kKept, true, 0, L"", 0, close, L""},
+        {"launcher -LOGIN: on to the login page", launcher(L"-LOGIN"), qelapp::kMsgLauncherFlow,
+         L"JP", kKept, false, 0, L"", 0, qelapp::kMsgLoginPage, kKept},
+        {"launcher -ADS: on to the information page", launcher(L"-ADS"),
+         qelapp::kMsgLauncherFlow, L"JP", kKept, false, 0, L"", 0, qelapp::kMsgServiceInfoPage,
+         kKept},
+        {"launcher -ADS with nothing to offer: ends silently", launcher(L"-ADS"),
+         qelapp::kMsgLauncherFlow, L"FR", kKept, false, 0, L"", 0, close, kKept},
+        {"launcher -OB: the agreement, declined; the kept page stays", launcher(L"-OB"),
+         qelapp::kMsgLauncherFlow, L"JP", kKept, false, IDC_DISAGREE, L"", 0, close, kKept},
+        {"launcher -REG2: the agreement, agreed; no printer to register", launcher(L"-REG2"),
+         qelapp::kMsgLauncherFlow, L"JP", kKept, false, IDC_AGREE, L"", 0, close, kKept},
+        {"information page", launcher(L"-ADS"), qelapp::kMsgServiceInfoPage, L"DE", kKept, false,
+         0, info, 0, close, kKept},
+        {"login page", launcher(L"-LOGIN"), qelapp::kMsgLoginPage, L"DE", kKept, false, 0, login,
+         0, close, kKept},
+        {"login page that fails: box 11003, still the end", launcher(L"-LOGIN"),
+         qelapp::kMsgLoginPage, L"DE", kKept, true, 0, L"", 11003, close, kKept},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteText(qelinfo::kSettingsKey, L"AREA", row.area);
+        qelwinutil::SaveRegUrl(row.kept);
+        FakeSystem system;
+        system.pagesFail = row.pagesFail;
+        qeltest::DialogRobot robot;
+        if (row.agreement != 0) {
+            robot.ThenOn(IDC_AGREE, "answer the agreement", [&](qeltest::DialogView& v) {
+                EXPECT_EQ(v.Text(IDC_AGREEMENT_HEADING), TextId(11701));
+                v.Click(row.agreement);
+            });
+        }
+        qelapp::TansuApp app(&system);
+        std::vector<const wchar_t*> argv{L"QelRegistration.exe"};
+        argv.insert(argv.end(), row.args.begin(), row.args.end());
+        ASSERT_TRUE(app.ParseCommandLine(static_cast<int>(argv.size()), argv.data()));
+        const auto& options = app.Options();
+        app.Facts().SetLaunchMode(
+            *qelapp::RouteStart(options.GetMode(), options.GetSubOption()).launchMode);
+        // A registration's action still set: the service page reports none.
+        app.Facts().SetUserAction(4);
+        app.Facts().SetSendInfoCode(1);
+        if (row.message == qelapp::kMsgServiceInfoPage || row.message == qelapp::kMsgLoginPage) {
+            ASSERT_TRUE(app.Texts().Load(qeltest::kTextIdsLanguage));
+        }
+
+        EXPECT_EQ(app.WndProc(window_.get(), row.message, 0, 0), 0);
+
+        EXPECT_EQ(system.pages, row.page.empty() ? std::vector<std::wstring>{}
+                                                 : std::vector<std::wstring>{row.page});
+        const std::vector<FakeSystem::Box> boxes =
+            row.box == 0 ? std::vector<FakeSystem::Box>{}
+                         : std::vector<FakeSystem::Box>{
+                               {window_.get(), TextId(row.box), TextId(10001), MB_ICONERROR}};
+        EXPECT_EQ(system.boxes, boxes);
+        EXPECT_EQ(system.posts, (std::vector<FakeSystem::Post>{{window_.get(), row.next, 0}}));
+        EXPECT_EQ(qelwinutil::ReadRegUrl(), row.after);
+    }
+}
+
+} // namespace
