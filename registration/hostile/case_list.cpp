@@ -115,13 +115,13 @@ std::string Step::Name() const {
     return what + (occurrence > 0 ? " #" + std::to_string(occurrence + 1) : std::string());
 }
 
-CleanRun ReadCleanRun(const std::vector<std::string>& record, std::size_t registrationStart,
+CleanRun ReadCleanRun(const std::vector<std::string>& record,
                       const std::vector<std::string>& requests) {
     CleanRun run;
     std::map<std::string, int> calls;
     std::map<std::string, int> seen;
-    for (std::size_t i = 0; i < record.size(); ++i) {
-        const auto words = Words(record[i]);
+    for (const std::string& line : record) {
+        const auto words = Words(line);
         if (words.size() >= 2 && words[0] == "call") {
             ++calls[words[1]];
         } else if (words.size() >= 5 && words[0] == "exchange") {
@@ -130,7 +130,6 @@ CleanRun ReadCleanRun(const std::vector<std::string>& record, std::size_t regist
             step.what = words[3] + " " + words[4];
             step.link = LinkOfPort(words[2]);
             step.occurrence = seen[step.what]++;
-            step.inRegistration = i >= registrationStart;
             step.callsBefore = calls;
             run.exchanges.push_back(std::move(step));
         }
@@ -141,7 +140,6 @@ CleanRun ReadCleanRun(const std::vector<std::string>& record, std::size_t regist
         step.target = Target::Cloud;
         step.what = request;
         step.occurrence = seen[request]++;
-        step.inRegistration = true;
         run.requests.push_back(std::move(step));
     }
     return run;

@@ -29,9 +29,10 @@ namespace {
 using F = Family;
 using T = Target;
 
-// The printer's replies are XML; the gateway and the token server answer XML, the printer-ID
-// server JSON.
+// The printer's replies are XML; the gateway and the token server answer XML (the gateway's
+// alone with namespaces), the printer-ID server JSON.
 constexpr const char* kXmlServers = "/gateway|/token";
+constexpr const char* kNamespacedServer = "/gateway";
 constexpr const char* kJsonServer = "/printerid";
 
 const std::vector<FaultKind> kCatalogue = {
@@ -99,11 +100,11 @@ const std::vector<FaultKind> kCatalogue = {
     {"cloud-huge-garbage", F::Oversized, T::Cloud,
      R"("body_repeat": {"text": "<x>", "count": 1000000})", "", false, Reach::Spread},
     {"cloud-namespace-wrong-uri", F::WrongNamespace, T::Cloud, R"("namespaces": "wrong-uri")",
-     kXmlServers, false, Reach::Every},
+     kNamespacedServer, false, Reach::Every},
     {"cloud-namespace-undeclared", F::WrongNamespace, T::Cloud, R"("namespaces": "undeclared")",
-     kXmlServers, false, Reach::Spread},
+     kNamespacedServer, false, Reach::Spread},
     {"cloud-namespace-other-prefix", F::WrongNamespace, T::Cloud,
-     R"("namespaces": "other-prefix")", kXmlServers, true, Reach::Spread},
+     R"("namespaces": "other-prefix")", kNamespacedServer, true, Reach::Spread},
     {"cloud-unclosed", F::Malformed, T::Cloud, R"("malform": "unclosed")", "", false, Reach::Every},
     {"cloud-bad-utf8", F::Malformed, T::Cloud, R"("malform": "bad-utf8")", "", false, Reach::Spread},
     {"cloud-wrong-types", F::Malformed, T::Cloud, R"("malform": "wrong-types")", "", false, Reach::Spread},

@@ -46,10 +46,31 @@ std::string Hex(unsigned long code) {
     return text;
 }
 
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
 } // namespace
 
+Outcome ReadReport(const qeltest::DriveReport& report) {
+    Outcome o;
+    o.started = report.started;
+    o.exitCode = report.exitCode;
+    o.stalled = report.failure;
+    o.leftBehind = report.leftBehind;
+    o.pageOpened = !report.pages.empty();
+    for (const qeltest::SeenScreen& s : report.screens) {
+        if (s.key.kind == qeltest::ScreenKind::Box) {
+            o.boxes.push_back(s.key.id);
+        } else if (s.key.id == 0) {
+            o.unknownWindows.push_back(s.caption);
+        }
+    }
+    return o;
+}
+
 Verdict Judge(FlowKind flow, const Case& c, const Outcome& outcome) {
-    const DriveResult& d = outcome.drive;
+    const Outcome& d = outcome;
     Verdict v;
     int lastFailure = 0;
     for (const int box : d.boxes) {
@@ -63,9 +84,12 @@ Verdict Judge(FlowKind flow, const Case& c, const Outcome& outcome) {
     if (!d.started) {
         v.problem = "the program did not start";
     } else if (!d.exitCode) {
-        v.problem = "hung: ended by the watchdog";
+        v.problem = "hung: " + (d.stalled.empty() ? std::string("ended by the watchdog")
+                                                   : Narrow(d.stalled));
     } else if (*d.exitCode != 0) {
         v.problem = "crashed or failed: exit code " + Hex(*d.exitCode);
+    } else if (!d.leftBehind.empty()) {
+        v.problem = "left " + Narrow(d.leftBehind.front()) + " running";
     } else if (!outcome.regUrlKept) {
         v.problem = "lost the stored RegUrl";
     } else if (!d.unknownWindows.empty()) {

@@ -114,6 +114,7 @@ struct Tracked {
     std::size_t screen = 0; // index in the report
     bool inFront = false;
     Clock::time_point frontSince;
+    std::size_t answeredUpTo = 0; // screens seen when it showed or was last answered
 };
 
 std::wstring Slug(const ScreenKey& key) {
@@ -234,7 +235,7 @@ private:
             seen.caption = WindowText(window);
         }
         report_.screens.push_back(std::move(seen));
-        tracked_.push_back({window, report_.screens.size() - 1, false, {}});
+        tracked_.push_back({window, report_.screens.size() - 1, false, {}, report_.screens.size()});
         const AnswerRow* row = Find(report_.screens.back().key);
         // Screens answered by a press are pictured just before it, in the state they are
         // answered in; the others as they show.
@@ -295,12 +296,29 @@ private:
         }
     }
 
+    // A box the driver answered showed after the screen did, or after its last answer.
+    bool BoxAnsweredSince(const Tracked& t) const {
+        for (std::size_t i = t.answeredUpTo; i < report_.screens.size(); ++i) {
+            const SeenScreen& s = report_.screens[i];
+            if (s.key.kind == ScreenKind::Box && s.action.rfind(L"pressed", 0) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Presses the answer's button once the screen is ready for it; false while it is not.
     bool Respond(Tracked& t, const Answer& answer) {
         SeenScreen& seen = report_.screens[t.screen];
-        const int press = answer.press == kDefaultButton ? DefaultButton(t.window) : answer.press;
-        if (answer.selectRow >= 0) {
-            HWND list = ::GetDlgItem(t.window, IDC_PRINTER_LIST);
+        if (answer.afterBox && !BoxAnsweredSince(t)) {
+            return false;
+        }
+        int press = answer.press == kDefaultButton ? DefaultButton(t.window) : answer.press;
+        HWND list = ::GetDlgItem(t.window, IDC_PRINTER_LIST);
+        if (answer.selectRow >= 0 && ListRowCount(list) <= answer.selectRow &&
+            answer.whenNoRow != 0 && BoxAnsweredSince(t)) {
+            press = answer.whenNoRow;
+        } else if (answer.selectRow >= 0) {
             if (ListRowCount(list) <= answer.selectRow) {
                 return false;
             }
@@ -327,6 +345,7 @@ private:
         } else {
             PressButton(t.window, press);
         }
+        t.answeredUpTo = report_.screens.size();
         return true;
     }
 

@@ -18,7 +18,6 @@ struct Step {
     std::string what;                     // "qel StartJob"; "POST /token/a/v1/register"
     std::string link;                     // an exchange's port library: "vtmpu2" or "vtmpu"
     int occurrence = 0;                   // steps with the same `what` before this one
-    bool inRegistration = false;          // came after the registration began
     std::map<std::string, int> callsBefore; // an exchange: calls of each port entry before it
 
     std::string Name() const;
@@ -30,10 +29,8 @@ struct CleanRun {
 };
 
 // Reads the world's record of a run ("call <entry> ...", "fault ...", "exchange <printer>
-// <port> <service> <operation> ...") of which the first registrationStart lines came before the
-// registration began, and the cloud's requests ("<method> <path>", all within the
-// registration).
-CleanRun ReadCleanRun(const std::vector<std::string>& record, std::size_t registrationStart,
+// <port> <service> <operation> ...") and the cloud's requests ("<method> <path>").
+CleanRun ReadCleanRun(const std::vector<std::string>& record,
                       const std::vector<std::string>& requests);
 
 struct Case {

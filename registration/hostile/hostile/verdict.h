@@ -2,10 +2,14 @@
 // stored, shows only its own boxes and, for the failure it met, the box it gives for it.
 #pragma once
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "hostile/case_list.h"
-#include "hostile/program_driver.h"
+#include "testkit/program_driver.h"
 
 namespace qelhostile {
 
@@ -16,11 +20,19 @@ enum class FlowKind {
 };
 
 struct Outcome {
-    DriveResult drive;
+    bool started = false;
+    std::optional<DWORD> exitCode; // nothing: the driver had to end the program
+    std::wstring stalled;          // why the driver ended it
+    std::vector<int> boxes;        // the text number of each box shown (0: a text of no number)
+    std::vector<std::wstring> unknownWindows; // windows of no screen the program has
+    std::vector<std::wstring> leftBehind;     // processes of the run that outlived it
     bool pageOpened = false;
     bool regUrlKept = true;
     bool faultReached = true;
 };
+
+// What the driver's report of a run tells of it.
+Outcome ReadReport(const qeltest::DriveReport& report);
 
 struct Verdict {
     std::string label;   // "registered", "box 11003", "no box", "not reached"

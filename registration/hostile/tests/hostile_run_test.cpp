@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -20,11 +21,10 @@
 
 #include "hostile/case_list.h"
 #include "hostile/fault_catalogue.h"
-#include "hostile/program_driver.h"
 #include "hostile/verdict.h"
+#include "resource.h"
 #include "simulated_cloud.h"
-#include "testkit/page_recorder.h"
-#include "ui/TextLibrary.h"
+#include "testkit/program_driver.h"
 #include "ui/text_ids.h"
 #include "win/module_path.h"
 #include "winutil/registry_values.h"
@@ -35,7 +35,8 @@ using namespace qelhostile;
 using namespace std::chrono_literals;
 
 // Longer than the slowest sound case: a cloud answer that comes after the program's 30 s.
-constexpr auto kWatchdog = 50s;
+constexpr auto kRunBound = 90s;
+constexpr auto kProgressPatience = 60s;
 constexpr wchar_t kKeptPage[] = L"http://127.0.0.1:1/kept-by-an-earlier-start";
 
 // One printer, found on the network, on the qel service whose tokens the printer's job uses.
@@ -119,18 +120,30 @@ void WriteText(const std::wstring& path, const std::string& text) {
     out << text;
 }
 
-std::string Describe(const Outcome& o) {
-    std::string text = "exit " + (o.drive.exitCode ? std::to_string(*o.drive.exitCode)
-                                                   : std::string("none (watchdog)"));
-    text += o.drive.registerPressed ? ", Register pressed" : ", Register not pressed";
-    text += ", boxes:";
-    for (const int box : o.drive.boxes) {
-        text += " " + std::to_string(box);
-    }
-    for (const auto& w : o.drive.unknownWindows) {
-        text += ", window " + std::string(w.begin(), w.end());
-    }
-    return text;
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// A user who registers the first printer found: OK on the start box and every other box, Agree,
+// Cancel on the Wi-Fi screens, and the list closed once the program has told how it ended.
+qeltest::AnswerTable UserAnswers() {
+    using qeltest::Box;
+    using qeltest::Dialog;
+    qeltest::Answer registerFirst = qeltest::PressOnRow(IDC_LIST_REGISTER, 0);
+    registerFirst.whenNoRow = qeltest::kCloseWindow;
+    qeltest::Answer closeWhenTold = qeltest::Press(qeltest::kCloseWindow);
+    closeWhenTold.afterBox = true;
+    return {
+        {Box(qelui::text::kSetupInformation), qeltest::Press(IDOK)},
+        {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(kProgressPatience), true},
+        {Dialog(IDD_PRINTER_LIST), registerFirst},
+        {Dialog(IDD_PRINTER_LIST), closeWhenTold, true},
+        {Dialog(IDD_AGREEMENT), qeltest::Press(IDC_AGREE), true},
+        {Dialog(IDD_STATUS_PROGRESS), qeltest::GoesByItself(kProgressPatience), true},
+        {Dialog(IDD_WIFI_CONFIRM), qeltest::Press(IDC_WIFI_CANCEL), true},
+        {Dialog(IDD_SSID), qeltest::Press(IDC_SSID_CANCEL), true},
+        {Dialog(IDD_CONNECT_FAILED), qeltest::Press(IDCANCEL), true},
+    };
 }
 
 class HostileRun : public ::testing::Test {
@@ -138,36 +151,19 @@ protected:
     void SetUp() override {
         folder_ = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"..\\hostile");
         ::CreateDirectoryW(folder_.c_str(), nullptr);
+        const wchar_t* shard = _wgetenv(L"QEL_HOSTILE_SHARD");
+        std::wstring tag = shard != nullptr ? std::wstring(shard) : L"all";
+        std::replace(tag.begin(), tag.end(), L'/', L'-');
+        folder_ += L"\\" + tag;
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
         worldFile_ = folder_ + L"\\case.world";
         recordFile_ = folder_ + L"\\case.record";
-        // The program reaches the cloud through it as through a proxy: the addresses built into
-        // the program stay as they are.
-        const std::wstring proxy = L"http://127.0.0.1:" + std::to_wstring(cloud_.Port());
-        ::SetEnvironmentVariableW(L"http_proxy", proxy.c_str());
-        ::SetEnvironmentVariableW(L"QEL_WORLD_FILE", worldFile_.c_str());
         ::SetEnvironmentVariableW(L"QEL_WORLD_RECORD", recordFile_.c_str());
-        ASSERT_TRUE(recorder_.Registered());
-        qelui::TextLibrary english;
-        ASSERT_TRUE(english.Load(L"EN"));
-        std::map<int, std::wstring> boxes;
-        for (int id : {qelui::text::kRegistrationFailed, qelui::text::kStartedWithoutOption,
-                       qelui::text::kSetupInformation, qelui::text::kRegistrationRetry,
-                       qelui::text::kSearchFailed}) {
-            boxes[id] = english.LoadText(id);
-        }
-        for (int id = qelui::text::kWifiFirst; id <= qelui::text::kWifiLast; ++id) {
-            boxes[id] = english.LoadText(id);
-        }
-        driver_ = std::make_unique<ProgramDriver>(
-            qelwin::JoinPath(qelwin::ThisModuleFolder(), L"QelRegistration.exe"), boxes,
-            kWatchdog);
         keptBefore_ = qelwinutil::ReadRegUrl();
     }
 
-    void TearDown() override { qelwinutil::SaveRegUrl(keptBefore_); }
-
     // Runs the scenario's flow with the case's faults (none for nullptr).
-    Outcome RunCase(const Scenario& s, const Case* c, std::size_t* registrationStart = nullptr) {
+    Outcome RunCase(const Scenario& s, const Case* c) {
         std::string world = "[world]\nsearch-delay-ms = 0\n";
         std::string printer = std::string("[printer p]\n") + s.printer;
         cloud_.Reset();
@@ -185,19 +181,20 @@ protected:
         WriteText(worldFile_, world + "\n" + printer);
         ::DeleteFileW(recordFile_.c_str());
         qelwinutil::SaveRegUrl(kKeptPage);
-        const std::size_t pagesBefore = recorder_.Pages().size();
 
-        Outcome outcome;
-        outcome.drive = driver_->Run(s.args, [&] {
-            if (registrationStart != nullptr) {
-                *registrationStart = ReadLines(recordFile_).size();
-            }
-        });
-        const bool maybeRegistered = outcome.drive.boxes.empty() ||
-                                     outcome.drive.boxes.back() == qelui::text::kSetupInformation;
-        outcome.pageOpened =
-            recorder_.WaitForPages(pagesBefore + 1, maybeRegistered ? 3s : 200ms).size() >
-            pagesBefore;
+        qeltest::DriveOptions options;
+        options.args = s.args;
+        options.answers = UserAnswers();
+        options.answerOtherBoxesWithOk = true;
+        options.proxy = cloud_.Url(L"");
+        options.worldFile = worldFile_;
+        options.language = L"EN";
+        options.runBound = kRunBound;
+        // Pictures of the last case only; a case that found a fault keeps its own.
+        options.pictureFolder = folder_ + L"\\pictures";
+        options.picturePrefix = L"case-";
+        lastReport_ = qeltest::DriveProgram(options);
+        Outcome outcome = ReadReport(lastReport_);
         outcome.regUrlKept = qelwinutil::ReadRegUrl() == kKeptPage;
         if (c != nullptr) {
             outcome.faultReached = Reached(*c);
@@ -244,8 +241,7 @@ protected:
     }
 
     void Run(const Scenario& s) {
-        std::size_t registrationStart = 0;
-        const Outcome clean = RunCase(s, nullptr, &registrationStart);
+        const Outcome clean = RunCase(s, nullptr);
         std::vector<std::string> requests;
         for (int i = 0, n = cloud_.Count(); i < n; ++i) {
             const std::string r = Request(i);
@@ -253,7 +249,7 @@ protected:
                 requests.push_back(r);
             }
         }
-        const CleanRun steps = ReadCleanRun(ReadLines(recordFile_), registrationStart, requests);
+        const CleanRun steps = ReadCleanRun(ReadLines(recordFile_), requests);
         std::printf("%s: the run without faults: %s; %zu exchanges with the printer, %zu requests "
                     "to the cloud\n",
                     s.name, clean.pageOpened ? "registered" : "NOT registered",
@@ -261,8 +257,9 @@ protected:
         if (steps.exchanges.empty() && s.flow != FlowKind::Setup) {
             GTEST_SKIP() << s.name << ": this flow does not reach the printer yet";
         }
-        ASSERT_TRUE(clean.pageOpened) << "the run without faults must register; " << Describe(clean);
-        ASSERT_TRUE(clean.drive.exitCode.has_value() && *clean.drive.exitCode == 0);
+        ASSERT_TRUE(clean.pageOpened && lastReport_.Passed())
+            << "the run without faults must register\n"
+            << Narrow(qeltest::FormatReport(lastReport_));
 
         std::vector<FaultKind> faults;
         for (const FaultKind& f : Catalogue()) {
@@ -300,7 +297,8 @@ protected:
                         v.problem.empty() ? "" : "  <- ", v.problem.c_str());
             std::fflush(stdout);
             if (!v.problem.empty()) {
-                problems.push_back(c.name + ": " + v.problem);
+                problems.push_back(c.name + ": " + v.problem + "\n" +
+                                   Narrow(qeltest::FormatReport(lastReport_)));
             }
         }
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
@@ -323,8 +321,7 @@ protected:
     std::wstring recordFile_;
     std::wstring keptBefore_;
     qelcloud::SimulatedCloud cloud_;
-    qeltest::PageRecorder recorder_;
-    std::unique_ptr<ProgramDriver> driver_;
+    qeltest::DriveReport lastReport_;
 };
 
 TEST_F(HostileRun, SetupNetwork) {

@@ -45,6 +45,8 @@ TEST(VerdictTest, EachOutcomeGetsItsLabelAndProblem) {
          "not reached", ""},
         {"hung", FlowKind::Setup, &kPrinterFault, true, std::nullopt, start, {}, false, true,
          true, "no box", "watchdog"},
+        {"left behind", FlowKind::Setup, &kPrinterFault, true, 0, start, {}, true, true, true,
+         "registered", "left x.exe running"},
         {"crashed", FlowKind::Setup, &kPrinterFault, true, 0xC0000005, start, {}, false, true,
          true, "no box", "0xC0000005"},
         {"not started", FlowKind::Setup, &kPrinterFault, false, std::nullopt, {}, {}, false, true,
@@ -79,13 +81,16 @@ TEST(VerdictTest, EachOutcomeGetsItsLabelAndProblem) {
         Case c;
         c.fault = r.fault;
         Outcome o;
-        o.drive.started = r.started;
-        o.drive.exitCode = r.exitCode;
-        o.drive.boxes = r.boxes;
-        o.drive.unknownWindows = r.unknown;
+        o.started = r.started;
+        o.exitCode = r.exitCode;
+        o.boxes = r.boxes;
+        o.unknownWindows = r.unknown;
         o.pageOpened = r.page;
         o.regUrlKept = r.kept;
         o.faultReached = r.reached;
+        if (std::string(r.name) == "left behind") {
+            o.leftBehind = {L"x.exe"};
+        }
         const Verdict v = Judge(r.flow, c, o);
         EXPECT_EQ(v.label, r.label);
         if (std::string(r.problem).empty()) {

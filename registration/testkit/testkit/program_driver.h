@@ -31,6 +31,13 @@ struct Answer {
     int selectRow = -1;
     // How long the screen may stay in front before the run fails; zero: the run's stay bound.
     std::chrono::milliseconds patience{0};
+    // Given only once a box has been answered over the screen since it showed or was last
+    // answered (the program told how something ended): a user who closes the list after being
+    // told, not while the program is still on its way.
+    bool afterBox = false;
+    // For selectRow: pressed instead when the list has no such row and a box has been answered
+    // over it (the search told that it found nothing); 0: wait for the row.
+    int whenNoRow = 0;
 };
 
 inline Answer Press(int control) {
