@@ -75,6 +75,7 @@ queue = VT-S300 Series (Studio)
 wifi-ssid = HomeNet
 agreement = agree
 qel-service = serviceD
+connectivity-test = success
 next-printer-id = VTP-0002-BBBB-0003
 )";
 
@@ -124,8 +125,9 @@ std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-// A user who registers the first printer found: OK on the start box and every other box, Agree,
-// Cancel on the Wi-Fi screens, and the list closed once the program has told how it ended.
+// A user who registers the first printer found: OK on the start box and every other box,
+// Register on the invitation, Agree, Cancel on the Wi-Fi screens, and the list closed once the
+// program has told how it ended.
 qeltest::AnswerTable UserAnswers() {
     using qeltest::Box;
     using qeltest::Dialog;
@@ -138,6 +140,7 @@ qeltest::AnswerTable UserAnswers() {
         {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(kProgressPatience), true},
         {Dialog(IDD_PRINTER_LIST), registerFirst},
         {Dialog(IDD_PRINTER_LIST), closeWhenTold, true},
+        {Dialog(IDD_INVITATION), qeltest::Press(IDC_INVITATION_REGISTER), true},
         {Dialog(IDD_AGREEMENT), qeltest::Press(IDC_AGREE), true},
         {Dialog(IDD_STATUS_PROGRESS), qeltest::GoesByItself(kProgressPatience), true},
         {Dialog(IDD_WIFI_CONFIRM), qeltest::Press(IDC_WIFI_CANCEL), true},
@@ -151,10 +154,11 @@ protected:
     void SetUp() override {
         folder_ = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"..\\hostile");
         ::CreateDirectoryW(folder_.c_str(), nullptr);
-        const wchar_t* shard = _wgetenv(L"QEL_HOSTILE_SHARD");
-        std::wstring tag = shard != nullptr ? std::wstring(shard) : L"all";
-        std::replace(tag.begin(), tag.end(), L'/', L'-');
-        folder_ += L"\\" + tag;
+        // One folder per run and part: the runs go side by side.
+        const auto [shard, shards] = Shard();
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ += L"\\" + std::wstring(test.begin(), test.end()) + L"-" +
+                   std::to_wstring(shard + 1) + L"of" + std::to_wstring(shards);
         ::CreateDirectoryW(folder_.c_str(), nullptr);
         worldFile_ = folder_ + L"\\case.world";
         recordFile_ = folder_ + L"\\case.record";
@@ -345,13 +349,13 @@ TEST_F(HostileRun, SetupPrinterIdServer) {
 
 TEST_F(HostileRun, InstallerNetwork) {
     Run({"installer-network", FlowKind::Installer,
-         {L"-Preply", L"-REG", L"VT-X100 Series", L"192.168.1.31", L"EN"}, kNetworkTokens, Every,
+         {L"-Preply", L"-REG", L"VT-X100 Series", L"VT-X100 Series", L"EN"}, kNetworkTokens, Every,
          ""});
 }
 
 TEST_F(HostileRun, LauncherNetwork) {
     Run({"launcher-network", FlowKind::Launcher,
-         {L"-HD", L"-REG", L"VT-X100 Series", L"192.168.1.31"}, kNetworkTokens, Every, ""});
+         {L"-HD", L"-REG", L"VT-X100 Series", L"VT-X100 Series"}, kNetworkTokens, Every, ""});
 }
 
 } // namespace
