@@ -15,7 +15,8 @@ namespace qelhostile {
 
 enum class FlowKind {
     Setup,     // "-Setup": the printer list; every failure is told in a box
-    Installer, // the installer's "-REG": silent, whatever happens
+    Installer, // the installer's "-REG": its invitation screen tells a failure in a box, the
+               // registration after it ends silently
     Launcher,  // the launcher's "-REG": a box for a retry later or a failure, none for a cancel
 };
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -126,8 +127,8 @@ std::string Narrow(const std::wstring& text) {
 }
 
 // A user who registers the first printer found: OK on the start box and every other box,
-// Register on the invitation, Agree, Cancel on the Wi-Fi screens, and the list closed once the
-// program has told how it ended.
+// Register on the invitation, Agree, Cancel on the Wi-Fi screens, and the list closed (the
+// invitation skipped) once the program has told that the registration failed.
 qeltest::AnswerTable UserAnswers() {
     using qeltest::Box;
     using qeltest::Dialog;
@@ -135,12 +136,15 @@ qeltest::AnswerTable UserAnswers() {
     registerFirst.whenNoRow = qeltest::kCloseWindow;
     qeltest::Answer closeWhenTold = qeltest::Press(qeltest::kCloseWindow);
     closeWhenTold.afterBox = true;
+    qeltest::Answer skipWhenTold = qeltest::Press(IDC_INVITATION_SKIP);
+    skipWhenTold.afterBox = true;
     return {
         {Box(qelui::text::kSetupInformation), qeltest::Press(IDOK)},
         {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(kProgressPatience), true},
         {Dialog(IDD_PRINTER_LIST), registerFirst},
         {Dialog(IDD_PRINTER_LIST), closeWhenTold, true},
-        {Dialog(IDD_INVITATION), qeltest::Press(IDC_INVITATION_REGISTER), true},
+        {Dialog(IDD_INVITATION), qeltest::Press(IDC_INVITATION_REGISTER)},
+        {Dialog(IDD_INVITATION), skipWhenTold, true},
         {Dialog(IDD_AGREEMENT), qeltest::Press(IDC_AGREE), true},
         {Dialog(IDD_STATUS_PROGRESS), qeltest::GoesByItself(kProgressPatience), true},
         {Dialog(IDD_WIFI_CONFIRM), qeltest::Press(IDC_WIFI_CANCEL), true},
@@ -239,6 +243,17 @@ protected:
         return same > c.step.occurrence;
     }
 
+    // What the cloud received and answered in the last case, for people reading a fault.
+    std::string CloudLog() {
+        std::string log;
+        for (int i = 0, n = cloud_.Count(); i < n; ++i) {
+            log += "cloud: " + Request(i) + " -> " + cloud_.Field(i, "status").value_or("?");
+            const std::string problems = cloud_.Field(i, "problems").value_or("");
+            log += problems.empty() ? "\n" : " (" + problems + ")\n";
+        }
+        return log;
+    }
+
     std::string Request(int index) {
         return cloud_.Field(index, "method").value_or("") + " " +
                cloud_.Field(index, "path").value_or("");
@@ -278,9 +293,12 @@ protected:
             covered);
 
         const auto [shard, shards] = Shard();
+        // QEL_HOSTILE_ONLY=<text>: only the cases whose names hold it, to look at one again.
+        const char* only = std::getenv("QEL_HOSTILE_ONLY");
         std::vector<Case> mine;
         for (std::size_t i = 0; i < cases.size(); ++i) {
-            if (static_cast<int>(i % shards) == shard) {
+            if (static_cast<int>(i % shards) == shard &&
+                (only == nullptr || cases[i].name.find(only) != std::string::npos)) {
                 mine.push_back(cases[i]);
             }
         }
@@ -302,7 +320,7 @@ protected:
             std::fflush(stdout);
             if (!v.problem.empty()) {
                 problems.push_back(c.name + ": " + v.problem + "\n" +
-                                   Narrow(qeltest::FormatReport(lastReport_)));
+                                   Narrow(qeltest::FormatReport(lastReport_)) + CloudLog());
             }
         }
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
@@ -347,15 +365,26 @@ TEST_F(HostileRun, SetupPrinterIdServer) {
          [](const FaultKind& f) { return f.target == Target::Cloud; }, "/printerid"});
 }
 
+// The installer's and launcher's registrations read the printer and ask the cloud as the
+// printer list's does, which met each reply's changes at every step: here the link, the keys,
+// a refusal and a cut reply at every step, and the cloud.
+bool FlowFaults(const FaultKind& f) {
+    const std::string name = f.name;
+    return f.target == Target::Cloud || f.target == Target::PortEntry ||
+           f.family == Family::BadKeyOrDigest || name == "reply-refused" ||
+           name == "reply-cut-short";
+}
+
 TEST_F(HostileRun, InstallerNetwork) {
     Run({"installer-network", FlowKind::Installer,
-         {L"-Preply", L"-REG", L"VT-X100 Series", L"VT-X100 Series", L"EN"}, kNetworkTokens, Every,
-         ""});
+         {L"-Preply", L"-REG", L"VT-X100 Series", L"VT-X100 Series", L"EN"}, kNetworkTokens,
+         FlowFaults, ""});
 }
 
 TEST_F(HostileRun, LauncherNetwork) {
     Run({"launcher-network", FlowKind::Launcher,
-         {L"-HD", L"-REG", L"VT-X100 Series", L"VT-X100 Series"}, kNetworkTokens, Every, ""});
+         {L"-HD", L"-REG", L"VT-X100 Series", L"VT-X100 Series"}, kNetworkTokens, FlowFaults,
+         ""});
 }
 
 } // namespace
