@@ -471,6 +471,9 @@ DriveReport DriveProgram(const DriveOptions& options) {
     }
     report.leftBehind = EndTheRest(family);
     report.pages = recorder.Pages();
+    if (report.pages.empty() && options.latePage.count() > 0) {
+        report.pages = recorder.WaitForPages(1, options.latePage);
+    }
     return report;
 }
 

@@ -198,6 +198,7 @@ protected:
         options.worldFile = worldFile_;
         options.language = L"EN";
         options.runBound = kRunBound;
+        options.latePage = 2s;
         // Pictures of the last case only; a case that found a fault keeps its own.
         options.pictureFolder = folder_ + L"\\pictures";
         options.picturePrefix = L"case-";

@@ -92,6 +92,10 @@ struct DriveOptions {
     // program and fails the run.
     std::chrono::milliseconds stayBound{std::chrono::seconds(10)};
     std::chrono::milliseconds runBound{std::chrono::seconds(120)};
+    // When no page was recorded by the time the program and what it started had ended, how long
+    // to wait for one still: Wine may hand the page to its shell process, which starts the
+    // browser outside the program's processes, late on a busy machine.
+    std::chrono::milliseconds latePage{0};
 };
 
 struct SeenScreen {
