@@ -54,6 +54,14 @@ cloud_started=1
 echo "Simulated cloud: http://127.0.0.1:$port (log $cloud_state/cloud.log)"
 unset https_proxy HTTPS_PROXY no_proxy NO_PROXY HTTP_PROXY
 export http_proxy="http://127.0.0.1:$port"
+# A Windows path of this machine's file (Wine's drive Z: is the root).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+# A world file named by this machine's path, relative to where the run was started, reaches the
+# program (which runs in build/bin) as a Windows path; a Windows path stays as it is.
+if [ -n "${QEL_WORLD_FILE:-}" ] && [[ "$QEL_WORLD_FILE" != *:* ]]; then
+  QEL_WORLD_FILE="$(windows_path "$(realpath -m "$QEL_WORLD_FILE")")"
+  export QEL_WORLD_FILE
+fi
 echo "Simulated world: ${QEL_WORLD_FILE:-$build/bin/qelworld.world}"
 
 qel_wine_setup "$run"
@@ -62,8 +70,6 @@ if [ -n "$own_display" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 fi
 
-# A Windows path of this machine's file (Wine's drive Z: is the root).
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 cd "$build/bin"
 shown=""

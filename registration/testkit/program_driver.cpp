@@ -203,6 +203,12 @@ public:
             }
             // Bottom first: of two windows that showed between two looks, the owner came first.
             const std::vector<HWND> windows = VisibleTopLevelWindows(child.Id());
+            for (Tracked& t : tracked_) {
+                // A screen hidden a while starts its time in front again when it shows.
+                if (std::find(windows.begin(), windows.end(), t.window) == windows.end()) {
+                    t.inFront = false;
+                }
+            }
             for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
                 Step(Track(*window), now);
                 if (!report_.failure.empty()) {
@@ -470,7 +476,9 @@ DriveReport DriveProgram(const DriveOptions& options) {
         }
     }
     report.leftBehind = EndTheRest(family);
-    report.pages = recorder.Pages();
+    // A browser started just before the program ended may not be listed among its processes
+    // yet: the pages the run is known to open are waited for, and a page that may come a while.
+    report.pages = recorder.WaitForPages(options.pagesExpected);
     if (report.pages.empty() && options.latePage.count() > 0) {
         report.pages = recorder.WaitForPages(1, options.latePage);
     }

@@ -3,6 +3,12 @@
 // loaded.
 #include "wus_dll.h"
 
+#include <vtmpu/vtmpu_api.h>
+#include <vtmpu2/vtmpu2_api.h>
+#include <vtwidlog/vtwidlog_api.h>
+#include <vtwiduns/vtwiduns_api.h>
+#include <vtwidus/vtwidus_api.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -46,53 +52,80 @@ int OpenHandleCount() {
     return count;
 }
 
-// The printer access library loads vtwidwus.dll around every USB operation, so whatever one load
-// leaves open grows with use.
+template <typename Fn> Fn Entry(HMODULE module, const char* name) {
+    Fn entry = nullptr;
+    BindDllEntry(module, name, entry);
+    return entry;
+}
+#define QEL_ENTRY(module, name) Entry<decltype(&name)>(module, #name)
+
+// The printer access library loads vtwidwus.dll, and through it the packet and trace libraries,
+// around every USB operation, and the port and USB device libraries around each of theirs: so
+// whatever one load leaves open grows with use. Each library is called while loaded, from this
+// thread, which lives on after every unload.
 TEST(DllUnloadTest, LoadAndUnloadLeaveNoHandleOpen) {
     struct Case {
         const char* name;
         const wchar_t* library;
         int cycles;
-        std::function<void(WusDll&)> use;
+        std::function<void(HMODULE)> use;
     };
     const Case cases[] = {
         {"the wrapper, no call", L"vtwidwus.dll", 200, nullptr},
         {"the wrapper, an instance that searched", L"vtwidwus.dll", 200,
-         [](WusDll& wus) {
-             VTWIDWUS_INSTANCE instance = wus.CreateInstance();
+         [](HMODULE module) {
+             VTWIDWUS_INSTANCE instance = QEL_ENTRY(module, VTWIDWUS_CreateInstance)();
              int count = -1;
              tagUsbDevice* list = nullptr;
-             EXPECT_EQ(wus.Search(instance, &count, &list), 0);
-             wus.DestroyInstance(instance);
+             EXPECT_EQ(QEL_ENTRY(module, VTWIDWUS_Search)(instance, &count, &list), 0);
+             QEL_ENTRY(module, VTWIDWUS_DestroyInstance)(instance);
          }},
-        // The stand-ins that it loads, loaded alone.
-        {"the packet library", L"vtwidus.dll", 50, nullptr},
-        {"the trace library", L"vtwidlog.dll", 50, nullptr},
+        {"the packet library, no call", L"vtwidus.dll", 50, nullptr},
+        {"the packet library, a packet and a search", L"vtwidus.dll", 100,
+         [](HMODULE module) {
+             VTWIDUS_PACKET packet =
+                 QEL_ENTRY(module, VTWIDUS_CreatePacket)(VTWIDUS_PACKET_VERSION_3);
+             EXPECT_NE(packet, nullptr);
+             EXPECT_EQ(QEL_ENTRY(module, VTWIDUS_DestroyPacket)(packet), 0);
+             const VTWIDUS_USB_ENTRY* list = nullptr;
+             EXPECT_GE(QEL_ENTRY(module, VTWIDUS_Search)(&list), 0);
+         }},
+        {"the trace library, no call", L"vtwidlog.dll", 50, nullptr},
+        {"the trace library, a trace read back", L"vtwidlog.dll", 100,
+         [](HMODULE module) {
+             QEL_ENTRY(module, VTWIDLOG_Trace)(1, "here.cpp", 1, "trace %d", 1);
+             EXPECT_EQ(QEL_ENTRY(module, VTWIDLOGSIM_GetCount)(), 1);
+         }},
+        {"the network port library, a channel", L"vtmpu2.dll", 100,
+         [](HMODULE module) {
+             PU2_HANDLE channel = QEL_ENTRY(module, pu2Open)();
+             EXPECT_GT(channel, 0);
+             QEL_ENTRY(module, pu2Close)(channel);
+         }},
+        {"the queue port library, its ports", L"vtmpu.dll", 100,
+         [](HMODULE module) {
+             char ports[PU_PORT_LIST_BYTES] = {};
+             int count = 0;
+             QEL_ENTRY(module, pulowWorkingPort)(ports, sizeof ports, &count);
+         }},
+        {"the USB device library, an instance", L"vtwiduns.dll", 100,
+         [](HMODULE module) {
+             VTWIDUNS_INSTANCE instance = QEL_ENTRY(module, VTWIDUNS_CreateInstance)();
+             EXPECT_NE(instance, nullptr);
+             QEL_ENTRY(module, VTWIDUNS_DestroyInstance)(instance);
+         }},
     };
     for (const auto& c : cases) {
         const std::wstring path = qelwin::JoinPath(qelwin::ThisModuleFolder(), c.library);
         auto cycle = [&] {
-            WusDll wus;
+            qelwin::unique_hmodule module(::LoadLibraryW(path.c_str()));
+            ASSERT_TRUE(module) << c.name;
             if (c.use) {
-                wus.Load(path);
-                c.use(wus);
-            } else {
-                wus.module.reset(::LoadLibraryW(path.c_str()));
-                ASSERT_TRUE(wus.module) << c.name;
+                c.use(module.get());
             }
         };
-        // The stand-ins stay loaded while the wrapper is called, so that only what the wrapper
-        // leaves behind is counted: a stand-in keeps state on the calling thread.
-        qelwin::unique_hmodule packet;
-        qelwin::unique_hmodule trace;
-        if (c.use) {
-            packet.reset(::LoadLibraryW(
-                qelwin::JoinPath(qelwin::ThisModuleFolder(), L"vtwidus.dll").c_str()));
-            trace.reset(::LoadLibraryW(
-                qelwin::JoinPath(qelwin::ThisModuleFolder(), L"vtwidlog.dll").c_str()));
-            ASSERT_TRUE(packet && trace) << c.name;
-        }
-        // The first load may make what the process keeps for good.
+        // The first load may make what the process keeps for good (the world behind the
+        // stand-ins stays once loaded).
         cycle();
         const int before = OpenHandleCount();
         ASSERT_GT(before, 0) << "the probe finds no handle at all";

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <random>
 
-#include "criticalsection.h"
+#include <win/unique_any.h>
 
 namespace vtwidwus {
 
@@ -37,7 +37,7 @@ namespace {
 // takes the threads library's one-time lock, which leaves per-thread state (a thread handle and
 // an event) on the calling thread that the unloaded library can never give back. The critical
 // section is deleted when the library unloads; a std::mutex would keep the event it may make.
-CCriticalSection g_randLock;
+qelwin::critical_section g_randLock;
 std::minstd_rand g_randEngine(static_cast<unsigned>(::GetTickCount64()));
 CConvertWin g_convert;
 std::atomic<CInterfaceConvert*> g_testConvert{nullptr};
@@ -48,7 +48,7 @@ int CConvertWin::Rand(int* value) {
     if (value == nullptr) {
         return EINVAL;
     }
-    const qelwin::critical_section_guard guard(g_randLock.Native());
+    const qelwin::critical_section_guard guard(g_randLock.get());
     *value = static_cast<int>(g_randEngine() & 0x7fffffff);
     return 0;
 }

@@ -117,8 +117,8 @@ void CWrapVtwidusManager::FreeDevices() {
 int CWrapVtwidusManager::Search(int* oCount, tagUsbDevice** oInfoList) {
     *oCount = 0;
     *oInfoList = nullptr;
-    const Lock deviceLock(deviceLock_.Native());
-    const Lock cancelLock(cancelLock_.Native());
+    const Lock deviceLock(deviceLock_.get());
+    const Lock cancelLock(cancelLock_.get());
     FreeDevices();
     if (!VtwidusLoaded()) {
         return VTWIDWUS_ERROR_CODE_NOT_LOADED;
@@ -168,7 +168,7 @@ int CWrapVtwidusManager::Search(int* oCount, tagUsbDevice** oInfoList) {
 }
 
 int CWrapVtwidusManager::SetTimeout(int setting, int timeoutMs) {
-    const Lock lock(deviceLock_.Native());
+    const Lock lock(deviceLock_.get());
     switch (setting) {
     case VTWIDWUS_TIMEOUT_SETTING_USB_COMM:
         usbTimeoutMs_ = timeoutMs;
@@ -210,12 +210,12 @@ int CWrapVtwidusManager::GetInfoWithoutLock(const tagUsbDevice* device, int info
 }
 
 int CWrapVtwidusManager::GetInfo(const tagUsbDevice* device, int infoType, void* oInfo) {
-    const Lock lock(deviceLock_.Native());
+    const Lock lock(deviceLock_.get());
     return GetInfoWithoutLock(device, infoType, oInfo);
 }
 
 int CWrapVtwidusManager::SetInfo(const tagUsbDevice* device, int infoType, const void* iInfo) {
-    const Lock lock(deviceLock_.Native());
+    const Lock lock(deviceLock_.get());
     if (!IsKnownInfoType(infoType)) {
         VTW_TRACE(3, "GetOidInfo:param");
         return VTWIDWUS_ERROR_CODE_FAILED;
@@ -238,7 +238,7 @@ int CWrapVtwidusManager::SetInfo(const tagUsbDevice* device, int infoType, const
 
 int CWrapVtwidusManager::SetInfoAndWaitChangeDot11Mode(const tagUsbDevice* device, int infoType,
                                                        const void* iInfo) {
-    const Lock lock(deviceLock_.Native());
+    const Lock lock(deviceLock_.get());
     if (infoType != VTWIDWUS_INFO_TYPE_STATE && infoType != VTWIDWUS_INFO_TYPE_INFRA &&
         infoType != VTWIDWUS_INFO_TYPE_DIRECT) {
         VTW_TRACE(3, "SetInfoAndWaitChangeDot11Mode:param infoType:%lu",
@@ -297,7 +297,7 @@ int CWrapVtwidusManager::ApSearch(const tagUsbDevice* device, const char* ssid, 
                                   int* oCount, tagUsbSnmpApSearchResultInfo** oInfoList) {
     *oCount = 0;
     *oInfoList = nullptr;
-    const Lock lock(deviceLock_.Native());
+    const Lock lock(deviceLock_.get());
     if (ssid == nullptr) {
         std::unique_ptr<CApSearchExecute> strategy;
         try {
@@ -353,7 +353,7 @@ int CWrapVtwidusManager::ApSearch(const tagUsbDevice* device, const char* ssid, 
 int CWrapVtwidusManager::ApSearchExecuteWithParams(
     const tagUsbDevice* device, int paramIndex, const tagUsbSnmpApSearchExecuteParamInfo& paramInfo,
     int waitFlag) {
-    const Lock lock(deviceLock_.Native());
+    const Lock lock(deviceLock_.get());
     int index = paramInfo.dot11APSearchExecuteParamdot11Mode;
     if (index == 0) {
         tagUsbSnmpStateInfo state{};
@@ -479,7 +479,7 @@ int CWrapVtwidusManager::GetApSearchResultInfoList(const tagUsbDevice* device, i
                                                    tagUsbSnmpApSearchResultInfo** oInfoList) {
     *oCount = 0;
     *oInfoList = nullptr;
-    const Lock lock(deviceLock_.Native());
+    const Lock lock(deviceLock_.get());
     return GetApSearchResultInfoListWithoutLock(device, oCount, oInfoList, true);
 }
 
@@ -488,7 +488,7 @@ int CWrapVtwidusManager::Cancel(const tagUsbDevice* device, int setting) {
         VTW_TRACE(3, "Cancel:param device:%lu setting:%d", TraceHandle(device), setting);
         return VTWIDWUS_ERROR_CODE_PARAM;
     }
-    const Lock lock(cancelLock_.Native());
+    const Lock lock(cancelLock_.get());
     CDevice* d = FindDevice(device);
     if (d == nullptr) {
         return VTWIDWUS_ERROR_CODE_PARAM;

@@ -2,7 +2,7 @@
 // that the exports hand out, the time limits and the two locks.
 #pragma once
 
-#include "criticalsection.h"
+#include <win/unique_any.h>
 #include "device.h"
 
 #include <iwrapsnmpoverusb/iwrapsnmpoverusb.h>
@@ -57,8 +57,8 @@ private:
     int apSearchLimitMs_ = 35000;
     int dot11ModeWaitMs_ = 30000;
     int settleWaitMs_ = 15000;
-    mutable CCriticalSection deviceLock_;
-    mutable CCriticalSection cancelLock_;
+    mutable qelwin::critical_section deviceLock_;
+    mutable qelwin::critical_section cancelLock_;
 };
 
 // The flag set of a search with parameters as the printer's support table names it: full-scan

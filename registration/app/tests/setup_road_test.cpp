@@ -61,13 +61,17 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         {Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)},
         {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(30s)}};
     const qeltest::AnswerTable unanswered(road.begin() + 1, road.end());
+    // A refused registration: its box (answered as any other), then the list again, closed.
+    qeltest::AnswerTable refused = road;
+    refused.push_back({Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)});
 
     struct Row {
         const char* name;
         std::vector<std::wstring> args;
         const char* world; // null: the default world beside the stand-ins
         const qeltest::AnswerTable& answers;
-        bool okBoxes; // boxes without a row get OK
+        bool okBoxes;     // boxes without a row get OK
+        const char* rule; // of the cloud; "" for none
         // Expected: the road, the rows of the list, a page opened, the run went through
         // (else the watchdog ended the program on the first screen).
         std::vector<ScreenKey> screens;
@@ -81,27 +85,35 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
     const std::vector<std::wstring> setup = {L"-Setup"};
     // clang-format off
     const Row rows[] = {
-        {"default", setup, nullptr, road, false, registration,
+        {"default", setup, nullptr, road, false, "", registration,
          {L"VT-X100 Series | ****01234", L"VT-S300 Series | ****05678",
           L"VT-M200 Series | ****09012"}, true, true},
-        {"one", setup, kOnePrinter, road, false, registration,
+        {"one", setup, kOnePrinter, road, false, "", registration,
          {L"VT-X100 Series | ****01234"}, true, true},
-        {"none", setup, kNoPrinter, closeTheList, true,
+        {"refused", setup, kOnePrinter, refused, true, R"({"path": "/gateway/capi", "status": 500})",
+         {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
+          Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS),
+          Box(qelui::text::kRegistrationFailed)}, {L"VT-X100 Series | ****01234"}, false, true},
+        {"none", setup, kNoPrinter, closeTheList, true, "",
          {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
           Dialog(IDD_SEARCH_PROGRESS), Box(qelui::text::kSearchFailed)}, {}, false, true},
-        {"plain", {}, kOnePrinter, road, true,
+        {"plain", {}, kOnePrinter, road, true, "",
          {Box(qelui::text::kStartedWithoutOption)}, {}, false, true},
-        {"unanswered", setup, kOnePrinter, unanswered, false,
+        {"unanswered", setup, kOnePrinter, unanswered, false, "",
          {Box(qelui::text::kSetupInformation)}, {}, false, false},
     };
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         cloud.Reset();
+        if (*row.rule != '\0') {
+            cloud.AddRule(row.rule);
+        }
         qeltest::DriveOptions options;
         options.args = row.args;
         options.answers = row.answers;
         options.answerOtherBoxesWithOk = row.okBoxes;
+        options.pagesExpected = row.page ? 1 : 0;
         options.proxy = cloud.Url(L"");
         options.worldFile = row.world != nullptr ? WriteWorld(row.name, row.world) : L"";
         options.picturePrefix =
@@ -130,7 +142,7 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         const auto list =
             std::find_if(report.screens.begin(), report.screens.end(),
                          [](const auto& s) { return s.key == Dialog(IDD_PRINTER_LIST); });
-        if (list != report.screens.end() && row.page) {
+        if (list != report.screens.end()) {
             EXPECT_EQ(list->rows, row.rows);
         }
         if (row.page) {

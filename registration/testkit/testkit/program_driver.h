@@ -74,6 +74,9 @@ struct DriveOptions {
     std::wstring program; // empty: QelRegistration.exe beside this program
     std::vector<std::wstring> args;
     AnswerTable answers = SetupRoadAnswers();
+    // How many pages the run opens, when the caller knows: they are waited for after the
+    // program ended (10 s at most), as the browser starts on its own.
+    std::size_t pagesExpected = 0;
     // Boxes that no row answers get OK, or the default button of a box without OK (the starts
     // whose screens the table does not know).
     bool answerOtherBoxesWithOk = false;
@@ -92,9 +95,8 @@ struct DriveOptions {
     // program and fails the run.
     std::chrono::milliseconds stayBound{std::chrono::seconds(10)};
     std::chrono::milliseconds runBound{std::chrono::seconds(120)};
-    // When no page was recorded by the time the program and what it started had ended, how long
-    // to wait for one still: Wine may hand the page to its shell process, which starts the
-    // browser outside the program's processes, late on a busy machine.
+    // When the run may or may not open a page and none was recorded by the time the program
+    // ended, how long to wait for one still (pagesExpected waits for pages known to come).
     std::chrono::milliseconds latePage{0};
 };
 

@@ -136,6 +136,22 @@ using unique_com = unique_any<Interface*, detail::com_release<Interface>>;
 // Holds an owned mutex: released, then closed.
 using unique_mutex_ownership = unique_any<HANDLE, detail::release_mutex_and_close>;
 
+// A critical section owned for the life of the object. It needs nothing of the threads library
+// (std::mutex may leave an event with it), so a DLL that links that library statically gives
+// everything back when it is unloaded.
+class critical_section {
+public:
+    critical_section() noexcept { ::InitializeCriticalSection(&cs_); }
+    ~critical_section() { ::DeleteCriticalSection(&cs_); }
+    critical_section(const critical_section&) = delete;
+    critical_section& operator=(const critical_section&) = delete;
+
+    CRITICAL_SECTION& get() noexcept { return cs_; }
+
+private:
+    CRITICAL_SECTION cs_;
+};
+
 // Leaves a critical section when it goes out of scope.
 class critical_section_guard {
 public:

@@ -8,7 +8,7 @@
 namespace vtwidlogsim {
 
 void TraceJournal::Add(TraceRecord record) {
-    std::lock_guard lock(mutex_);
+    const qelwin::critical_section_guard hold(lock_.get());
     if (capacity_ == 0) {
         return;
     }
@@ -19,12 +19,12 @@ void TraceJournal::Add(TraceRecord record) {
 }
 
 std::size_t TraceJournal::Count() const {
-    std::lock_guard lock(mutex_);
+    const qelwin::critical_section_guard hold(lock_.get());
     return records_.size();
 }
 
 std::optional<TraceRecord> TraceJournal::At(std::size_t index) const {
-    std::lock_guard lock(mutex_);
+    const qelwin::critical_section_guard hold(lock_.get());
     if (index >= records_.size()) {
         return std::nullopt;
     }
@@ -32,13 +32,18 @@ std::optional<TraceRecord> TraceJournal::At(std::size_t index) const {
 }
 
 void TraceJournal::Clear() {
-    std::lock_guard lock(mutex_);
+    const qelwin::critical_section_guard hold(lock_.get());
     records_.clear();
 }
 
+namespace {
+
+TraceJournal g_journal(VTWIDLOGSIM_MAX_RECORDS);
+
+} // namespace
+
 TraceJournal& TraceJournal::Process() {
-    static TraceJournal journal(VTWIDLOGSIM_MAX_RECORDS);
-    return journal;
+    return g_journal;
 }
 
 int CopyOut(const std::string& text, char* buffer, int size) noexcept {

@@ -3,9 +3,10 @@
 
 #include <cstddef>
 #include <deque>
-#include <mutex>
 #include <optional>
 #include <string>
+
+#include "win/unique_any.h"
 
 namespace vtwidlogsim {
 
@@ -26,10 +27,13 @@ public:
     std::optional<TraceRecord> At(std::size_t index) const;
     void Clear();
 
+    // The library's journal. Made while the library loads and locked by a critical section:
+    // a function's own static or a std::mutex would leave the threads library's state for the
+    // calling thread (a thread handle and an event) that no unload gives back.
     static TraceJournal& Process();
 
 private:
-    mutable std::mutex mutex_;
+    mutable qelwin::critical_section lock_;
     std::deque<TraceRecord> records_;
     std::size_t capacity_;
 };
