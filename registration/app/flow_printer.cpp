@@ -25,8 +25,8 @@ bool TansuApp::PrepareInviteContentFor(const printerutil::DeviceList& printers) 
         return PrepareInviteContent(true, true, L"", L"", 0);
     }
     const printerutil::stDeviceData& printer = *printers.front();
-    return PrepareInviteContent(printer.qelSupport != 0, printer.agreement != 0,
-                                printer.regionCode, printer.serialNumber, printer.serviceKind);
+    return PrepareInviteContent(printer.qelSupport != 0, printer.agreement != 0, printer.regionCode,
+                                printer.serialNumber, printer.serviceKind);
 }
 
 std::wstring TansuApp::ProgressCaption(bool installer) const {

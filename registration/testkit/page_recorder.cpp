@@ -20,8 +20,9 @@ bool SetCommand(const wchar_t* protocol, const std::wstring& command) {
     // classes.
     const std::wstring path = std::wstring(protocol) + L"\\shell\\open\\command";
     qelwin::unique_hkey key;
-    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE | qelwin::kRegistryView, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0,
+                          KEY_SET_VALUE | qelwin::kRegistryView, nullptr, key.put(),
+                          nullptr) != ERROR_SUCCESS) {
         return false;
     }
     return ::RegSetValueExW(

@@ -1,6 +1,7 @@
 // qeldrive [options] [--] <arguments of QelRegistration.exe...>
 // Starts QelRegistration.exe (beside this program) with the arguments and drives it along the
-// "-Setup" road (testkit/program_driver.h); boxes the road does not know are answered with OK.
+// "-Setup" road (testkit/program_driver.h) with Register on the installer's invitation screen;
+// boxes the road does not know are answered with OK.
 // Prints each screen it passed, the pages opened, the folder of the pictures and the exit code.
 //   --pictures <folder>   where the pictures of the screens go (default: test-artifacts)
 //   --prefix <text>       start of the pictures' file names
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "resource.h"
 #include "testkit/program_driver.h"
 
 namespace {
@@ -47,6 +49,9 @@ bool Seconds(const wchar_t* text, std::chrono::milliseconds& out) {
 int wmain(int argc, wchar_t** argv) {
     qeltest::DriveOptions options;
     options.answerOtherBoxesWithOk = true;
+    // The installer's starts show the invitation screen instead of the list: Register there.
+    options.answers.push_back(
+        {qeltest::Dialog(IDD_INVITATION), qeltest::Press(IDC_INVITATION_REGISTER)});
     int i = 1;
     for (; i < argc; ++i) {
         const std::wstring option = argv[i];

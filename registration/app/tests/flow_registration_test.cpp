@@ -13,6 +13,7 @@
 
 #include "app/TansuApp.h"
 #include "app/start_route.h"
+#include "office_world.h"
 #include "printerutil/device_operations.h"
 #include "printerutil/server_param.h"
 #include "printerutil_testing/fake_waits.h"
@@ -35,23 +36,11 @@ namespace {
 using qeltest::DialogView;
 using qeltest::TextId;
 
-constexpr wchar_t kQueue[] = L"Office Queue";
-constexpr wchar_t kModel[] = L"VT-X100 Series";
-constexpr wchar_t kSerial[] = L"5A3X01234";
-// A network printer of a European region on the qel service, behind a Windows queue; a row
-// adds its service and connection test.
-constexpr char kWorld[] = R"(
-[printer office]
-model = VT-X100 Series
-serial = 5A3X01234
-region = C
-wireless-mac = 00:1B:A9:3C:00:01
-ipv4 = 192.168.1.31
-queue = Office Queue
-agreement = unknown
-registered-id = VTP-REG-0001
-next-printer-id = VTP-0001-AAAA-0001
-)";
+constexpr const wchar_t* kQueue = qelapptest::kOfficeQueue;
+constexpr const wchar_t* kModel = qelapptest::kOfficeModel;
+constexpr const wchar_t* kSerial = qelapptest::kOfficeSerial;
+// A row adds the printer's service and connection test.
+constexpr const char* kWorld = qelapptest::kOfficeWorld;
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());

@@ -1,6 +1,7 @@
-// The installer's "-OB", the launcher's starts that need no printer and the service pages, with
-// the system replaced: the page opened, the box shown, the next step posted and the kept page
-// afterwards. The starts that look a printer up run out of process (launch_table_test.cpp).
+// The installer's "-OB", a launcher start with nothing to offer and the service pages, with the
+// system replaced: the page opened, the box shown, the end of the run and the kept page
+// afterwards, including the failures the out-of-process table (launch_table_test.cpp) cannot
+// cause.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,8 +13,6 @@
 #include "app/app_messages.h"
 #include "app/start_route.h"
 #include "qelinfo/ApplicationInfo.h"
-#include "resource.h"
-#include "testkit/dialog_robot.h"
 #include "testkit/fake_system.h"
 #include "testkit/registry_sandbox.h"
 #include "testkit/text_ids.h"
@@ -41,7 +40,7 @@ protected:
             std::wstring(qelwinutil::kInstalledDeviceKey) + L"\\Velto VT-X100 Series";
         WriteText(device, qelwinutil::kUfUrlValue, kDeviceUf);
         WriteText(device + L"\\SN1", qelwinutil::kUfUrlValue, kSubKeyUf);
-        // The hidden window: a real one, as the owner of the launcher's agreement dialog.
+        // The hidden window: a real one, as the owner of the boxes.
         window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                         nullptr, nullptr));
         ASSERT_TRUE(window_);
@@ -50,23 +49,21 @@ protected:
     qelwin::unique_hwnd window_;
 };
 
-TEST_F(LaunchFlows, EachStartOpensItsPageOrGoesOnAndEndsWithTheRunClosed) {
+TEST_F(LaunchFlows, EachStartOpensItsPageOrTellsAndEndsWithTheRunClosed) {
     struct Row {
         const char* name;
-        std::vector<const wchar_t*> args; // "" for a service page posted on its own
+        std::vector<const wchar_t*> args;
         UINT message;
         const wchar_t* area;
         const wchar_t* kept;  // RegUrl before the start
         bool pagesFail;       // the system fails to open the page
-        int agreement;        // the agreement dialog's answer; 0: no dialog
         std::wstring page;    // "" for none
         int box;              // 0 for none
-        UINT next;            // the message posted last
         const wchar_t* after; // RegUrl after the start
     };
     const auto installer = [](const wchar_t* key) {
-        return std::vector<const wchar_t*>{L"-Preply", L"-OB", L"VT-X100", L"Office Queue",
-                                           qeltest::kTextIdsLanguage, key};
+        return std::vector<const wchar_t*>{
+            L"-Preply", L"-OB", L"VT-X100", L"Office Queue", qeltest::kTextIdsLanguage, key};
     };
     const auto launcher = [](const wchar_t* sub) {
         return std::vector<const wchar_t*>{L"-HD", sub, L"VT-X100", L""};
@@ -78,38 +75,28 @@ TEST_F(LaunchFlows, EachStartOpensItsPageOrGoesOnAndEndsWithTheRunClosed) {
                                qelinfo::ApplicationInfo().GetVersion();
     const std::wstring info = std::wstring(kGateway) + L"?FNC=INFO" + query;
     const std::wstring login = std::wstring(kGateway) + L"?FNC=MLOGIN" + query;
-    const UINT close = WM_CLOSE;
     // clang-format off
     const Row rows[] = {
         {"installer -OB: the installer's page with the kept page appended", installer(L"SN1"),
-         qelapp::kMsgInstallerFlow, L"DE", kKept, false, 0, appended, 0, close, L""},
+         qelapp::kMsgInstallerFlow, L"DE", kKept, false, appended, 0, L""},
         {"installer -OB without a key: the device key's own page", installer(L""),
-         qelapp::kMsgInstallerFlow, L"DE", kKept, false, 0,
-         std::wstring(kDeviceUf) + L"&VTM_SEP=1&reg_url=" + kKeptEncoded, 0, close, L""},
+         qelapp::kMsgInstallerFlow, L"DE", kKept, false,
+         std::wstring(kDeviceUf) + L"&VTM_SEP=1&reg_url=" + kKeptEncoded, 0, L""},
         {"installer -OB, nothing kept: the installer's page alone", installer(L"SN1"),
-         qelapp::kMsgInstallerFlow, L"DE", L"", false, 0, kSubKeyUf, 0, close, L""},
+         qelapp::kMsgInstallerFlow, L"DE", L"", false, kSubKeyUf, 0, L""},
         {"installer -OB, no such device: nothing opens, the kept page goes all the same",
          {L"-Preply", L"-OB", L"VT-Z9", L"Office Queue", qeltest::kTextIdsLanguage, L"SN1"},
-         qelapp::kMsgInstallerFlow, L"DE", kKept, false, 0, L"", 0, close, L""},
+         qelapp::kMsgInstallerFlow, L"DE", kKept, false, L"", 0, L""},
         {"installer -OB, the page fails: silent, the kept page goes", installer(L"SN1"),
-         qelapp::kMsgInstallerFlow, L"DE", kKept, true, 0, L"", 0, close, L""},
-        {"launcher -LOGIN: on to the login page", launcher(L"-LOGIN"), qelapp::kMsgLauncherFlow,
-         L"JP", kKept, false, 0, L"", 0, qelapp::kMsgLoginPage, kKept},
-        {"launcher -ADS: on to the information page", launcher(L"-ADS"),
-         qelapp::kMsgLauncherFlow, L"JP", kKept, false, 0, L"", 0, qelapp::kMsgServiceInfoPage,
-         kKept},
+         qelapp::kMsgInstallerFlow, L"DE", kKept, true, L"", 0, L""},
         {"launcher -ADS with nothing to offer: ends silently", launcher(L"-ADS"),
-         qelapp::kMsgLauncherFlow, L"FR", kKept, false, 0, L"", 0, close, kKept},
-        {"launcher -OB: the agreement, declined; the kept page stays", launcher(L"-OB"),
-         qelapp::kMsgLauncherFlow, L"JP", kKept, false, IDC_DISAGREE, L"", 0, close, kKept},
-        {"launcher -REG2: the agreement, agreed; no printer to register", launcher(L"-REG2"),
-         qelapp::kMsgLauncherFlow, L"JP", kKept, false, IDC_AGREE, L"", 0, close, kKept},
+         qelapp::kMsgLauncherFlow, L"FR", kKept, false, L"", 0, kKept},
         {"information page", launcher(L"-ADS"), qelapp::kMsgServiceInfoPage, L"DE", kKept, false,
-         0, info, 0, close, kKept},
-        {"login page", launcher(L"-LOGIN"), qelapp::kMsgLoginPage, L"DE", kKept, false, 0, login,
-         0, close, kKept},
+         info, 0, kKept},
+        {"login page", launcher(L"-LOGIN"), qelapp::kMsgLoginPage, L"DE", kKept, false, login,
+         0, kKept},
         {"login page that fails: box 11003, still the end", launcher(L"-LOGIN"),
-         qelapp::kMsgLoginPage, L"DE", kKept, true, 0, L"", 11003, close, kKept},
+         qelapp::kMsgLoginPage, L"DE", kKept, true, L"", 11003, kKept},
     };
     // clang-format on
     for (const Row& row : rows) {
@@ -118,13 +105,6 @@ TEST_F(LaunchFlows, EachStartOpensItsPageOrGoesOnAndEndsWithTheRunClosed) {
         qelwinutil::SaveRegUrl(row.kept);
         FakeSystem system;
         system.pagesFail = row.pagesFail;
-        qeltest::DialogRobot robot;
-        if (row.agreement != 0) {
-            robot.ThenOn(IDC_AGREE, "answer the agreement", [&](qeltest::DialogView& v) {
-                EXPECT_EQ(v.Text(IDC_AGREEMENT_HEADING), TextId(11701));
-                v.Click(row.agreement);
-            });
-        }
         qelapp::TansuApp app(&system);
         std::vector<const wchar_t*> argv{L"QelRegistration.exe"};
         argv.insert(argv.end(), row.args.begin(), row.args.end());
@@ -148,7 +128,7 @@ TEST_F(LaunchFlows, EachStartOpensItsPageOrGoesOnAndEndsWithTheRunClosed) {
                          : std::vector<FakeSystem::Box>{
                                {window_.get(), TextId(row.box), TextId(10001), MB_ICONERROR}};
         EXPECT_EQ(system.boxes, boxes);
-        EXPECT_EQ(system.posts, (std::vector<FakeSystem::Post>{{window_.get(), row.next, 0}}));
+        EXPECT_EQ(system.posts, (std::vector<FakeSystem::Post>{{window_.get(), WM_CLOSE, 0}}));
         EXPECT_EQ(qelwinutil::ReadRegUrl(), row.after);
     }
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "office_world.h"
 #include "qelinfo/ApplicationInfo.h"
 #include "resource.h"
 #include "simulated_cloud.h"
@@ -28,20 +29,8 @@ using qeltest::Box;
 using qeltest::Dialog;
 using qeltest::ScreenKey;
 
-constexpr char kWorld[] = R"([printer office]
-model = VT-X100 Series
-serial = 5A3X01234
-region = C
-wireless-mac = 00:1B:A9:3C:00:01
-ipv4 = 192.168.1.31
-queue = Office Queue
-agreement = unknown
-qel-service = serviceA
-registered-id = VTP-REG-0001
-next-printer-id = VTP-0001-AAAA-0001
-)";
-constexpr wchar_t kModel[] = L"VT-X100 Series";
-constexpr wchar_t kQueue[] = L"Office Queue";
+constexpr const wchar_t* kModel = qelapptest::kOfficeModel;
+constexpr const wchar_t* kQueue = qelapptest::kOfficeQueue;
 // What the program's own addresses (the configuration's) start with; the cloud serves them as
 // a proxy.
 constexpr wchar_t kGateway[] = L"http://127.0.0.1:18470/gateway/";
@@ -89,13 +78,11 @@ private:
 };
 
 TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
-    // Wine starts its desktop process for the first program of a session that asks for the
-    // desktop; let that be this test, so the desktop is never taken for a process the program
-    // left behind.
-    ASSERT_NE(::GetDesktopWindow(), nullptr);
     qelcloud::SimulatedCloud cloud;
-    const std::wstring worldFile = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"launch-table.world");
-    std::ofstream(worldFile.c_str()) << kWorld;
+    const std::wstring worldFile =
+        qelwin::JoinPath(qelwin::ThisModuleFolder(), L"launch-table.world");
+    // The office printer on the qel service "serviceA".
+    std::ofstream(worldFile.c_str()) << qelapptest::kOfficeWorld << "qel-service = serviceA\n";
 
     RealValues values;
     // A European user reading every text as its number; the installer's page for the printer
@@ -119,6 +106,7 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
             {Dialog(IDD_STATUS_PROGRESS), progress, true},
             {Dialog(IDD_INVITATION), qeltest::Press(invitation)},
             {Dialog(IDD_AGREEMENT), qeltest::Press(agreement)},
+            {Box(11003), qeltest::Press(IDOK)},
         };
     };
     const ScreenKey search = Dialog(IDD_SEARCH_PROGRESS);
@@ -129,6 +117,7 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
     struct Row {
         const wchar_t* mode;
         const wchar_t* sub;
+        const char* rule; // of the cloud; "" for none
         int invitationAnswer;
         int agreementAnswer;
         std::vector<ScreenKey> screens;
@@ -142,33 +131,43 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
     };
     // The cloud names its registration pages at its own address.
     const std::wstring registered = cloud.Url(L"/gateway/page?reg=");
-    const std::wstring reopened = std::wstring(kUfUrl) + L"&VTM_SEP=1&reg_url=" +
-                                  L"http%3A%2F%2F127.0.0.1%3A18470%2Fearlier";
+    const std::wstring reopened =
+        std::wstring(kUfUrl) + L"&VTM_SEP=1&reg_url=" + L"http%3A%2F%2F127.0.0.1%3A18470%2Fearlier";
     const std::wstring login = std::wstring(kGateway) + L"capi?FNC=MLOGIN&CHA=HD&";
     const std::wstring info = std::wstring(kGateway) + L"capi?FNC=INFO&CHA=HD&";
     const wchar_t* none = L"";
+    const char* gatewayFails = R"({"path": "/gateway/capi", "status": 500})";
+    const ScreenKey failed = Box(11003);
     const std::wstring launcherCaption = qeltest::TextId(11401);
     // clang-format off
     const Row rows[] = {
-        {L"-Preply", L"-REG", IDC_INVITATION_REGISTER, IDC_AGREE,
+        {L"-Preply", L"-REG", "", IDC_INVITATION_REGISTER, IDC_AGREE,
          {search, invitation, agreement, status}, none, 1, "UREG_AUTO", registered, kEarlier},
-        {L"-Preply", L"-REG2", 0, 0, {}, none, 1, "UREG_AUTO", L"", registered},
-        {L"-Preply", L"-OB", 0, 0, {}, none, 0, "", reopened, L""},
-        {L"-Preply", L"-LOGIN", IDC_INVITATION_SKIP, 0, {search, invitation}, none, 0,
+        {L"-Preply", L"-REG2", "", 0, 0, {}, none, 1, "UREG_AUTO", L"", registered},
+        {L"-Preply", L"-OB", "", 0, 0, {}, none, 0, "", reopened, L""},
+        {L"-Preply", L"-LOGIN", "", IDC_INVITATION_SKIP, 0, {search, invitation}, none, 0,
          "UREG_SKIP", L"", kEarlier},
-        {L"-Preply", L"-ADS", IDC_INVITATION_SKIP, 0, {search, invitation}, none, 0, "UREG_SKIP",
+        {L"-Preply", L"-ADS", "", IDC_INVITATION_SKIP, 0, {search, invitation}, none, 0, "UREG_SKIP",
          L"", kEarlier},
-        {L"-HD", L"-REG", 0, IDC_AGREE, {search, agreement, status}, launcherCaption.c_str(), 1,
+        {L"-HD", L"-REG", "", 0, IDC_AGREE, {search, agreement, status}, launcherCaption.c_str(), 1,
          "UREG_AUTO", registered, kEarlier},
-        {L"-HD", L"-REG2", 0, IDC_AGREE, {agreement}, none, 0, "", L"", kEarlier},
-        {L"-HD", L"-OB", 0, IDC_DISAGREE, {agreement}, none, 0, "", L"", kEarlier},
-        {L"-HD", L"-LOGIN", 0, 0, {}, none, 0, "", login, kEarlier},
-        {L"-HD", L"-ADS", 0, 0, {}, none, 0, "", info, kEarlier},
+        {L"-HD", L"-REG2", "", 0, IDC_AGREE, {agreement}, none, 0, "", L"", kEarlier},
+        {L"-HD", L"-OB", "", 0, IDC_DISAGREE, {agreement}, none, 0, "", L"", kEarlier},
+        {L"-HD", L"-LOGIN", "", 0, 0, {}, none, 0, "", login, kEarlier},
+        {L"-HD", L"-ADS", "", 0, 0, {}, none, 0, "", info, kEarlier},
+        // A gateway that fails: the installer ends silently and keeps what it had, the
+        // launcher tells.
+        {L"-Preply", L"-REG2", gatewayFails, 0, 0, {}, none, 0, "UREG_AUTO", L"", kEarlier},
+        {L"-HD", L"-REG", gatewayFails, 0, IDC_AGREE, {search, agreement, status, failed},
+         launcherCaption.c_str(), 0, "UREG_AUTO", L"", kEarlier},
     };
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(Narrow(std::wstring(row.mode) + L" " + row.sub));
         cloud.Reset();
+        if (*row.rule != '\0') {
+            cloud.AddRule(row.rule);
+        }
         ASSERT_TRUE(qelwinutil::SaveRegUrl(kEarlier));
         ASSERT_EQ(qelwinutil::ReadRegUrl(), kEarlier);
 
@@ -180,6 +179,7 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
         options.answers = answers(row.invitationAnswer, row.agreementAnswer);
         options.proxy = L"http://127.0.0.1:" + std::to_wstring(cloud.Port());
         options.worldFile = worldFile;
+        options.pagesExpected = row.page.empty() ? 0 : 1;
         options.language = qeltest::kTextIdsLanguage;
         options.picturePrefix = L"launch-" + std::wstring(row.mode + 1) + row.sub + L"-";
         const qeltest::DriveReport report = qeltest::DriveProgram(options);
@@ -192,8 +192,7 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
             EXPECT_EQ(report.screens.front().caption, row.searchCaption);
         }
         EXPECT_EQ(cloud.Count("/gateway/api0122"), row.registrations);
-        EXPECT_EQ(cloud.Field(-1, "info.q.FNC", "/gateway/capi").value_or(""),
-                  row.lastFunction);
+        EXPECT_EQ(cloud.Field(-1, "info.q.FNC", "/gateway/capi").value_or(""), row.lastFunction);
         for (int i = 0, count = cloud.Count(); i < count; ++i) {
             EXPECT_EQ(cloud.Field(i, "problems").value_or(""), "")
                 << cloud.Field(i, "target").value_or("");

@@ -159,7 +159,8 @@ TEST_F(ListFacts, TheServicePageIsTheGatewaysInfoQueryOfTheFacts) {
         }
         facts.SetUserAction(c.userAction);
         facts.SetSendInfoCode(c.sendInfo);
-        EXPECT_EQ(qelprinterlist::ServicePageAddress(facts, base, kivutil::kFunctionInfo), c.expected);
+        EXPECT_EQ(qelprinterlist::ServicePageAddress(facts, base, kivutil::kFunctionInfo),
+                  c.expected);
     }
 }
 
