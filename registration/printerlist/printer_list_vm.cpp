@@ -7,12 +7,13 @@
 #include "printerlist/registration_input.h"
 #include "printerutil/register_sequence.h"
 #include "printerutil/server_param.h"
-#include "qelcmn/exceptions.h"
 #include "resource.h"
 #include "screens/agreement_dialog.h"
 #include "screens/run_with_progress.h"
 #include "ui/message_box.h"
 #include "ui/text_ids.h"
+#include "wifi/recovery_state.h"
+#include "wifi/screen_recovery.h"
 
 namespace qelprinterlist {
 
@@ -79,10 +80,13 @@ HWND PrinterListVM::List() const noexcept {
     return ::GetDlgItem(dialog_, IDC_PRINTER_LIST);
 }
 
-int PrinterListVM::ShowBox(int textId, UINT style) const {
+const qelui::TextLibrary& PrinterListVM::Texts() const noexcept {
     static const qelui::TextLibrary kNoTexts;
-    return qelui::ShowTextMessageBox(system_, dialog_, texts_ != nullptr ? *texts_ : kNoTexts,
-                                     textId, style);
+    return texts_ != nullptr ? *texts_ : kNoTexts;
+}
+
+int PrinterListVM::ShowBox(int textId, UINT style) const {
+    return qelui::ShowTextMessageBox(system_, dialog_, Texts(), textId, style);
 }
 
 int PrinterListVM::OnNotify(int controlId) {
@@ -195,38 +199,31 @@ int PrinterListVM::RegisterPrinter(int row) {
     }
     facts_->SetSendInfoCode(qelinfo::kSendInfoNone);
 
-    printerutil::stRegSeqResult result;
     try {
-        result = qelscreens::RunWithProgress(qelscreens::ProgressDialog::kStatus, dialog_, texts_,
-                                             L"", [&](qelscreens::CancelFlag* cancel) {
-                                                 return printerutil::StartRegisterSequence(
-                                                     facts_, cancel, server, param);
-                                             });
-    } catch (const qelcmn::qel_cancel& failure) {
-        return AfterCancel(row, *printer, failure.ucode());
-    } catch (const qelcmn::qel_exception&) {
-        // A server or network failure; its own text is never shown.
-        facts_->SetUsbRetried(0);
-        ShowBox(qelui::text::kRegistrationFailed, MB_ICONERROR);
-        return 0;
+        const printerutil::stRegSeqResult result = qelscreens::RunWithProgress(
+            qelscreens::ProgressDialog::kStatus, dialog_, texts_, L"",
+            [&](qelscreens::CancelFlag* cancel) {
+                return printerutil::StartRegisterSequence(facts_, cancel, server, param);
+            });
+        // A gateway answer without a page still ends the registration; there is nothing to open.
+        if (!result.url.empty()) {
+            system_.OpenPage(result.url);
+        }
+    } catch (...) {
+        return AfterFailure(row, *printer, std::current_exception());
     }
-    system_.OpenPage(result.url);
     return 1;
 }
 
-int PrinterListVM::AfterCancel([[maybe_unused]] int row,
-                               [[maybe_unused]] const printerutil::stDeviceData& printer,
-                               std::uint32_t code) {
-    switch (code) {
-    case qelcmn::kCodeRetry:
-        ShowBox(qelui::text::kRegistrationRetry, MB_ICONERROR);
-        facts_->SetUsbRetried(0);
-        return 0;
-    default:
-        // Cancelled: nothing to tell.
-        facts_->SetUsbRetried(0);
-        return 0;
-    }
+int PrinterListVM::AfterFailure(int row, const printerutil::stDeviceData& printer,
+                                const std::exception_ptr& failure) {
+    // The recovery state lives in the application facts, so the report of the registration that
+    // follows a recovery carries what the user did.
+    qelwifi::FactsRecoveryState state(*facts_);
+    qelwifi::ScreenWifiRecovery recovery(
+        {dialog_, Texts(), facts_, system_},
+        {printer.connection, printer.modelName, printer.serialNumber}, state);
+    return recovery.AfterRegistrationFailure(failure) ? RegisterPrinter(row) : 0;
 }
 
 } // namespace qelprinterlist

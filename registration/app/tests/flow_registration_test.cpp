@@ -22,9 +22,9 @@
 #include "qelinfo/ApplicationInfo.h"
 #include "qelworld/qelworld_client.h"
 #include "simulated_cloud.h"
+#include "simulated_flow_fixture.h"
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
-#include "testkit/registry_sandbox.h"
 #include "testkit/text_ids.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
@@ -46,32 +46,8 @@ std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
-class FlowRegistration : public qeltest::MachineAndUserKeySandbox {
-protected:
-    void SetUp() override {
-        MachineAndUserKeySandbox::SetUp();
-        WriteText(qelinfo::kSettingsKey, L"LanguageCode", qeltest::kTextIdsLanguage);
-        // A European user: the printer registers with the "rem" service.
-        WriteText(qelinfo::kSettingsKey, L"AREA", L"DE");
-        WriteText(qelinfo::kSettingsKey, L"RESIDENCE", L"europe");
-        cloud_.Reset();
-        window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        nullptr, nullptr));
-        ASSERT_TRUE(window_);
-    }
-    void TearDown() override {
-        cloud_.Release();
-        MachineAndUserKeySandbox::TearDown();
-    }
-
-    qelcloud::SimulatedCloud cloud_;
-    printerutil::ScopedServiceAddresses addresses_{
-        printerutil::testing::SampleServiceAddresses(cloud_)};
-    printerutil::testing::FakeWaits waits_;
-    printerutil::ScopedWaits waitsScope_{waits_};
-    qelworld::Client world_{qelwin::ThisModuleFolder()};
-    qelwin::unique_hwnd window_;
-};
+// The printer registers with the "rem" service for the European user.
+using FlowRegistration = qeltest::SimulatedFlowTest;
 
 TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatFailed) {
     const qeltest::PageRecorder recorder;
@@ -123,10 +99,7 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
     std::size_t pagesOpened = 0;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        cloud_.Reset();
-        if (*row.rule != '\0') {
-            cloud_.AddRule(row.rule);
-        }
+        ResetCloud(row.rule);
         qelwinutil::SaveRegUrl(L"");
         DeleteKey(qelwinutil::kInstalledDeviceKey);
         if (row.installerAgreed) {

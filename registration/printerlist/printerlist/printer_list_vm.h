@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include <exception>
 #include <functional>
 #include <future>
 #include <memory>
@@ -84,8 +84,11 @@ private:
           startSearch_(printerutil::StartEnumPrinters) {}
 
     int Register();
-    // What follows a registration that ended with one of the sequence's outcomes.
-    int AfterCancel(int row, const printerutil::stDeviceData& printer, std::uint32_t code);
+    // What follows a failed registration of that row: a box, or the Wi-Fi recovery of a USB
+    // printer and a new registration. The new registration's result, else 0.
+    int AfterFailure(int row, const printerutil::stDeviceData& printer,
+                     const std::exception_ptr& failure);
+    const qelui::TextLibrary& Texts() const noexcept;
     void RestoreIcons() noexcept;
     HWND List() const noexcept;
     int ShowBox(int textId, UINT style) const;
