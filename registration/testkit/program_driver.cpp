@@ -113,6 +113,10 @@ struct Tracked {
     HWND window = nullptr;
     std::size_t screen = 0; // index in the report
     bool inFront = false;
+    // Answered while in front this time: the next answer waits until the screen has left the
+    // front (disabled under another screen, hidden) and come back, so a press the program has
+    // not taken yet is never followed by the next row's.
+    bool answered = false;
     Clock::time_point frontSince;
     std::size_t answeredUpTo = 0; // screens seen when it showed or was last answered
 };
@@ -207,6 +211,7 @@ public:
                 // A screen hidden a while starts its time in front again when it shows.
                 if (std::find(windows.begin(), windows.end(), t.window) == windows.end()) {
                     t.inFront = false;
+                    t.answered = false;
                 }
             }
             for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
@@ -241,7 +246,11 @@ private:
             seen.caption = WindowText(window);
         }
         report_.screens.push_back(std::move(seen));
-        tracked_.push_back({window, report_.screens.size() - 1, false, {}, report_.screens.size()});
+        Tracked tracked;
+        tracked.window = window;
+        tracked.screen = report_.screens.size() - 1;
+        tracked.answeredUpTo = report_.screens.size();
+        tracked_.push_back(tracked);
         const AnswerRow* row = Find(report_.screens.back().key);
         // Screens answered by a press are pictured just before it, in the state they are
         // answered in; the others as they show.
@@ -275,18 +284,23 @@ private:
         SeenScreen& seen = report_.screens[t.screen];
         if (!::IsWindowEnabled(t.window)) {
             t.inFront = false;
+            t.answered = false;
             return;
         }
         if (!t.inFront) {
             t.inFront = true;
             t.frontSince = now;
         }
-        const AnswerRow* row = Find(seen.key);
+        const AnswerRow* row = t.answered ? nullptr : Find(seen.key);
         if (row != nullptr && row->answer.press == 0 && seen.action.empty()) {
             seen.action = L"waited";
         }
-        if (row != nullptr && row->answer.press != 0 && Respond(t, row->answer)) {
+        // A person answers a screen that has stayed a moment: between two screens shown one
+        // after the other (the agreement, then the progress) their owner is enabled briefly.
+        const bool settled = now - t.frontSince >= options_.settle;
+        if (row != nullptr && row->answer.press != 0 && settled && Respond(t, row->answer)) {
             Use(row);
+            t.answered = true;
             t.frontSince = Clock::now();
             return;
         }
@@ -297,8 +311,10 @@ private:
             if (seen.picture.empty()) {
                 Picture(t);
             }
-            Fail(Describe(seen.key) + L" stayed " + Seconds(patience) +
-                 (row != nullptr ? L" without its answer taking" : L" with no answer"));
+            const wchar_t* why = t.answered       ? L" after its answer"
+                                 : row != nullptr ? L" without its answer taking"
+                                                  : L" with no answer";
+            Fail(Describe(seen.key) + L" stayed " + Seconds(patience) + why);
         }
     }
 
@@ -408,8 +424,9 @@ std::vector<std::wstring> EndTheRest(ProcessFamily& family) {
 } // namespace
 
 AnswerTable SetupRoadAnswers() {
-    // The registration keeps its fixed waits while its progress shows.
-    constexpr auto kProgressPatience = std::chrono::milliseconds(90s);
+    // The registration and the search keep their fixed waits while their progress shows: the
+    // search for a USB printer just put on Wi-Fi takes over a minute.
+    constexpr auto kProgressPatience = std::chrono::milliseconds(180s);
     return {
         {Box(qelui::text::kSetupInformation), Press(IDOK)},
         {Dialog(IDD_SEARCH_PROGRESS), GoesByItself(kProgressPatience), true},

@@ -199,6 +199,9 @@ protected:
         options.language = L"EN";
         options.runBound = kRunBound;
         options.latePage = 2s;
+        // The list is closed only once the program told how the registration ended, so a short
+        // look at each screen is enough.
+        options.settle = 150ms;
         // Pictures of the last case only; a case that found a fault keeps its own.
         options.pictureFolder = folder_ + L"\\pictures";
         options.picturePrefix = L"case-";

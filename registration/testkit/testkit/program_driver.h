@@ -94,7 +94,10 @@ struct DriveOptions {
     // A screen in front that long with nothing done, or the whole run over its bound, ends the
     // program and fails the run.
     std::chrono::milliseconds stayBound{std::chrono::seconds(10)};
-    std::chrono::milliseconds runBound{std::chrono::seconds(120)};
+    std::chrono::milliseconds runBound{std::chrono::seconds(300)};
+    // How long a screen stays in front before it is answered, as a person's look at it: between
+    // two screens shown one after the other their owner is enabled briefly.
+    std::chrono::milliseconds settle{std::chrono::milliseconds(500)};
     // When the run may or may not open a page and none was recorded by the time the program
     // ended, how long to wait for one still (pagesExpected waits for pages known to come).
     std::chrono::milliseconds latePage{0};
