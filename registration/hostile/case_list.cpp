@@ -102,8 +102,8 @@ Case MakeCase(const FaultKind& fault, const Step& step) {
     case Target::Cloud:
         c.cloudRule = "{\"path\": " + JsonText(PathOf(step.what)) +
                       ", \"method\": " + JsonText(MethodOf(step.what)) +
-                      ", \"skip\": " + std::to_string(step.occurrence) + ", \"times\": 1, " +
-                      spec + "}";
+                      ", \"skip\": " + std::to_string(step.occurrence) + ", \"times\": 1, " + spec +
+                      "}";
         break;
     }
     return c;

@@ -91,8 +91,8 @@ Verdict Judge(FlowKind flow, const Case& c, const Outcome& outcome) {
     if (!d.started) {
         v.problem = "the program did not start";
     } else if (!d.exitCode) {
-        v.problem = "hung: " + (d.stalled.empty() ? std::string("ended by the watchdog")
-                                                   : Narrow(d.stalled));
+        v.problem = "hung: " +
+                    (d.stalled.empty() ? std::string("ended by the watchdog") : Narrow(d.stalled));
     } else if (*d.exitCode != 0) {
         v.problem = "crashed or failed: exit code " + Hex(*d.exitCode);
     } else if (!d.leftBehind.empty()) {

@@ -14,10 +14,10 @@ namespace qelhostile {
 
 // One exchange with the printer, or one request to the cloud, of a run without faults.
 struct Step {
-    Target target = Target::PrinterReply; // PrinterReply: an exchange; Cloud: a request
-    std::string what;                     // "qel StartJob"; "POST /token/a/v1/register"
-    std::string link;                     // an exchange's port library: "vtmpu2" or "vtmpu"
-    int occurrence = 0;                   // steps with the same `what` before this one
+    Target target = Target::PrinterReply;   // PrinterReply: an exchange; Cloud: a request
+    std::string what;                       // "qel StartJob"; "POST /token/a/v1/register"
+    std::string link;                       // an exchange's port library: "vtmpu2" or "vtmpu"
+    int occurrence = 0;                     // steps with the same `what` before this one
     std::map<std::string, int> callsBefore; // an exchange: calls of each port entry before it
 
     std::string Name() const;

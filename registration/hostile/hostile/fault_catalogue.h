@@ -22,10 +22,10 @@ const char* FamilyName(Family family) noexcept;
 
 // Where a fault is put.
 enum class Target {
-    PrinterReply, // a "reply-fault" of the printer: one XML reply changed
-    PortEntry,    // a "fault" of a port library's entry, as the printer's link misbehaves
+    PrinterReply,   // a "reply-fault" of the printer: one XML reply changed
+    PortEntry,      // a "fault" of a port library's entry, as the printer's link misbehaves
     PrinterSetting, // a key of the printer (its qel job's keys), for the whole run
-    Cloud,        // a rule of the simulated cloud: one answer of a server
+    Cloud,          // a rule of the simulated cloud: one answer of a server
 };
 
 // At which of the steps it fits a fault is put. Every case runs the whole program with its fixed
@@ -42,7 +42,8 @@ struct FaultKind {
     Family family;
     Target target;
     // PrinterReply: the change of a reply-fault line ("cut 96"); PortEntry: "<entry> <action>"
-    // of a fault line; PrinterSetting: "<key> <value>"; Cloud: the rule's JSON members besides path, method, skip and times.
+    // of a fault line; PrinterSetting: "<key> <value>"; Cloud: the rule's JSON members besides
+    // path, method, skip and times.
     const char* spec;
     // The steps it fits: an exchange's "<service> <operation>" or port library ("vtmpu2",
     // "vtmpu"), a request's path prefix; "" fits every step of its target.

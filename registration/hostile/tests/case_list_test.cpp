@@ -49,10 +49,9 @@ const FaultKind& Kind(const char* name) {
 
 std::vector<Case> CasesOf(const char* fault) {
     std::set<std::string> covered;
-    return BuildCases({Kind(fault)}, ReadCleanRun(kRecord, kRequests),
-                      {Target::PrinterReply, Target::PrinterSetting, Target::PortEntry,
-                       Target::Cloud},
-                      covered);
+    return BuildCases(
+        {Kind(fault)}, ReadCleanRun(kRecord, kRequests),
+        {Target::PrinterReply, Target::PrinterSetting, Target::PortEntry, Target::Cloud}, covered);
 }
 
 TEST(CaseListTest, StepsComeFromTheRecordInOrderWithTheCallsBeforeThem) {
@@ -107,8 +106,11 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
          "",
          "reply-fault = qel StartJob set vvt:ijdatakey7 00 skip 0",
          ""},
-        {"reply-late-usb", {"reply-late-usb at qel ReceiveData"}, "",
-         "reply-fault = qel ReceiveData delay 2600 skip 0", ""},
+        {"reply-late-usb",
+         {"reply-late-usb at qel ReceiveData"},
+         "",
+         "reply-fault = qel ReceiveData delay 2600 skip 0",
+         ""},
         // Counted over the world: the second StartJob's write follows two writes.
         {"network-read-closed",
          {"network-read-closed at device GetCapability", "network-read-closed at qel StartJob",
@@ -116,12 +118,21 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
          "fault = pu2Read -14 skip 0",
          "",
          ""},
-        {"usb-read-closed", {"usb-read-closed at qel ReceiveData"},
-         "fault = puRead fail-close skip 0", "", ""},
+        {"usb-read-closed",
+         {"usb-read-closed at qel ReceiveData"},
+         "fault = puRead fail-close skip 0",
+         "",
+         ""},
         // Only at its first step: it costs a long wait.
-        {"answer-keyed-elsewhere", {"answer-keyed-elsewhere at qel StartJob"}, "",
-         "answer-address = 10.0.0.99", ""},
-        {"cloud-late", {"cloud-late at POST /token/a/v1/register"}, "", "",
+        {"answer-keyed-elsewhere",
+         {"answer-keyed-elsewhere at qel StartJob"},
+         "",
+         "answer-address = 10.0.0.99",
+         ""},
+        {"cloud-late",
+         {"cloud-late at POST /token/a/v1/register"},
+         "",
+         "",
          R"({"path": "/token/a/v1/register", "method": "POST", "skip": 0, "times": 1, "delay_ms": 31000})"},
         // Once, at the first step it fits when it is the first fault of its reach.
         {"cloud-json-for-xml",
@@ -129,7 +140,10 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
          "",
          "",
          R"({"path": "/token/a/v1/register", "method": "POST", "skip": 0, "times": 1, "malform": "not-xml"})"},
-        {"cloud-xml-for-json", {"cloud-xml-for-json at POST /printerid/v1/printers"}, "", "",
+        {"cloud-xml-for-json",
+         {"cloud-xml-for-json at POST /printerid/v1/printers"},
+         "",
+         "",
          R"({"path": "/printerid/v1/printers", "method": "POST", "skip": 0, "times": 1, "malform": "not-json"})"},
     };
     for (const Expected& e : table) {
@@ -141,11 +155,10 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
         }
         EXPECT_EQ(names, e.names);
         ASSERT_FALSE(cases.empty());
-        EXPECT_EQ(cases[0].worldLines, e.world.empty() ? std::vector<std::string>{}
-                                                       : std::vector<std::string>{e.world});
-        EXPECT_EQ(cases[0].printerLines, e.printer.empty()
-                                             ? std::vector<std::string>{}
-                                             : std::vector<std::string>{e.printer});
+        EXPECT_EQ(cases[0].worldLines,
+                  e.world.empty() ? std::vector<std::string>{} : std::vector<std::string>{e.world});
+        EXPECT_EQ(cases[0].printerLines, e.printer.empty() ? std::vector<std::string>{}
+                                                           : std::vector<std::string>{e.printer});
         EXPECT_EQ(cases[0].cloudRule, e.rule);
     }
     // The second StartJob: skip counts the replies and calls before it.
@@ -153,29 +166,29 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
     EXPECT_EQ(refused[2].printerLines[0], "reply-fault = qel StartJob refuse skip 1");
     const std::vector<Case> closed = CasesOf("network-read-closed");
     EXPECT_EQ(closed[2].worldLines[0], "fault = pu2Read -14 skip 3");
-    EXPECT_EQ(CasesOf("cloud-error-500")[2].cloudRule,
-              R"({"path": "/gateway/capi", "method": "GET", "skip": 1, "times": 1, "status": 500})");
+    EXPECT_EQ(
+        CasesOf("cloud-error-500")[2].cloudRule,
+        R"({"path": "/gateway/capi", "method": "GET", "skip": 1, "times": 1, "status": 500})");
 }
 
 TEST(CaseListTest, FaultsPutOnceGoEachToTheNextStepTheyFit) {
     std::set<std::string> covered;
-    const auto cases = BuildCases({Kind("cloud-json-for-xml"), Kind("cloud-forbidden"),
-                                   Kind("cloud-xml-for-json"), Kind("cloud-padded"),
-                                   Kind("cloud-bad-utf8"), Kind("cloud-padded")},
-                                  ReadCleanRun(kRecord, kRequests), {Target::Cloud}, covered);
+    const auto cases =
+        BuildCases({Kind("cloud-json-for-xml"), Kind("cloud-forbidden"), Kind("cloud-xml-for-json"),
+                    Kind("cloud-padded"), Kind("cloud-bad-utf8"), Kind("cloud-padded")},
+                   ReadCleanRun(kRecord, kRequests), {Target::Cloud}, covered);
     std::vector<std::string> names;
     for (const Case& c : cases) {
         names.push_back(c.name);
     }
     // The n-th goes to the n-th step it fits: the third fits one step only, the sixth is the
     // fourth again at another step.
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "cloud-json-for-xml at POST /token/a/v1/register",
-                         "cloud-forbidden at GET /gateway/capi",
-                         "cloud-xml-for-json at POST /printerid/v1/printers",
-                         "cloud-padded at POST /printerid/v1/printers",
-                         "cloud-bad-utf8 at POST /token/a/v1/register",
-                         "cloud-padded at GET /gateway/capi"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"cloud-json-for-xml at POST /token/a/v1/register",
+                                               "cloud-forbidden at GET /gateway/capi",
+                                               "cloud-xml-for-json at POST /printerid/v1/printers",
+                                               "cloud-padded at POST /printerid/v1/printers",
+                                               "cloud-bad-utf8 at POST /token/a/v1/register",
+                                               "cloud-padded at GET /gateway/capi"}));
 }
 
 TEST(CaseListTest, ACaseAlreadyCoveredIsNotMadeAgain) {
@@ -198,9 +211,8 @@ TEST(CaseListTest, TheCatalogueCoversEveryFamilyOnThePrinterAndTheCloudSides) {
     }
     for (bool cloud : {false, true}) {
         for (Family family : {Family::Refusal, Family::Cut, Family::Oversized,
-                              Family::WrongNamespace, Family::TimeOut,
-                              Family::DroppedConnection, Family::BadKeyOrDigest,
-                              Family::Malformed}) {
+                              Family::WrongNamespace, Family::TimeOut, Family::DroppedConnection,
+                              Family::BadKeyOrDigest, Family::Malformed}) {
             EXPECT_TRUE(seen.count({cloud, family}) != 0)
                 << (cloud ? "cloud " : "printer ") << FamilyName(family);
         }
@@ -211,10 +223,9 @@ TEST(CaseListTest, TheWorldTakesEveryLineTheCatalogueMakes) {
     qelworld::Client world(qelwin::ThisModuleFolder());
     ASSERT_TRUE(world.Loaded());
     std::set<std::string> covered;
-    const auto cases = BuildCases(Catalogue(), ReadCleanRun(kRecord, kRequests),
-                                  {Target::PrinterReply, Target::PrinterSetting,
-                                   Target::PortEntry},
-                                  covered);
+    const auto cases =
+        BuildCases(Catalogue(), ReadCleanRun(kRecord, kRequests),
+                   {Target::PrinterReply, Target::PrinterSetting, Target::PortEntry}, covered);
     ASSERT_FALSE(cases.empty());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -11,10 +11,12 @@ namespace {
 
 using namespace qelhostile;
 
+// clang-format off
 const FaultKind kPrinterFault{"printer", Family::Cut, Target::PrinterReply, "cut 1", "", false,
                               Reach::Every};
 const FaultKind kCloudFault{"cloud", Family::Refusal, Target::Cloud, "", "", false, Reach::Every};
 const FaultKind kCloudSound{"cloud-sound", Family::Oversized, Target::Cloud, "", "", true, Reach::Every};
+// clang-format on
 
 TEST(VerdictTest, EachOutcomeGetsItsLabelAndProblem) {
     struct Row {
@@ -32,6 +34,7 @@ TEST(VerdictTest, EachOutcomeGetsItsLabelAndProblem) {
         const char* problem; // a part of it; "" none
     };
     const std::vector<int> start{11008};
+    // clang-format off
     const Row rows[] = {
         {"registered", FlowKind::Setup, &kPrinterFault, true, 0, start, {}, true, true, true,
          "registered", ""},
@@ -80,6 +83,7 @@ TEST(VerdictTest, EachOutcomeGetsItsLabelAndProblem) {
         {"launcher start box", FlowKind::Launcher, &kPrinterFault, true, 0, {11008}, {}, false,
          true, true, "no box", "box 11008"},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         Case c;
