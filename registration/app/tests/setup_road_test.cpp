@@ -24,7 +24,7 @@ using qeltest::ScreenKey;
 
 // One printer on the network, registered from the list.
 constexpr char kOnePrinter[] = R"([world]
-search-delay-ms = 200
+search-delay-ms = 1000
 [printer office]
 model = VT-X100 Series
 serial = 5A3X01234
@@ -36,7 +36,7 @@ agreement = unknown
 qel-service = serviceA
 next-printer-id = VTP-0001-AAAA-0001
 )";
-constexpr char kNoPrinter[] = "[world]\nsearch-delay-ms = 200\n";
+constexpr char kNoPrinter[] = "[world]\nsearch-delay-ms = 1000\n";
 
 std::wstring WriteWorld(const std::string& name, const char* text) {
     wchar_t folder[MAX_PATH + 1] = {};
@@ -130,8 +130,11 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         EXPECT_EQ(report.Road(), row.screens);
         EXPECT_EQ(report.Passed(), row.passed);
         EXPECT_TRUE(report.leftBehind.empty());
+        // Every screen answered is pictured as it was answered (one that went by itself may be
+        // gone before its picture).
         for (const qeltest::SeenScreen& screen : report.screens) {
-            EXPECT_FALSE(screen.picture.empty()) << Narrow(qeltest::Describe(screen.key));
+            EXPECT_TRUE(screen.action.rfind(L"pressed", 0) != 0 || !screen.picture.empty())
+                << Narrow(qeltest::Describe(screen.key));
         }
         if (row.passed) {
             EXPECT_EQ(report.exitCode, 0u);
