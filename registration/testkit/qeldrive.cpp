@@ -9,7 +9,7 @@
 //   --world <file>        the simulated world (QEL_WORLD_FILE)
 //   --language <code>     the texts boxes are read in (default: as the program chooses)
 //   --stay <seconds>      how long a screen may stay with nothing done (default 10)
-//   --bound <seconds>     how long the whole run may take (default 120)
+//   --bound <seconds>     how long the whole run may take (default 300)
 // Exit code: 0 when the run went through with exit code 0 and nothing left running, 1 when it
 // did not, 2 for a wrong command line.
 #include <windows.h>

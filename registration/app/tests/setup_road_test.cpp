@@ -14,6 +14,7 @@
 #include "simulated_cloud.h"
 #include "testkit/program_driver.h"
 #include "ui/text_ids.h"
+#include "win/module_path.h"
 
 namespace {
 
@@ -22,27 +23,24 @@ using qeltest::Box;
 using qeltest::Dialog;
 using qeltest::ScreenKey;
 
-// One printer on the network, registered from the list.
-constexpr char kOnePrinter[] = R"([world]
-search-delay-ms = 1000
-[printer office]
-model = VT-X100 Series
-serial = 5A3X01234
-region = 1
-wireless-mac = 00:1B:A9:3C:00:01
-ipv4 = 192.168.1.31
-queue = VT-X100 Series
-agreement = unknown
-qel-service = serviceA
-next-printer-id = VTP-0001-AAAA-0001
-)";
-constexpr char kNoPrinter[] = "[world]\nsearch-delay-ms = 1000\n";
-
-std::wstring WriteWorld(const std::string& name, const char* text) {
+// A world of the run command's default world (beside the program) with only that printer, or
+// none for "", searched for a second; written for the program to read.
+std::wstring WorldWith(const std::string& printer) {
+    std::ifstream in(qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelworld.world").c_str());
+    std::string text = "[world]\nsearch-delay-ms = 1000\n";
+    bool keep = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind('[', 0) == 0) {
+            keep = !printer.empty() && line == "[printer " + printer + "]";
+        }
+        if (keep) {
+            text += line + "\n";
+        }
+    }
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH, folder);
     const std::wstring path = std::wstring(folder) + L"qel-setup-road-" +
-                              std::wstring(name.begin(), name.end()) + L".world";
+                              std::wstring(printer.begin(), printer.end()) + L".world";
     std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
     return path;
 }
@@ -61,6 +59,11 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         {Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)},
         {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(30s)}};
     const qeltest::AnswerTable unanswered(road.begin() + 1, road.end());
+    // A USB printer: the question answered, the network the printer sees first and its key.
+    qeltest::AnswerTable usb = road;
+    qeltest::Answer network = qeltest::Press(IDC_SSID_OK);
+    network.type = {{IDC_SSID_KEY, L"correct horse"}};
+    usb.push_back({Dialog(IDD_SSID), network});
     // A refused registration: its box (answered as any other), then the list again, closed.
     qeltest::AnswerTable refused = road;
     refused.push_back({Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)});
@@ -68,7 +71,7 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
     struct Row {
         const char* name;
         std::vector<std::wstring> args;
-        const char* world; // null: the default world beside the stand-ins
+        const char* printer; // of the default world; "" none; null: the whole default world
         const qeltest::AnswerTable& answers;
         bool okBoxes;     // boxes without a row get OK
         const char* rule; // of the cloud; "" for none
@@ -88,18 +91,23 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         {"default", setup, nullptr, road, false, "", registration,
          {L"VT-X100 Series | ****01234", L"VT-S300 Series | ****05678",
           L"VT-M200 Series | ****09012"}, true, true},
-        {"one", setup, kOnePrinter, road, false, "", registration,
+        {"one", setup, "office", road, false, "", registration,
          {L"VT-X100 Series | ****01234"}, true, true},
-        {"refused", setup, kOnePrinter, refused, true, R"({"path": "/gateway/capi", "status": 500})",
+        {"usb", setup, "desk", usb, true, "",
+         {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
+          Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS),
+          Box(qelui::text::kWifiConnectQuestion), Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_SSID),
+          Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_STATUS_PROGRESS)}, {L"VT-M200 Series | ****09012"}, true, true},
+        {"refused", setup, "office", refused, true, R"({"path": "/gateway/capi", "status": 500})",
          {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
           Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS),
           Box(qelui::text::kRegistrationFailed)}, {L"VT-X100 Series | ****01234"}, false, true},
-        {"none", setup, kNoPrinter, closeTheList, true, "",
+        {"none", setup, "", closeTheList, true, "",
          {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
           Dialog(IDD_SEARCH_PROGRESS), Box(qelui::text::kSearchFailed)}, {}, false, true},
-        {"plain", {}, kOnePrinter, road, true, "",
+        {"plain", {}, "office", road, true, "",
          {Box(qelui::text::kStartedWithoutOption)}, {}, false, true},
-        {"unanswered", setup, kOnePrinter, unanswered, false, "",
+        {"unanswered", setup, "office", unanswered, false, "",
          {Box(qelui::text::kSetupInformation)}, {}, false, false},
     };
     // clang-format on
@@ -115,7 +123,7 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         options.answerOtherBoxesWithOk = row.okBoxes;
         options.pagesExpected = row.page ? 1 : 0;
         options.proxy = cloud.Url(L"");
-        options.worldFile = row.world != nullptr ? WriteWorld(row.name, row.world) : L"";
+        options.worldFile = row.printer != nullptr ? WorldWith(row.printer) : L"";
         options.picturePrefix =
             L"setup-road-" + std::wstring(row.name, row.name + strlen(row.name)) + L"-";
         // The unanswered box ends the run soon; a screen answered keeps the default bound, so a
