@@ -27,7 +27,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kPoll = 50ms;
-constexpr auto kSettle = 500ms;
 // The child's own watchdog, behind the driver's bounds should the driver itself stall.
 constexpr auto kChildLifetimeMargin = 30s;
 constexpr auto kExitWait = 10s;
@@ -250,10 +249,7 @@ private:
         Tracked tracked;
         tracked.window = window;
         tracked.screen = report_.screens.size() - 1;
-<<<<<<< HEAD
         tracked.answeredUpTo = report_.screens.size();
-=======
->>>>>>> main
         tracked_.push_back(tracked);
         const AnswerRow* row = Find(report_.screens.back().key);
         // Screens answered by a press are pictured just before it, in the state they are
@@ -301,11 +297,7 @@ private:
         }
         // A person answers a screen that has stayed a moment: between two screens shown one
         // after the other (the agreement, then the progress) their owner is enabled briefly.
-<<<<<<< HEAD
         const bool settled = now - t.frontSince >= options_.settle;
-=======
-        const bool settled = now - t.frontSince >= kSettle;
->>>>>>> main
         if (row != nullptr && row->answer.press != 0 && settled && Respond(t, row->answer)) {
             Use(row);
             t.answered = true;
