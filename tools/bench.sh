@@ -22,6 +22,7 @@ mkdir -p "$bench"
 . "$root/tools/wine-env.sh"
 trap qel_wine_teardown EXIT INT TERM
 qel_wine_setup "$bench"
+qel_wine_hold_desktop "$build/bin"
 
 log="$bench/bench.log"
 suite_log="$bench/suite.log"

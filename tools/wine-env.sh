@@ -1,5 +1,6 @@
-# Sourced by tools/test.sh and tools/run.sh: a private Wine prefix and a display for one run.
-# Defines qel_wine_setup <build-dir> and qel_wine_teardown; both only touch what they started.
+# Sourced by tools/test.sh, tools/bench.sh and tools/run.sh: a private Wine prefix and a display
+# for one run. Defines qel_wine_setup <build-dir>, qel_wine_hold_desktop <bin-dir> (test runs)
+# and qel_wine_teardown; they only touch what they started.
 
 qel_wine_setup() {
   local build="$1"
@@ -11,6 +12,7 @@ qel_wine_setup() {
   export TZ=UTC
   QEL_XVFB_PID=""
   QEL_WINESERVER_STARTED=""
+  QEL_DESKTOP_HOLDER_PID=""
 
   if [ -z "${QEL_USE_HOST_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
     # Our own X server; -displayfd picks a free display number and reports it.
@@ -64,10 +66,42 @@ qel_wine_no_debugger() {
   wineserver -w
 }
 
+# qel_wine_hold_desktop <bin dir>: starts the Wine desktop for the whole run and holds it with
+# qel_desktop_holder.exe (cmake/testing/desktop_holder.cpp), with no output of ours. Wine starts
+# the desktop from the first program that needs it, hands it that program's error output, and
+# ends it a moment after the last program leaves it: restarted by a test, it kept that test's
+# output pipe open while other tests showed windows, and ctest waited for the end of that output
+# until the test's time-out although the test had passed and ended. Returns once the desktop
+# stands; the run's Wine server stops the holder in qel_wine_teardown.
+qel_wine_hold_desktop() {
+  local holder="$1/qel_desktop_holder.exe"
+  local ready="$WINEPREFIX/.qel-desktop-held"
+  rm -f "$ready"
+  if [ ! -f "$holder" ]; then
+    echo "No $holder: the desktop is not held for the run" >&2
+    return 1
+  fi
+  wine "$holder" "Z:$ready" </dev/null >/dev/null 2>&1 &
+  QEL_DESKTOP_HOLDER_PID=$!
+  local tries=0
+  while [ ! -f "$ready" ]; do
+    if ! kill -0 "$QEL_DESKTOP_HOLDER_PID" 2>/dev/null || [ "$tries" -ge 300 ]; then
+      echo "The desktop holder did not start" >&2
+      return 1
+    fi
+    tries=$((tries + 1))
+    sleep 0.1
+  done
+}
+
 qel_wine_teardown() {
   if [ -n "${QEL_WINESERVER_STARTED:-}" ]; then
     wineserver -k >/dev/null 2>&1 </dev/null || true
     QEL_WINESERVER_STARTED=""
+  fi
+  if [ -n "${QEL_DESKTOP_HOLDER_PID:-}" ]; then
+    wait "$QEL_DESKTOP_HOLDER_PID" 2>/dev/null || true
+    QEL_DESKTOP_HOLDER_PID=""
   fi
   if [ -n "${QEL_XVFB_PID:-}" ]; then
     kill "$QEL_XVFB_PID" 2>/dev/null || true

@@ -1,6 +1,8 @@
 #include "printerutil/result_report.h"
 
 #include <future>
+#include <memory>
+#include <thread>
 
 #include "kivutil/kiv_registration_data.h"
 #include "kivutil/kiv_url_params.h"
@@ -149,20 +151,34 @@ void SendInvitationNotice(qelinfo::IApplicationInfo* info, const std::wstring& g
         KIVURLParams params;
         kivutil::KIVServerURLParamBuilder().Build(params, kivutil::kFunctionRegisterSkip,
                                                   {info, 200, {}, {}});
-        qelhttp::KIVServerClient client;
-        auto task = std::async(std::launch::async,
-                               qelhttp::KIVServerClient::NotifyAsyncBody{&client, gateway, params});
-        const bool done = Waits().Await(kNoticeBound, [&task](std::chrono::milliseconds bound) {
-            return task.wait_for(bound) == std::future_status::ready;
-        });
-        if (done) {
-            task.get();
-        } else {
-            client.RequestCancel();
+        // The exchange owns its client on a thread of its own: a cancel does not interrupt
+        // WinHTTP, so a gateway that never answers would otherwise hold the screen until
+        // WinHTTP's own time-outs. Past the bound only that thread waits; the process may end
+        // under it.
+        struct Exchange {
+            qelhttp::KIVServerClient client;
+            std::promise<void> done;
+        };
+        auto exchange = std::make_shared<Exchange>();
+        std::future<void> finished = exchange->done.get_future();
+        std::thread([exchange, body = qelhttp::KIVServerClient::NotifyAsyncBody{
+                                   &exchange->client, gateway, params}]() noexcept {
+            try {
+                body();
+            } catch (...) {
+                // As below: a failed notice changes nothing for the user.
+            }
+            exchange->done.set_value();
+        }).detach();
+        const bool done =
+            Waits().Await(kNoticeBound, [&finished](std::chrono::milliseconds bound) {
+                return finished.wait_for(bound) == std::future_status::ready;
+            });
+        if (!done) {
+            exchange->client.RequestCancel();
         }
-        // Leaving waits for the task: the client must outlive its exchange.
     } catch (...) {
-        // As above: a failed or late notice changes nothing for the user.
+        // A failed or late notice changes nothing for the user.
     }
 }
 
