@@ -27,7 +27,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kPoll = 50ms;
-constexpr auto kSettle = 500ms;
 // The child's own watchdog, behind the driver's bounds should the driver itself stall.
 constexpr auto kChildLifetimeMargin = 30s;
 constexpr auto kExitWait = 10s;
@@ -119,6 +118,7 @@ struct Tracked {
     // not taken yet is never followed by the next row's.
     bool answered = false;
     Clock::time_point frontSince;
+    std::size_t answeredUpTo = 0; // screens seen when it showed or was last answered
 };
 
 std::wstring Slug(const ScreenKey& key) {
@@ -249,6 +249,7 @@ private:
         Tracked tracked;
         tracked.window = window;
         tracked.screen = report_.screens.size() - 1;
+        tracked.answeredUpTo = report_.screens.size();
         tracked_.push_back(tracked);
         const AnswerRow* row = Find(report_.screens.back().key);
         // Screens answered by a press are pictured just before it, in the state they are
@@ -296,7 +297,7 @@ private:
         }
         // A person answers a screen that has stayed a moment: between two screens shown one
         // after the other (the agreement, then the progress) their owner is enabled briefly.
-        const bool settled = now - t.frontSince >= kSettle;
+        const bool settled = now - t.frontSince >= options_.settle;
         if (row != nullptr && row->answer.press != 0 && settled && Respond(t, row->answer)) {
             Use(row);
             t.answered = true;
@@ -317,12 +318,29 @@ private:
         }
     }
 
+    // A box the driver answered showed after the screen did, or after its last answer.
+    bool BoxAnsweredSince(const Tracked& t) const {
+        for (std::size_t i = t.answeredUpTo; i < report_.screens.size(); ++i) {
+            const SeenScreen& s = report_.screens[i];
+            if (s.key.kind == ScreenKind::Box && s.action.rfind(L"pressed", 0) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Presses the answer's button once the screen is ready for it; false while it is not.
     bool Respond(Tracked& t, const Answer& answer) {
         SeenScreen& seen = report_.screens[t.screen];
-        const int press = answer.press == kDefaultButton ? DefaultButton(t.window) : answer.press;
-        if (answer.selectRow >= 0) {
-            HWND list = ::GetDlgItem(t.window, IDC_PRINTER_LIST);
+        if (answer.afterBox && !BoxAnsweredSince(t)) {
+            return false;
+        }
+        int press = answer.press == kDefaultButton ? DefaultButton(t.window) : answer.press;
+        HWND list = ::GetDlgItem(t.window, IDC_PRINTER_LIST);
+        if (answer.selectRow >= 0 && ListRowCount(list) <= answer.selectRow &&
+            answer.whenNoRow != 0 && BoxAnsweredSince(t)) {
+            press = answer.whenNoRow;
+        } else if (answer.selectRow >= 0) {
             if (ListRowCount(list) <= answer.selectRow) {
                 return false;
             }
@@ -349,6 +367,7 @@ private:
         } else {
             PressButton(t.window, press);
         }
+        t.answeredUpTo = report_.screens.size();
         return true;
     }
 
@@ -475,8 +494,11 @@ DriveReport DriveProgram(const DriveOptions& options) {
     }
     report.leftBehind = EndTheRest(family);
     // A browser started just before the program ended may not be listed among its processes
-    // yet: the pages the run is known to open are waited for.
+    // yet: the pages the run is known to open are waited for, and a page that may come a while.
     report.pages = recorder.WaitForPages(options.pagesExpected);
+    if (report.pages.empty() && options.latePage.count() > 0) {
+        report.pages = recorder.WaitForPages(1, options.latePage);
+    }
     return report;
 }
 

@@ -35,6 +35,8 @@ import urllib.parse
 import xml.etree.ElementTree as ET
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+import answer_faults
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_CONFIG = os.path.normpath(os.path.join(HERE, "..", "..", "serviceclient", "qelcmn",
                                                "config_values.txt"))
@@ -391,6 +393,7 @@ class Rule:
     """One instruction of a test. Fields (JSON):
       path, method     which requests it applies to (path prefix; default every request)
       times            how many requests it applies to (default: all)
+      skip             how many matching requests pass before it applies (default 0)
       auth             "server" or "proxy": challenge with 401/407 until the Basic credentials
                        user/password come (a persistent rule, not counted by times)
       status           answer with this status instead of the normal answer
@@ -403,6 +406,8 @@ class Rule:
                        the announced body
       chunked          send the body in chunks instead of announcing its length
       headers          extra answer headers: name -> value
+      namespaces, malform, cut, pad_to
+                       the normal answer's body changed (answer_faults.py)
     """
 
     def __init__(self, spec):
@@ -410,6 +415,7 @@ class Rule:
         self.path = spec.get("path", "")
         self.method = spec.get("method")
         self.times = spec.get("times")
+        self.skip = int(spec.get("skip", 0))
         self.auth = spec.get("auth")
 
     def matches(self, record):
@@ -501,6 +507,9 @@ class CloudState:
         with self.lock:
             for r in self.rules:
                 if r.auth or not r.matches(record):
+                    continue
+                if r.skip > 0:
+                    r.skip -= 1
                     continue
                 if r.times is not None:
                     if r.times <= 0:
@@ -734,6 +743,7 @@ class CloudHandler(BaseHTTPRequestHandler):
         elif "body_repeat" in behaviour:
             spec = behaviour["body_repeat"]
             reply.body = spec.get("text", "x").encode("utf-8") * int(spec.get("count", 1))
+        reply.body = answer_faults.change_body(reply.body, behaviour)
         return reply
 
     def gateway_step1(self, rec, behaviour):

@@ -31,6 +31,13 @@ struct Answer {
     int selectRow = -1;
     // How long the screen may stay in front before the run fails; zero: the run's stay bound.
     std::chrono::milliseconds patience{0};
+    // Given only once a box has been answered over the screen since it showed or was last
+    // answered (the program told how something ended): a user who closes the list after being
+    // told, not while the program is still on its way.
+    bool afterBox = false;
+    // For selectRow: pressed instead when the list has no such row and a box has been answered
+    // over it (the search told that it found nothing); 0: wait for the row.
+    int whenNoRow = 0;
 };
 
 inline Answer Press(int control) {
@@ -88,6 +95,12 @@ struct DriveOptions {
     // program and fails the run.
     std::chrono::milliseconds stayBound{std::chrono::seconds(10)};
     std::chrono::milliseconds runBound{std::chrono::seconds(300)};
+    // How long a screen stays in front before it is answered, as a person's look at it: between
+    // two screens shown one after the other their owner is enabled briefly.
+    std::chrono::milliseconds settle{std::chrono::milliseconds(500)};
+    // When the run may or may not open a page and none was recorded by the time the program
+    // ended, how long to wait for one still (pagesExpected waits for pages known to come).
+    std::chrono::milliseconds latePage{0};
 };
 
 struct SeenScreen {

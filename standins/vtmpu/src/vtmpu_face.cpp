@@ -6,6 +6,7 @@
 #include "vtmpu/vtmpu_api.h"
 
 #include "face_frame.h"
+#include "world_record.h"
 #include "printersim/protocol_tables.h"
 
 #include <windows.h>
@@ -175,6 +176,7 @@ int VTMPU_CALL puWrite(PU_HANDLE handle, const char* data, int length, int* writ
             return printer->responder.respond(printersim::PortPath::Unspecified,
                                               std::string_view(data, length));
         });
+        RecordLastExchange(*printer);
         const auto it = call.face.ports.find(call.number);
         if (it == call.face.ports.end()) {
             return call.Done(false);

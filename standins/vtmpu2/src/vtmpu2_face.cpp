@@ -6,6 +6,7 @@
 #include "vtmpu2/vtmpu2_api.h"
 
 #include "face_frame.h"
+#include "world_record.h"
 
 #include <windows.h>
 
@@ -279,6 +280,7 @@ int VTMPU2_CALL pu2Write(PU2_HANDLE handle, const char* data, int length, int fl
         const PortBehaviour behaviour = printer->port;
         std::string reply = frame.Answering(
             [&] { return printer->responder.respond(path, std::string_view(data, length)); });
+        RecordLastExchange(*printer);
         if (reopen) {
             printer->parkedReplies[path] = std::move(reply);
             return frame.Done(PU2_ERR_REOPEN);

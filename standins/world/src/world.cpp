@@ -5,6 +5,7 @@
 #include "snmp_types.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
+#include "world_record.h"
 #include "world_text.h"
 
 #include <windows.h>
@@ -364,6 +365,9 @@ std::optional<FaceFault> World::Fire(WorldPrinter* printer, std::string_view ent
         walk(printer->faults);
     }
     walk(faults_);
+    if (fired) {
+        RecordLine("fault " + fired->entry + " " + fired->action);
+    }
     return fired;
 }
 
@@ -452,6 +456,7 @@ bool World::TakeWifiSettings(WorldPrinter& printer, const std::string& ssid, con
 }
 
 void World::Note(std::string line) {
+    RecordLine("call " + line);
     if (journal_.size() == kJournalLimit) {
         journal_.pop_front();
     }

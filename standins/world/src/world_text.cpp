@@ -76,6 +76,9 @@ bool IsPrinterName(std::string_view name) {
            });
 }
 
+
+} // namespace
+
 std::string PortName(printersim::PortPath port) {
     switch (port) {
     case printersim::PortPath::Port1:
@@ -87,8 +90,6 @@ std::string PortName(printersim::PortPath port) {
     }
     return "usb";
 }
-
-} // namespace
 
 std::optional<Description> ParseDescription(std::string_view text, std::string_view source,
                                             std::string& error) {

@@ -34,4 +34,7 @@ std::string ApplyWorldLine(WorldSettings& settings, std::vector<FaceFault>& faul
 // or of a read-only fact (see README.md); nullopt for an unknown key.
 std::optional<std::string> ReadPrinterKey(WorldPrinter& printer, std::string_view key);
 
+// "port1", "port2" or "usb", as the exchanges name a command path.
+std::string PortName(printersim::PortPath port);
+
 } // namespace qelworld
