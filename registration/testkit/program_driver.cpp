@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdint>
 #include <filesystem>
-#include <set>
+#include <map>
+#include <optional>
 #include <thread>
 
 #include "qelinfo/ApplicationInfo.h"
@@ -64,15 +66,26 @@ private:
     bool set_ = false;
 };
 
-// The program and every process it started, and theirs: found by parent process ids.
+// The program and every process it started, and theirs: found by parent process ids. Process
+// ids are reused, so a process counts as a child only when it was made after its parent: Wine's
+// own services, whose long-gone parent may share the program's id, are never taken (nor ended).
 class ProcessFamily {
 public:
-    explicit ProcessFamily(DWORD root) { members_.insert(root); }
+    explicit ProcessFamily(DWORD root) {
+        if (const auto made = CreationTime(root)) {
+            members_.emplace(root, *made);
+        }
+    }
 
     void Refresh() {
         ForEachProcess([this](const PROCESSENTRY32W& entry) {
-            if (members_.count(entry.th32ParentProcessID) != 0 &&
-                members_.insert(entry.th32ProcessID).second) {
+            const auto parent = members_.find(entry.th32ParentProcessID);
+            if (parent == members_.end() || members_.count(entry.th32ProcessID) != 0) {
+                return;
+            }
+            const auto made = CreationTime(entry.th32ProcessID);
+            if (made && *made >= parent->second) {
+                members_.emplace(entry.th32ProcessID, *made);
                 names_.emplace_back(entry.th32ProcessID, entry.szExeFile);
             }
         });
@@ -83,7 +96,8 @@ public:
         std::vector<std::pair<DWORD, std::wstring>> running;
         ForEachProcess([&](const PROCESSENTRY32W& entry) {
             for (const auto& [id, name] : names_) {
-                if (id == entry.th32ProcessID && name == entry.szExeFile) {
+                if (id == entry.th32ProcessID && name == entry.szExeFile &&
+                    CreationTime(id) == members_.at(id)) {
                     running.emplace_back(id, name);
                 }
             }
@@ -92,6 +106,16 @@ public:
     }
 
 private:
+    static std::optional<std::uint64_t> CreationTime(DWORD id) {
+        const qelwin::unique_handle process(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+        FILETIME made{}, ended{}, kernel{}, user{};
+        if (!process || !::GetProcessTimes(process.get(), &made, &ended, &kernel, &user)) {
+            return std::nullopt;
+        }
+        return (static_cast<std::uint64_t>(made.dwHighDateTime) << 32) | made.dwLowDateTime;
+    }
+
     template <typename Visit> static void ForEachProcess(Visit visit) {
         const qelwin::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         if (!snapshot) {
@@ -105,7 +129,7 @@ private:
         }
     }
 
-    std::set<DWORD> members_;
+    std::map<DWORD, std::uint64_t> members_; // id and creation time
     std::vector<std::pair<DWORD, std::wstring>> names_;
 };
 
