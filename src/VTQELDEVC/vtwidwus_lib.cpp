@@ -48,6 +48,14 @@ int JoiningAuthentication(int found) {
     }
 }
 
+// The printer's infrastructure record, which both a search (its bands) and an apply (the record
+// it changes) start from. False when the wrapper could not read it.
+bool ReadInfra(const WusApi& api, VTWIDWUS_INSTANCE instance, const tagUsbDevice& device,
+               tagUsbSnmpInfraInfo* infra) {
+    return api.VTWIDWUS_GetInfo(instance, &device, VTWIDWUS_INFO_TYPE_INFRA, infra) ==
+           VTWIDWUS_ERROR_CODE_SUCCESS;
+}
+
 } // namespace
 
 int VtWidwusLib::ApSearch(const char* model, const char* serial) {
@@ -61,8 +69,7 @@ int VtWidwusLib::ApSearch(const char* model, const char* serial) {
     const VTWIDWUS_INSTANCE instance = library_.instance();
     const tagUsbDevice device = DeviceOf(model, serial);
     tagUsbSnmpInfraInfo infra{};
-    if (api.VTWIDWUS_GetInfo(instance, &device, VTWIDWUS_INFO_TYPE_INFRA, &infra) !=
-        VTWIDWUS_ERROR_CODE_SUCCESS) {
+    if (!ReadInfra(api, instance, device, &infra)) {
         return -1;
     }
     // A band is searched whole: its bitmap stays 0, which the printer takes as every channel.
@@ -115,8 +122,7 @@ int VtWidwusLib::ApplyAp(const char* model, const char* serial, const char* ssid
     const VTWIDWUS_INSTANCE instance = library_.instance();
     const tagUsbDevice device = DeviceOf(model, serial);
     tagUsbSnmpInfraInfo infra{};
-    if (api.VTWIDWUS_GetInfo(instance, &device, VTWIDWUS_INFO_TYPE_INFRA, &infra) !=
-        VTWIDWUS_ERROR_CODE_SUCCESS) {
+    if (!ReadInfra(api, instance, device, &infra)) {
         return -1;
     }
     infra.dot11Mode_ = kInfrastructureMode;
