@@ -21,7 +21,7 @@ mkdir -p "$bench"
 # shellcheck source=tools/wine-env.sh
 . "$root/tools/wine-env.sh"
 trap qel_wine_teardown EXIT INT TERM
-qel_wine_setup "$bench"
+qel_wine_setup "$bench" unmanaged
 qel_wine_hold_desktop "$build/bin"
 
 log="$bench/bench.log"

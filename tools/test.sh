@@ -15,7 +15,7 @@ if [ "${1:-}" = "--build-only" ]; then build_only=1; shift; fi
 # shellcheck source=tools/wine-env.sh
 . "$root/tools/wine-env.sh"
 trap qel_wine_teardown EXIT INT TERM
-qel_wine_setup "$build"
+qel_wine_setup "$build" unmanaged
 qel_wine_hold_desktop "$build/bin"
 
 mkdir -p "$build/test-artifacts"

@@ -1,9 +1,10 @@
 # Sourced by tools/test.sh, tools/bench.sh and tools/run.sh: a private Wine prefix and a display
-# for one run. Defines qel_wine_setup <build-dir>, qel_wine_hold_desktop <bin-dir> (test runs)
-# and qel_wine_teardown; they only touch what they started.
+# for one run. Defines qel_wine_setup <build-dir> [unmanaged], qel_wine_hold_desktop <bin-dir>
+# (test runs) and qel_wine_teardown; they only touch what they started.
 
 qel_wine_setup() {
   local build="$1"
+  local unmanaged="${2:-}"
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -43,6 +44,10 @@ qel_wine_setup() {
     qel_wine_no_debugger
     touch "$WINEPREFIX/.qel-no-debugger"
   fi
+  if [ "$unmanaged" = unmanaged ] && [ ! -f "$WINEPREFIX/.qel-unmanaged" ]; then
+    qel_wine_unmanaged
+    touch "$WINEPREFIX/.qel-unmanaged"
+  fi
   # A persistent server for the run; its output must not hold our pipes open.
   wineserver -p >/dev/null 2>&1 </dev/null
   QEL_WINESERVER_STARTED=1
@@ -63,6 +68,17 @@ qel_wine_no_debugger() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
   } >/dev/null 2>&1 </dev/null || true
   # The server writes the registry to the prefix when it ends.
+  wineserver -w
+}
+
+# The test display runs no window manager: Wine draws every program's frames and captions itself,
+# so pictures show them. Wine reads this when a program starts, so it is set for the whole prefix
+# before any program runs: written from inside a test program, it came too late for that program,
+# whose windows were then managed by nobody, and a window test took minutes on its first run in a
+# prefix instead of seconds.
+qel_wine_unmanaged() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >/dev/null 2>&1 </dev/null || true
   wineserver -w
 }
 

@@ -491,7 +491,6 @@ DriveReport DriveProgram(const DriveOptions& options) {
     }
     const ScopedVariable proxy(L"http_proxy", options.proxy);
     const ScopedVariable world(L"QEL_WORLD_FILE", options.worldFile);
-    DrawFramesInPictures(std::filesystem::path(program).filename().wstring());
 
     // Wine starts its desktop process for the first program of a session that asks for the
     // desktop: let that be the driver, so the desktop is never taken for a process the program

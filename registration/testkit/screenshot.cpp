@@ -110,18 +110,6 @@ bool SaveWindowScreenshot(HWND window, const std::wstring& path) {
     return saved;
 }
 
-void DrawFramesInPictures(const std::wstring& programFileName) {
-    const std::wstring path = L"Software\\Wine\\AppDefaults\\" + programFileName + L"\\X11 Driver";
-    qelwin::unique_hkey key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                          KEY_SET_VALUE | qelwin::kRegistryView, nullptr, key.put(),
-                          nullptr) == ERROR_SUCCESS) {
-        static constexpr wchar_t kNo[] = L"N";
-        ::RegSetValueExW(key.get(), L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNo),
-                         sizeof(kNo));
-    }
-}
-
 std::wstring ArtifactPath(const std::wstring& fileName) {
     const std::wstring folder = FolderFromEnvironment();
     ::CreateDirectoryW(folder.c_str(), nullptr);

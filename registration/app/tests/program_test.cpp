@@ -114,8 +114,6 @@ std::optional<qeltest::MessageBoxContent> AnswerBox(const std::wstring& program,
 
 class ProgramTest : public ::testing::Test {
 protected:
-    // The saved pictures show each box with its frame and caption.
-    static void SetUpTestSuite() { qeltest::DrawFramesInPictures(L"QelRegistration.exe"); }
     void SetUp() override { ASSERT_TRUE(english_.Load(L"EN")); }
     qelui::TextLibrary english_;
 };

@@ -13,11 +13,6 @@ bool SaveScreenRect(const RECT& rect, const std::wstring& path);
 // The window as it shows on the screen (brought to the front first).
 bool SaveWindowScreenshot(HWND window, const std::wstring& path);
 
-// Without a window manager (the test display runs none) Wine draws a program's window frames
-// and captions only when told so for that program file name; call before the program makes its
-// first window. Ignored on Windows.
-void DrawFramesInPictures(const std::wstring& programFileName);
-
 // Where a test leaves a file for people to look at: $QEL_TEST_ARTIFACTS, else the folder
 // test-artifacts beside the test program. The folder is made when missing.
 std::wstring ArtifactPath(const std::wstring& fileName);
