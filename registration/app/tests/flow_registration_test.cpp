@@ -25,6 +25,7 @@
 #include "simulated_flow_fixture.h"
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
+#include "testkit/table_part.h"
 #include "testkit/text_ids.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
@@ -97,7 +98,7 @@ TEST_F(FlowRegistration, TheInstallerKeepsOrOpensThePageAndTheLauncherTellsWhatF
     };
     // clang-format on
     std::size_t pagesOpened = 0;
-    for (const Row& row : rows) {
+    for (const Row& row : qeltest::RowsOfThisPart(rows)) {
         SCOPED_TRACE(row.name);
         ResetCloud(row.rule);
         qelwinutil::SaveRegUrl(L"");

@@ -31,6 +31,7 @@
 #include "simulated_flow_fixture.h"
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
+#include "testkit/table_part.h"
 #include "testkit/text_ids.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
@@ -431,7 +432,7 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
     };
     // clang-format on
     std::size_t pagesOpened = 0;
-    for (const Row& row : rows) {
+    for (const Row& row : qeltest::RowsOfThisPart(rows)) {
         SCOPED_TRACE(row.name);
         ResetCloud(row.rule);
         ASSERT_EQ(world_.Load(kWorld), "");

@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "simulated_cloud.h"
 #include "testkit/program_driver.h"
+#include "testkit/table_part.h"
 #include "ui/text_ids.h"
 #include "win/module_path.h"
 
@@ -111,7 +112,7 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
          {Box(qelui::text::kSetupInformation)}, {}, false, false},
     };
     // clang-format on
-    for (const Row& row : rows) {
+    for (const Row& row : qeltest::RowsOfThisPart(rows)) {
         SCOPED_TRACE(row.name);
         cloud.Reset();
         if (*row.rule != '\0') {
