@@ -15,6 +15,7 @@
 #include "ui/center_window.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_layout.h"
+#include "ui/paint_scope.h"
 #include "winutil/registry_values.h"
 
 namespace qelinvitation {
@@ -431,14 +432,13 @@ LRESULT CALLBACK RegistrationDialog::PictureProc(HWND window, UINT message, WPAR
     case WM_ERASEBKGND:
         return 1; // the paint covers it all
     case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        if (HDC dc = ::BeginPaint(window, &paint)) {
+        const qelui::PaintScope paint(window);
+        if (paint.dc() != nullptr) {
             try {
-                dialog->PaintPicture(window, dc);
+                dialog->PaintPicture(window, paint.dc());
             } catch (...) {
                 // A picture that cannot be drawn stays empty.
             }
-            ::EndPaint(window, &paint);
         }
         return 0;
     }
@@ -466,11 +466,10 @@ LRESULT CALLBACK RegistrationDialog::ImageButtonWndProc(HWND window, UINT messag
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
-            // Always validated, also when there is nothing to draw.
-            PAINTSTRUCT paint{};
-            if (HDC dc = ::BeginPaint(window, &paint)) {
-                dialog->PaintImageButton(window, dc);
-                ::EndPaint(window, &paint);
+            // Always validated, also when there is nothing to draw or the drawing throws.
+            const qelui::PaintScope paint(window);
+            if (paint.dc() != nullptr) {
+                dialog->PaintImageButton(window, paint.dc());
             }
             return 0;
         }

@@ -5,6 +5,7 @@
 #include "kivutil/kiv_url_params.h"
 #include "printerlist/list_controls.h"
 #include "printerlist/registration_input.h"
+#include "printerutil/page_address.h"
 #include "printerutil/register_sequence.h"
 #include "printerutil/server_param.h"
 #include "resource.h"
@@ -179,8 +180,8 @@ void PrinterListVM::OpenServiceInfo(int row) {
     }
     facts_->SetUserAction(qelinfo::kUserActionNone);
     facts_->SetSendInfoCode(qelinfo::kSendInfoNone);
-    system_.OpenPage(ServicePageAddress(*facts_, printerutil::CurrentServiceAddresses().gateway,
-                                        kivutil::kFunctionInfo));
+    system_.OpenPage(printerutil::ServicePageAddress(
+        *facts_, printerutil::CurrentServiceAddresses().gateway, kivutil::kFunctionInfo));
 }
 
 int PrinterListVM::RegisterPrinter(int row) {
