@@ -11,7 +11,6 @@
 
 #include "testkit/page_recorder.h"
 #include "win/module_path.h"
-#include "win/registry_view.h"
 #include "win/unique_any.h"
 
 namespace {
@@ -95,64 +94,33 @@ TEST(OpenPage, ElevatedOpensAsTheDesktopUserElseOrOnFailureWithTheShell) {
     }
 }
 
-std::wstring CurrentFolder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    folder.resize(::GetCurrentDirectoryW(MAX_PATH, folder.data()));
-    return folder;
-}
-
-// The test browser made the handler of what a refused address could reach through the shell:
-// other schemes and a file type, with a file of that type in the working folder, so an address
-// that slips through is recorded instead of vanishing. Keys it made go again at the end.
-class LeakTrap {
-public:
-    LeakTrap() {
-        const std::wstring browser =
-            L"\"" + qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelpagerec.exe") + L"\" \"%1\"";
-        ok_ = Set(L".qeltrap", L"qeltrapfile") &&
-              Set(L"qeltrapfile\\shell\\open\\command", browser) &&
-              Set(L"javascript\\shell\\open\\command", browser) &&
-              Set(L"ms-settings\\shell\\open\\command", browser) &&
-              qelwin::unique_file(::CreateFileW(file_.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                CREATE_ALWAYS, 0, nullptr));
-    }
-    ~LeakTrap() {
-        for (const std::wstring& key : made_) {
-            ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
-        }
-        ::DeleteFileW(file_.c_str());
-    }
-    bool ok_ = false;
-    // The trap file, also by its full path.
-    const std::wstring file_ = L"leak.qeltrap";
-    const std::wstring path_ = qelwin::JoinPath(CurrentFolder(), file_);
-
-private:
-    bool Set(const std::wstring& path, const std::wstring& value) {
-        const std::wstring top = path.substr(0, path.find(L'\\'));
-        qelwin::unique_hkey key;
-        DWORD made = 0;
-        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, top.c_str(), 0, nullptr, 0,
-                              KEY_WRITE | qelwin::kRegistryView, nullptr, key.put(),
-                              &made) != ERROR_SUCCESS) {
-            return false;
-        }
-        if (made == REG_CREATED_NEW_KEY) {
-            made_.push_back(top);
-        }
-        return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, path.c_str(), nullptr, REG_SZ, value.c_str(),
+// The test browser made the handler of what a refused address could reach through the shell as
+// well: other schemes, and a file type with a file of it in the working folder. An address that
+// slipped through is then recorded instead of vanishing. Like the browser, they stay registered
+// in the test prefix.
+bool TrapLeaks(const std::wstring& trapFile) {
+    const std::wstring browser =
+        L"\"" + qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelpagerec.exe") + L"\" \"%1\"";
+    const auto set = [](const wchar_t* key, const std::wstring& value) {
+        return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
                ERROR_SUCCESS;
-    }
-    std::vector<std::wstring> made_;
-};
+    };
+    return set(L".qeltrap", L"qeltrapfile") && set(L"qeltrapfile\\shell\\open\\command", browser) &&
+           set(L"javascript\\shell\\open\\command", browser) &&
+           set(L"ms-settings\\shell\\open\\command", browser) &&
+           qelwin::unique_file(::CreateFileW(trapFile.c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, 0, nullptr));
+}
 
 TEST(OpenPage, OnlyAbsoluteWebAddressesReachTheBrowserWhateverTheirLengthOrQuotes) {
     const qeltest::PageRecorder recorder;
     ASSERT_TRUE(recorder.Registered());
-    const LeakTrap trap;
-    ASSERT_TRUE(trap.ok_);
-    std::wstring fileUrl = L"file:///" + trap.path_;
+    const std::wstring trapFile = L"leak.qeltrap";
+    ASSERT_TRUE(TrapLeaks(trapFile));
+    std::wstring trapPath(MAX_PATH, L'\0');
+    trapPath.resize(::GetFullPathNameW(trapFile.c_str(), MAX_PATH, trapPath.data(), nullptr));
+    std::wstring fileUrl = L"file:///" + trapPath;
     std::replace(fileUrl.begin(), fileUrl.end(), L'\\', L'/');
     struct Case {
         std::wstring address;
@@ -162,7 +130,7 @@ TEST(OpenPage, OnlyAbsoluteWebAddressesReachTheBrowserWhateverTheirLengthOrQuote
     // clang-format off
     const Case cases[] = {
         {L"", false}, {fileUrl, false}, {L"FiLe" + fileUrl.substr(4), false},
-        {trap.path_, false}, {trap.file_, false}, {L"C:\\x.bat", false},
+        {trapPath, false}, {trapFile, false}, {L"C:\\x.bat", false},
         {L"\\\\host\\share\\x.bat", false}, {L"javascript:alert(1)", false},
         {L"ms-settings:network", false},
         {L"https://sim.example/reg?id=1&lang=EN", true},
@@ -170,7 +138,7 @@ TEST(OpenPage, OnlyAbsoluteWebAddressesReachTheBrowserWhateverTheirLengthOrQuote
         {L"https://sim.example/a\nb", false}, {L"https://sim.example/a\x7F", false},
         {L"https://sim.example/a\x85", false},
         {std::wstring(L"https://sim.example/a\0b", 23), false},
-        {L"http:///" + trap.path_, false}, {L"https:\\\\sim.example\\x", false},
+        {L"http:///" + trapPath, false}, {L"https:\\\\sim.example\\x", false},
         {L"http:/sim.example/", false}, {L"http://", false}, {L"httpx://sim.example/", false},
         {L"//sim.example/page", false}, {L"/gateway/page?reg=1", false},
         {L"sim.example/page", false}, {L"ftp://sim.example/", false},
@@ -192,6 +160,7 @@ TEST(OpenPage, OnlyAbsoluteWebAddressesReachTheBrowserWhateverTheirLengthOrQuote
         }
     }
     EXPECT_EQ(recorder.Pages(), expected);
+    ::DeleteFileW(trapFile.c_str());
 }
 
 using SetShellWindowFunction = BOOL(WINAPI*)(HWND);
