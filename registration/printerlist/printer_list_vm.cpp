@@ -15,6 +15,7 @@
 #include "ui/text_ids.h"
 #include "wifi/recovery_state.h"
 #include "wifi/screen_recovery.h"
+#include "winutil/open_page.h"
 
 namespace qelprinterlist {
 
@@ -207,7 +208,7 @@ int PrinterListVM::RegisterPrinter(int row) {
                 return printerutil::StartRegisterSequence(facts_, cancel, server, param);
             });
         // A gateway answer without a page still ends the registration; there is nothing to open.
-        if (!result.url.empty()) {
+        if (qelwinutil::IsWebPageAddress(result.url)) {
             system_.OpenPage(result.url);
         }
     } catch (...) {
