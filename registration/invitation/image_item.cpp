@@ -3,11 +3,13 @@
 #include <objidl.h> // before GDI+, which needs it
 #include <gdiplus.h>
 
+#include "ui/dialog_layout.h"
 #include "win/module_path.h"
 
 namespace qelinvitation {
 
-void DrawTransparent(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) noexcept {
+void DrawTransparent(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key,
+                     int pixelsPerInch) noexcept {
     const SIZE size = BitmapSize(bitmap);
     if (size.cx <= 0 || size.cy <= 0) {
         return;
@@ -17,7 +19,10 @@ void DrawTransparent(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key) noexcep
         return;
     }
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::TransparentBlt(dc, x, y, size.cx, size.cy, memory, 0, 0, size.cx, size.cy, key);
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    ::TransparentBlt(dc, x, y, qelui::ScaleToDensity(size.cx, pixelsPerInch),
+                     qelui::ScaleToDensity(size.cy, pixelsPerInch), memory, 0, 0, size.cx, size.cy,
+                     key);
     ::SelectObject(memory, previous);
     ::DeleteDC(memory);
 }

@@ -159,7 +159,10 @@ void RegistrationDialog::SetButtonTexts() {
 void RegistrationDialog::LayoutControls() {
     HWND dialog = Window();
     illustrationItems_.clear();
-    qelui::SetClientSize(dialog, kClientWidth, kClientHeight);
+    // The screen, its text and its pictures grow with the fonts, so the text keeps its lines.
+    pixelsPerInch_ = qelui::PixelsPerInchY(dialog);
+    const SIZE client = InvitationClientSize(pixelsPerInch_);
+    qelui::SetClientSize(dialog, client.cx, client.cy);
     bodyFont_ = OwnFont(11, FW_NORMAL);
     qelui::SetControlFont(Item(IDC_INVITATION_BODY1), bodyFont_);
     qelui::SetControlFont(Item(IDC_INVITATION_BODY2), bodyFont_);
@@ -190,8 +193,7 @@ void RegistrationDialog::LayoutControls() {
         }
         return size;
     };
-    for (const Placement& place :
-         LayoutInvitation(layout_, rows, qelui::PixelsPerInchY(dialog), measure)) {
+    for (const Placement& place : LayoutInvitation(layout_, rows, pixelsPerInch_, measure)) {
         HWND control = Item(place.id);
         if (place.id == IDC_INVITATION_IMAGE_BUTTON) {
             // Shown or hidden by the button rule; only its place comes from here.
@@ -210,7 +212,7 @@ void RegistrationDialog::LayoutControls() {
     const COLORREF background = ::GetSysColor(COLOR_WINDOW);
     if (layout_ == LayoutKind::kButton) {
         // The card lies under everything else and the image button over everything else, and
-        // neither is painted over by what overlaps it (the bodies reach into the button).
+        // neither is painted over by what lies on it.
         for (int id : {IDC_INVITATION_PICTURE, IDC_INVITATION_BODY1, IDC_INVITATION_BODY2}) {
             AddStyle(Item(id), WS_CLIPSIBLINGS);
         }
@@ -394,11 +396,11 @@ void RegistrationDialog::PaintPicture(HWND control, HDC dc) const {
     PaintBackground(control, dc);
     const int id = ::GetDlgCtrlID(control);
     if (id == IDC_INVITATION_BANNER) {
-        DrawTransparent(dc, 0, 0, banner_, kBannerKey);
+        DrawTransparent(dc, 0, 0, banner_, kBannerKey, pixelsPerInch_);
     }
     for (const ImageItem& item : illustrationItems_) {
         if (item.ControlId() == id) {
-            item.Draw(dc, 0, 0);
+            item.Draw(dc, 0, 0, pixelsPerInch_);
         }
     }
 }
@@ -416,10 +418,10 @@ void RegistrationDialog::PaintImageButton(HWND button, HDC dc) const {
             !::IntersectRect(&overlap, &own, &under)) {
             continue;
         }
-        item.Draw(dc, under.left - own.left, under.top - own.top);
+        item.Draw(dc, under.left - own.left, under.top - own.top, pixelsPerInch_);
     }
     if (buttonItems_.size() == std::size(kImageButtonFiles)) {
-        buttonItems_[static_cast<std::size_t>(buttonState_.Look())].Draw(dc, 0, 0);
+        buttonItems_[static_cast<std::size_t>(buttonState_.Look())].Draw(dc, 0, 0, pixelsPerInch_);
     }
 }
 
@@ -504,7 +506,8 @@ LRESULT CALLBACK RegistrationDialog::ImageButtonWndProc(HWND window, UINT messag
 }
 
 void RegistrationDialog::OnImageButtonMouse(HWND button, MouseEvent event, LPARAM lParam) {
-    const bool inside = InsideImageButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    const bool inside =
+        InsideImageButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), pixelsPerInch_);
     const ButtonReaction reaction = buttonState_.On(event, inside);
     if (reaction.capture) {
         ::SetCapture(button);

@@ -136,6 +136,7 @@ private:
     AgreementState agreement_;
     ImageButtonState buttonState_;
     LayoutKind layout_ = LayoutKind::kList;
+    int pixelsPerInch_ = 96; // of the layout and the pictures
     int command_ = 0;
     unsigned char usbRetry_ = 0;
     int userAction_ = 1;
