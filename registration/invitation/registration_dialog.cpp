@@ -226,6 +226,11 @@ void RegistrationDialog::LayoutControls() {
             static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(IDB_INVITATION_CARD),
                                               IMAGE_BITMAP, 0, 0, 0)),
             IDC_INVITATION_PICTURE, kIllustrationKey);
+        cardBrush_.reset();
+        shownCard_.reset(GrownCopy(illustrationItems_.back().Bitmap(), pixelsPerInch_));
+        if (shownCard_) {
+            cardBrush_.reset(::CreatePatternBrush(static_cast<HBITMAP>(shownCard_.get())));
+        }
         if (buttonItems_.empty()) {
             for (const wchar_t* file : kImageButtonFiles) {
                 buttonItems_.emplace_back(dialog, LoadPngAsHBitmap(file, background),
@@ -253,7 +258,19 @@ INT_PTR RegistrationDialog::OnControlColour(HDC dc, HWND control) {
     if (!illustrationItems_.empty() && ButtonLayoutActive() &&
         (id == IDC_INVITATION_BODY1 || id == IDC_INVITATION_TITLE1)) {
         ::SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+        const SIZE card = BitmapSize(static_cast<HBITMAP>(shownCard_.get()));
+        if (!cardBrush_ || card.cx <= 0 || card.cy <= 0) {
+            return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+        }
+        // The card's own pixels behind the text: a white box would cut through its pictures.
+        RECT cardPlace{};
+        RECT own{};
+        ::GetWindowRect(Item(IDC_INVITATION_PICTURE), &cardPlace);
+        ::GetWindowRect(control, &own);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetBrushOrgEx(dc, ((cardPlace.left - own.left) % card.cx + card.cx) % card.cx,
+                        ((cardPlace.top - own.top) % card.cy + card.cy) % card.cy, nullptr);
+        return reinterpret_cast<INT_PTR>(cardBrush_.get());
     }
     return FALSE;
 }

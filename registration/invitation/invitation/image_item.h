@@ -20,6 +20,10 @@ void DrawTransparent(HDC dc, int x, int y, HBITMAP bitmap, COLORREF key,
 // The bitmap's size in pixels; zero for a null bitmap.
 SIZE BitmapSize(HBITMAP bitmap) noexcept;
 
+// A copy of the bitmap at the size DrawTransparent draws it at that density (the caller owns it);
+// null for a null bitmap or when the copy cannot be made.
+HBITMAP GrownCopy(HBITMAP bitmap, int pixelsPerInch) noexcept;
+
 class ImageItem {
 public:
     // Takes the bitmap (which may be null: the item then draws nothing).

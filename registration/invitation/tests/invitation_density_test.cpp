@@ -1,7 +1,7 @@
 // The invitation screen at 144 pixels per inch (the density injected, the display's being fixed
 // when Wine started): in English, each layout grows with its fonts, every control stays inside
-// the screen and clear of the others, and the pictures grow with their controls; a picture of
-// each goes to the test artifacts.
+// the screen and clear of the others, the pictures grow with their controls and the texts on the
+// card show the card; a picture of each goes to the test artifacts.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -121,6 +121,11 @@ TEST_F(InvitationDensityTest, EachLayoutGrowsWithItsFontsAt144PixelsPerInch) {
                 // The grown button keeps its key exact: the card shows through its corner.
                 HWND button = ::GetDlgItem(v.Handle(), IDC_INVITATION_IMAGE_BUTTON);
                 EXPECT_EQ(PixelOf(button, 1, 1), RGB(255, 255, 255));
+                // The text shows the card under it: its lower left corner lies on the card's
+                // pale corner, not in a white box cut out of it.
+                HWND body = ::GetDlgItem(v.Handle(), IDC_INVITATION_BODY1);
+                const RECT text = v.Rect(IDC_INVITATION_BODY1);
+                EXPECT_NE(PixelOf(body, 2, text.bottom - text.top - 2), RGB(255, 255, 255));
             }
             ::EndDialog(v.Handle(), 0);
         });
