@@ -152,7 +152,7 @@ TEST_F(InvitationScreenTest, EachLayoutShowsItsTextsFontsAndPictures) {
          10008,
          true,
          {0, 84, 790, 262},
-         {30, 400},
+         {30, 418},
          false},
         {"two columns",
          L"C",
