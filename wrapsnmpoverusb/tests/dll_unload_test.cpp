@@ -9,7 +9,7 @@
 #include <vtwiduns/vtwiduns_api.h>
 #include <vtwidus/vtwidus_api.h>
 
-#include <psapi.h>
+#include <win/committed_memory.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -52,15 +52,6 @@ int OpenHandleCount() {
         }
     }
     return count;
-}
-
-// Committed private bytes of this process.
-std::int64_t PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(),
-                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return static_cast<std::int64_t>(counters.PrivateUsage);
 }
 
 template <typename Fn> Fn Entry(HMODULE module, const char* name) {
@@ -146,11 +137,12 @@ TEST(DllUnloadTest, LoadAndUnloadLeaveNoHandleOpenAndNoMemoryTaken) {
         }
         const int before = OpenHandleCount();
         ASSERT_GT(before, 0) << "the probe finds no handle at all";
-        const std::int64_t bytes_before = PrivateBytes();
+        const auto bytes_before = static_cast<std::int64_t>(qelwin::CommittedPrivateBytes());
         for (int i = 0; i < c.cycles && !HasFatalFailure(); ++i) {
             cycle();
         }
-        const std::int64_t grown = PrivateBytes() - bytes_before;
+        const std::int64_t grown =
+            static_cast<std::int64_t>(qelwin::CommittedPrivateBytes()) - bytes_before;
         EXPECT_EQ(OpenHandleCount(), before) << c.name << ", after " << c.cycles << " cycles";
         EXPECT_LT(grown / c.cycles, kBytesPerCycle)
             << c.name << ": " << grown << " bytes more after " << c.cycles << " cycles";

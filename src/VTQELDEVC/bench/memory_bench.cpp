@@ -6,14 +6,13 @@
 //   vtqeldevc_memory_bench.exe [operations]    (run from the program folder, beside the stand-ins)
 #include "qelbench/figures.h"
 #include "qelworld/qelworld_client.h"
+#include "win/committed_memory.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
 
 #include <vtqeldevc/vtqeldevc.h>
 
 #include <windows.h>
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -27,14 +26,6 @@ constexpr double kTargetMb = 1;
 constexpr char kWorld[] = "[printer office]\nmodel = VT-X100 Series\nserial = 5A3X01234\n"
                           "wireless-mac = 00:1B:A9:3C:00:01\nipv4 = 192.168.1.31\n"
                           "qel-service = serviceA\nagreement = unknown\n";
-
-std::int64_t PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(),
-                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return static_cast<std::int64_t>(counters.PrivateUsage);
-}
 
 struct Library {
     qelwin::unique_hmodule module;
@@ -86,14 +77,15 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const std::int64_t before = PrivateBytes();
+    const std::uint64_t before = qelwin::CommittedPrivateBytes();
     for (int i = 0; i < operations; ++i) {
         if (!operate()) {
             std::fprintf(stderr, "device operation %d failed\n", i + 1);
             return 1;
         }
     }
-    const double grown = static_cast<double>(PrivateBytes() - before);
+    const double grown =
+        static_cast<double>(qelwin::CommittedPrivateBytes()) - static_cast<double>(before);
     std::printf("%d device operations (Initialize, GetDeviceInfo, Terminate) after %d to warm "
                 "up: committed private bytes %+.0f KB, %.2f KB an operation\n",
                 operations, kWarmUp, grown / 1024, grown / 1024 / operations);
