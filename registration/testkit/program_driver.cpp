@@ -398,8 +398,12 @@ private:
         if (!answer.selectModel.empty() && rowCount > 0) {
             // The list is filled at once when its search ends: a model missing now never comes.
             const std::vector<std::wstring> rows = ReadListRows(list);
+            if (rows.empty()) {
+                return false; // not read this time
+            }
             row = RowOfModel(rows, answer.selectModel);
             if (row < 0) {
+                Picture(t);
                 Fail(Describe(seen.key) + L" offers no printer of model \"" + answer.selectModel +
                      L"\" (its rows: " + Joined(rows) + L")");
                 return false;
@@ -430,6 +434,7 @@ private:
             const auto entry = std::find(entries.begin(), entries.end(), text);
             if (entry == entries.end() ||
                 !ChooseComboEntry(combo, static_cast<int>(entry - entries.begin()))) {
+                Picture(t);
                 Fail(Describe(seen.key) + L" offers no \"" + text + L"\" to choose (it offers " +
                      Joined(entries) + L")");
                 return false;
@@ -439,7 +444,13 @@ private:
             SendText(::GetDlgItem(t.window, id), text);
         }
         Picture(t);
-        seen.action = L"pressed " + ButtonName(t.window, press);
+        // A screen answered again (the list after its registration) keeps its earlier answers.
+        std::wstring action = L"pressed " + ButtonName(t.window, press);
+        if (row >= 0 && static_cast<std::size_t>(row) < seen.rows.size()) {
+            action += L" on \"" + seen.rows[static_cast<std::size_t>(row)] + L"\"";
+        }
+        seen.action =
+            seen.action.rfind(L"pressed", 0) == 0 ? seen.action + L", then " + action : action;
         if (press == kCloseWindow) {
             ::PostMessageW(t.window, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {
