@@ -26,10 +26,19 @@ set(QEL_TEST_ARTIFACTS ${CMAKE_BINARY_DIR}/test-artifacts CACHE PATH
     "Folder where tests leave files for people to look at (screenshots)")
 
 # qel_add_gtest(<name> SOURCES s... [LIBS l...] [TIMEOUT secs] [DEPENDS targets...]
-#               [WORKING_DIRECTORY dir] [LABELS l...] [NO_MAIN])
-# Makes the executable <name> and its single ctest entry <name>.
+#               [WORKING_DIRECTORY dir] [LABELS l...] [NO_MAIN] [WINDOWS]
+#               [PARTS <part>...])
+# Makes the executable <name> and its ctest entry <name>, or one entry per part.
+# WINDOWS: the program shows windows, takes pictures of them or starts QelRegistration.exe (one
+#   copy per prefix): each entry runs in a Wine prefix and on a display of its own
+#   (tools/own-prefix.sh), so window tests run side by side instead of taking turns.
+# PARTS: a program that runs too long for one entry is split into entries that run side by side,
+#   each "<suffix>=<gtest filter>[=<n>]": entry <name>_<suffix> runs the tests that the filter
+#   names; with <n>, n entries <name>_<suffix>_<k> each run the k-th of n parts of the tables of
+#   those tests (QEL_TEST_PART "<k>/<n>", testkit/table_part.h). Give the rest its own part
+#   (a filter "-A.*:B.*"), so no test is left out.
 function(qel_add_gtest name)
-  cmake_parse_arguments(T "NO_MAIN" "TIMEOUT;WORKING_DIRECTORY" "SOURCES;LIBS;DEPENDS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "NO_MAIN;WINDOWS" "TIMEOUT;WORKING_DIRECTORY" "SOURCES;LIBS;DEPENDS;LABELS;PARTS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_NO_MAIN)
     target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest)
@@ -47,10 +56,63 @@ function(qel_add_gtest name)
   if(NOT T_WORKING_DIRECTORY)
     set(T_WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   endif()
-  add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QEL_TEST_ARTIFACTS=${QEL_TEST_ARTIFACTS}")
-  if(T_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+
+  # Each entry: its name, its filter (or none) and its table part (or none).
+  set(_entries)
+  if(T_PARTS)
+    foreach(_part IN LISTS T_PARTS)
+      string(REPLACE "=" ";" _fields "${_part}")
+      list(LENGTH _fields _count)
+      list(GET _fields 0 _suffix)
+      list(GET _fields 1 _filter)
+      if(_count GREATER 2)
+        list(GET _fields 2 _n)
+        math(EXPR _last "${_n} - 1")
+        foreach(_k RANGE ${_last})
+          list(APPEND _entries "${name}_${_suffix}_${_k}|${_filter}|${_k}/${_n}")
+        endforeach()
+      else()
+        list(APPEND _entries "${name}_${_suffix}|${_filter}|")
+      endif()
+    endforeach()
+  else()
+    list(APPEND _entries "${name}||")
   endif()
+
+  set(_tests)
+  foreach(_entry IN LISTS _entries)
+    string(REPLACE "|" ";" _fields "${_entry}")
+    list(GET _fields 0 _test)
+    list(APPEND _tests ${_test})
+    list(GET _fields 1 _filter)
+    list(GET _fields 2 _table_part)
+    set(_args --gtest_color=no)
+    if(_filter)
+      list(APPEND _args "--gtest_filter=${_filter}")
+    endif()
+    if(T_WINDOWS)
+      add_test(NAME ${_test}
+               COMMAND bash ${CMAKE_SOURCE_DIR}/tools/own-prefix.sh ${CMAKE_BINARY_DIR} ${_test}
+                       $<TARGET_FILE:${name}> ${_args}
+               WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
+    else()
+      add_test(NAME ${_test} COMMAND ${name} ${_args} WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
+    endif()
+    set(_environment "QEL_TEST_ARTIFACTS=${QEL_TEST_ARTIFACTS}")
+    if(_table_part)
+      list(APPEND _environment "QEL_TEST_PART=${_table_part}")
+    endif()
+    set_tests_properties(${_test} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${_environment}")
+    if(T_LABELS)
+      set_tests_properties(${_test} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+  endforeach()
+  # The entries' names, for properties set after the call (qel_gtest_entries).
+  set_property(TARGET ${name} PROPERTY QEL_TEST_ENTRIES "${_tests}")
+endfunction()
+
+# qel_gtest_entries(<variable> <name>): the ctest entries of the test executable <name>.
+function(qel_gtest_entries variable name)
+  get_property(_tests TARGET ${name} PROPERTY QEL_TEST_ENTRIES)
+  set(${variable} "${_tests}" PARENT_SCOPE)
 endfunction()

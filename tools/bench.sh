@@ -71,6 +71,7 @@ expected=(
   "start to first window|< 300 ms"
   "working set|< 20 MB"
   "XML read|< 1 ms"
+  "memory growth over 200 device operations|< 1 MB"
 )
 figures=$(sed -n 's/^[0-9]\+: \(figure: .*\)$/\1/p' "$log")
 for entry in "${expected[@]}"; do

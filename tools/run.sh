@@ -4,14 +4,26 @@
 # records the pages the program opens.
 # With $DISPLAY set, the program shows on that display for you to answer; a picture of its first
 # window is saved. Without one, on a private Xvfb, qeldrive.exe answers the screens (the "-Setup"
-# road: box 11008, the printer list's first printer, Register, the agreement; any other box with
-# OK), saves a picture of each and prints each screen it passed.
+# road: box 11008, the printer list's first printer or the one chosen, Register, the agreement, a
+# USB printer's Wi-Fi screens with the network and key that the world gives it; any other box
+# with OK), saves a picture of each and prints each screen it passed.
 # Either way it prints the pages opened and the exit code, and stops what it started.
-# Usage: tools/run.sh [program arguments...]        for example: tools/run.sh -Setup
+# Usage: tools/run.sh [--printer <model>] [program arguments...]
+#   for example: tools/run.sh -Setup, tools/run.sh --printer "VT-M200 Series" -Setup
 # Environment: QEL_BUILD_DIR (build tree, default build/), QEL_RUN_SHOT_WAIT (seconds to wait for
 # the first window on a display, default 30), QEL_WORLD_FILE (the simulated printers, default
-# the world beside the stand-in libraries, standins/world/default.world).
+# the world beside the stand-in libraries, standins/world/default.world), QEL_RUN_PRINTER (the
+# model of the printer to register without a display, as --printer; default the list's first).
 set -euo pipefail
+printer="${QEL_RUN_PRINTER:-}"
+if [ "${1:-}" = "--printer" ]; then
+  if [ $# -lt 2 ]; then
+    echo "run.sh: --printer needs the model of a printer of the world" >&2
+    exit 2
+  fi
+  printer="$2"
+  shift 2
+fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QEL_BUILD_DIR:-$root/build}"
 run="$build/run"
@@ -75,12 +87,20 @@ cd "$build/bin"
 shown=""
 [ $# -eq 0 ] || printf -v shown ' %q' "$@"
 if [ -n "$own_display" ]; then
+  chosen=()
+  if [ -n "$printer" ]; then
+    chosen=(--printer "$printer")
+    echo "Printer to register: $printer"
+  fi
   echo "Starting: QelRegistration.exe$shown (no display to answer on: qeldrive.exe answers)"
   status=0
   # The report names the pictures' folder as Wine sees it: print this machine's path instead.
-  wine qeldrive.exe --pictures "$(windows_path "$pictures")" -- "$@" |
+  wine qeldrive.exe --pictures "$(windows_path "$pictures")" "${chosen[@]}" -- "$@" |
     sed "s|^Pictures: .*|Pictures (screenshots of every screen): $pictures|" || status=$?
   exit $status
+fi
+if [ -n "$printer" ]; then
+  echo "On a display you choose the printer yourself; \"$printer\" is not chosen for you."
 fi
 
 # The browser of the prefix records the pages; the program inherits where to.
@@ -106,10 +126,12 @@ while kill -0 "$shooter" 2>/dev/null && kill -0 "$program" 2>/dev/null; do
 done
 if [ -s "$shot" ]; then
   echo "Picture of the first window: $shot"
-elif ! kill -0 "$program" 2>/dev/null; then
+fi
+if kill -0 "$program" 2>/dev/null; then
+  echo "Waiting for QelRegistration.exe to end (answer it on the display)..."
+elif [ ! -s "$shot" ]; then
   echo "QelRegistration.exe ended without showing a window."
 fi
-echo "Waiting for QelRegistration.exe to end (answer it on the display)..."
 status=0
 wait "$program" || status=$?
 if [ -s "$pages" ]; then

@@ -21,6 +21,6 @@ qel_wine_hold_desktop "$build/bin"
 mkdir -p "$build/test-artifacts"
 cd "$build"
 status=0
-ctest --output-on-failure --timeout 600 -j "${QEL_TEST_JOBS:-4}" "$@" || status=$?
+ctest --output-on-failure --timeout 600 -j "${QEL_TEST_JOBS:-$(nproc)}" "$@" || status=$?
 echo "Test artifacts (screenshots): $build/test-artifacts"
 exit $status

@@ -14,8 +14,6 @@ namespace qelapp {
 
 namespace {
 
-TansuApp* g_current = nullptr;
-
 // Messages that arrive before the window holds the application object go to the default.
 LRESULT CALLBACK TansuAppWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     TansuApp* app = qelui::GetWindowPointer<TansuApp>(window);
@@ -40,19 +38,12 @@ HICON LoadAppIcon(HINSTANCE instance, int size) noexcept {
 
 TansuApp::TansuApp(qelui::ISystem* system)
     : system_(system != nullptr ? *system : ProgramSystem()),
-      options_(std::make_unique<CommandLineOptions>()) {
-    g_current = this;
-}
+      options_(std::make_unique<CommandLineOptions>()) {}
 
 TansuApp::~TansuApp() {
     printerList_.reset();
-    g_current = nullptr;
     texts_.Unload();
     options_.reset();
-}
-
-TansuApp* TansuApp::Current() noexcept {
-    return g_current;
 }
 
 bool TansuApp::ParseCommandLine(int argc, const wchar_t* const* argv) noexcept {

@@ -9,6 +9,7 @@
 #include "screens/run_with_progress.h"
 #include "ui/message_box.h"
 #include "ui/text_ids.h"
+#include "winutil/open_page.h"
 #include "winutil/registry_values.h"
 
 namespace qelapp {
@@ -77,7 +78,8 @@ void TansuApp::RegisterPreplyDevice(HWND window, const printerutil::DeviceList& 
     try {
         const std::wstring page = RegisterFlowPrinter(window, *printer, true);
         if (options_->GetSubOption() == CommandLineOptions::kReg2) {
-            qelwinutil::SaveRegUrl(page); // for a later "-OB" start
+            // For a later "-OB" start; a page that would not open is kept as none.
+            qelwinutil::SaveRegUrl(qelwinutil::IsWebPageAddress(page) ? page : L"");
         } else {
             system_.OpenPage(page);
         }

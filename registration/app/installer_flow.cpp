@@ -3,6 +3,7 @@
 // shows the invitation screen when there is something to invite to.
 #include "app/TansuApp.h"
 #include "printerutil/result_report.h"
+#include "winutil/open_page.h"
 #include "winutil/registry_values.h"
 
 namespace qelapp {
@@ -46,8 +47,12 @@ void TansuApp::ReopenKeptPage() {
     // An empty installer key names the device's own key.
     const std::wstring base = qelwinutil::FindInstalledDeviceUfUrl(options_->GetFirstString(),
                                                                    options_->GetFourthString());
-    const std::wstring kept = qelwinutil::ReadRegUrl();
-    if (!base.empty()) {
+    // A kept value that is no web page counts as none kept, as a refused page does when kept.
+    std::wstring kept = qelwinutil::ReadRegUrl();
+    if (!qelwinutil::IsWebPageAddress(kept)) {
+        kept.clear();
+    }
+    if (qelwinutil::IsWebPageAddress(base)) {
         system_.OpenPage(printerutil::MakeResultUrl(base, kept));
     }
 }

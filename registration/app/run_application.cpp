@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/TansuApp.h"
+#include "printerutil/notice_threads.h"
 #include "win/gdiplus_session.h"
 #include "win/unique_any.h"
 
@@ -32,7 +33,11 @@ int RunApplication(HINSTANCE instance) noexcept {
         if (!app.CreateMainWindow(instance)) {
             return 0;
         }
-        return app.RunMessageLoop();
+        const int code = app.RunMessageLoop();
+        // A Skip notice may still be on its way: the program ends once it is done or its bound
+        // has passed, never under its thread.
+        printerutil::Notices().Finish();
+        return code;
     } catch (...) {
         return 0;
     }

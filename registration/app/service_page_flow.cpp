@@ -3,7 +3,7 @@
 #include "app/TansuApp.h"
 #include "app/app_messages.h"
 #include "kivutil/kiv_url_params.h"
-#include "printerlist/registration_input.h"
+#include "printerutil/page_address.h"
 #include "printerutil/server_param.h"
 
 namespace qelapp {
@@ -14,7 +14,7 @@ LRESULT TansuApp::OnServicePage(HWND window, UINT message) {
         facts_.SetSendInfoCode(qelinfo::kSendInfoNone);
         const unsigned int function =
             message == kMsgLoginPage ? kivutil::kFunctionLogin : kivutil::kFunctionInfo;
-        system_.OpenPage(qelprinterlist::ServicePageAddress(
+        system_.OpenPage(printerutil::ServicePageAddress(
             facts_, printerutil::CurrentServiceAddresses().gateway, function));
     } catch (...) {
         ShowFlowFailure(window);

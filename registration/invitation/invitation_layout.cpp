@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "resource.h"
+#include "ui/dialog_layout.h"
 
 namespace qelinvitation {
 
@@ -24,16 +25,24 @@ Placement Hidden(int id) {
     return hidden;
 }
 
+// Space the button layout keeps between the banner and the first title, and between the text and
+// the card's lower edge.
+constexpr int kButtonLayoutGap = 12;
+// The card of the button layout: its top and its height.
+constexpr int kCardTop = 40;
+constexpr int kCardHeight = 420;
+
 class Builder {
 public:
     Builder(const std::vector<ContentRow>& rows, int pixelsPerInch, const MeasureText& measure)
         : rows_(rows), dpi_(pixelsPerInch), measure_(measure) {}
 
     std::vector<Placement> Build(LayoutKind kind) {
-        out_.push_back({IDC_INVITATION_BANNER, 0, 0, kClientWidth, 40});
-        out_.push_back(kind == LayoutKind::kButton
-                           ? Placement{IDC_INVITATION_PICTURE, 0, 40, kClientWidth, 420}
-                           : Hidden(IDC_INVITATION_PICTURE));
+        out_.push_back({IDC_INVITATION_BANNER, 0, 0, S(kClientWidth), S(40)});
+        out_.push_back(
+            kind == LayoutKind::kButton
+                ? Placement{IDC_INVITATION_PICTURE, 0, S(kCardTop), S(kClientWidth), S(kCardHeight)}
+                : Hidden(IDC_INVITATION_PICTURE));
         Placement imageButton = Hidden(IDC_INVITATION_IMAGE_BUTTON);
         switch (kind) {
         case LayoutKind::kButton:
@@ -47,13 +56,16 @@ public:
             break;
         }
         out_.push_back(imageButton);
-        out_.push_back({IDC_SEPARATOR, 0, 460, kClientWidth, 1});
-        out_.push_back({IDC_INVITATION_SKIP, 332, 483, 210, 25});
-        out_.push_back({IDC_INVITATION_REGISTER, 555, 483, 210, 25});
+        out_.push_back({IDC_SEPARATOR, 0, S(460), S(kClientWidth), 1});
+        out_.push_back({IDC_INVITATION_SKIP, S(332), S(483), S(210), S(25)});
+        out_.push_back({IDC_INVITATION_REGISTER, S(555), S(483), S(210), S(25)});
         return std::move(out_);
     }
 
 private:
+    // A length of the 96-pixels-per-inch design at this density.
+    int S(int pixels) const { return qelui::ScaleToDensity(pixels, dpi_); }
+
     // Calls place(row, controls) for each row with content and hides the rows without.
     template <typename Place> void EachRow(Place place) {
         for (std::size_t i = 0; i < std::size(kRowControls); ++i) {
@@ -69,46 +81,52 @@ private:
     }
 
     void ButtonRows(Placement& imageButton) {
-        int y = 52;
+        int y = S(kCardTop + kButtonLayoutGap);
+        // The text ends where the card's margin begins; it starts below the image button, which
+        // sits under the picture, so the button never covers it and its white box stays on the
+        // card.
+        const int textBottom = S(kCardTop + kCardHeight - kButtonLayoutGap);
         EachRow([&](const ContentRow& row, const RowControls& controls) {
-            out_.push_back({controls.title, 30, y, 730, 32});
-            y += 32;
-            out_.push_back(row.hasImage ? Placement{controls.image, 0, y, kClientWidth, 262}
+            out_.push_back({controls.title, S(30), y, S(730), S(32)});
+            y += S(32);
+            out_.push_back(row.hasImage ? Placement{controls.image, 0, y, S(kClientWidth), S(262)}
                                         : Hidden(controls.image));
-            out_.push_back({controls.body, 30, 400, 730, 48});
-            imageButton = {IDC_INVITATION_IMAGE_BUTTON, 272, y + 262, 246, 60};
+            imageButton = {IDC_INVITATION_IMAGE_BUTTON, S(272), y + S(262), S(246), S(60)};
+            const int textTop = imageButton.y + imageButton.height + S(kButtonLayoutGap);
+            out_.push_back(
+                {controls.body, S(30), textTop, S(730), std::max(0, textBottom - textTop)});
         });
     }
 
     void TwoColumnRows() {
         const int step = ::MulDiv(16, dpi_, 72) + 4;
-        int y = 84;
+        int y = S(84);
         EachRow([&](const ContentRow& row, const RowControls& controls) {
-            out_.push_back({controls.title, 382, y, 370, 22});
+            out_.push_back({controls.title, S(382), y, S(370), S(22)});
             y += step;
-            out_.push_back(row.hasImage ? Placement{controls.image, 38, 84, 324, 334}
+            out_.push_back(row.hasImage ? Placement{controls.image, S(38), S(84), S(324), S(334)}
                                         : Hidden(controls.image));
             const SIZE text = measure_(row.body);
-            const int height = std::max(0, Lines(text.cx, 334) * static_cast<int>(text.cy));
-            out_.push_back({controls.body, 398, y, 354, height});
-            y += height + 20;
+            const int height = std::max(0, Lines(text.cx, S(334)) * static_cast<int>(text.cy));
+            out_.push_back({controls.body, S(398), y, S(354), height});
+            y += height + S(20);
         });
     }
 
     void ListRows() {
         const int line = ::MulDiv(12, dpi_, 72) + 4;
-        int y = 52;
+        int y = S(52);
         EachRow([&](const ContentRow& row, const RowControls& controls) {
-            out_.push_back({controls.title, 30, y, 730, line});
-            y += line + 8;
-            const int x = row.hasImage ? 130 : 30;
-            const int width = row.hasImage ? 630 : 730;
-            out_.push_back(row.hasImage ? Placement{controls.image, 30, y, 80, 80}
+            out_.push_back({controls.title, S(30), y, S(730), line});
+            y += line + S(8);
+            const int x = S(row.hasImage ? 130 : 30);
+            const int width = S(row.hasImage ? 630 : 730);
+            out_.push_back(row.hasImage ? Placement{controls.image, S(30), y, S(80), S(80)}
                                         : Hidden(controls.image));
             const SIZE text = measure_(row.body);
-            const int height = std::max(72, Lines(text.cx, width) * static_cast<int>(text.cy));
+            const int height = std::max(S(72), Lines(text.cx, width) * static_cast<int>(text.cy));
             out_.push_back({controls.body, x, y, width, height});
-            y += row.hasImage && height < 80 ? 92 : height + 12;
+            y += row.hasImage && height < S(80) ? S(92) : height + S(12);
         });
     }
 
@@ -119,6 +137,11 @@ private:
 };
 
 } // namespace
+
+SIZE InvitationClientSize(int pixelsPerInch) noexcept {
+    return {qelui::ScaleToDensity(kClientWidth, pixelsPerInch),
+            qelui::ScaleToDensity(kClientHeight, pixelsPerInch)};
+}
 
 std::vector<Placement> LayoutInvitation(LayoutKind kind, const std::vector<ContentRow>& rows,
                                         int pixelsPerInch, const MeasureText& measure) {

@@ -15,6 +15,7 @@
 #include "ui/center_window.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_layout.h"
+#include "ui/paint_scope.h"
 #include "winutil/registry_values.h"
 
 namespace qelinvitation {
@@ -159,7 +160,10 @@ void RegistrationDialog::SetButtonTexts() {
 void RegistrationDialog::LayoutControls() {
     HWND dialog = Window();
     illustrationItems_.clear();
-    qelui::SetClientSize(dialog, kClientWidth, kClientHeight);
+    // The screen, its text and its pictures grow with the fonts, so the text keeps its lines.
+    pixelsPerInch_ = qelui::PixelsPerInchY(dialog);
+    const SIZE client = InvitationClientSize(pixelsPerInch_);
+    qelui::SetClientSize(dialog, client.cx, client.cy);
     bodyFont_ = OwnFont(11, FW_NORMAL);
     qelui::SetControlFont(Item(IDC_INVITATION_BODY1), bodyFont_);
     qelui::SetControlFont(Item(IDC_INVITATION_BODY2), bodyFont_);
@@ -190,8 +194,7 @@ void RegistrationDialog::LayoutControls() {
         }
         return size;
     };
-    for (const Placement& place :
-         LayoutInvitation(layout_, rows, qelui::PixelsPerInchY(dialog), measure)) {
+    for (const Placement& place : LayoutInvitation(layout_, rows, pixelsPerInch_, measure)) {
         HWND control = Item(place.id);
         if (place.id == IDC_INVITATION_IMAGE_BUTTON) {
             // Shown or hidden by the button rule; only its place comes from here.
@@ -210,7 +213,7 @@ void RegistrationDialog::LayoutControls() {
     const COLORREF background = ::GetSysColor(COLOR_WINDOW);
     if (layout_ == LayoutKind::kButton) {
         // The card lies under everything else and the image button over everything else, and
-        // neither is painted over by what overlaps it (the bodies reach into the button).
+        // neither is painted over by what lies on it.
         for (int id : {IDC_INVITATION_PICTURE, IDC_INVITATION_BODY1, IDC_INVITATION_BODY2}) {
             AddStyle(Item(id), WS_CLIPSIBLINGS);
         }
@@ -224,6 +227,11 @@ void RegistrationDialog::LayoutControls() {
             static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(IDB_INVITATION_CARD),
                                               IMAGE_BITMAP, 0, 0, 0)),
             IDC_INVITATION_PICTURE, kIllustrationKey);
+        cardBrush_.reset();
+        shownCard_.reset(GrownCopy(illustrationItems_.back().Bitmap(), pixelsPerInch_));
+        if (shownCard_) {
+            cardBrush_.reset(::CreatePatternBrush(static_cast<HBITMAP>(shownCard_.get())));
+        }
         if (buttonItems_.empty()) {
             for (const wchar_t* file : kImageButtonFiles) {
                 buttonItems_.emplace_back(dialog, LoadPngAsHBitmap(file, background),
@@ -251,7 +259,19 @@ INT_PTR RegistrationDialog::OnControlColour(HDC dc, HWND control) {
     if (!illustrationItems_.empty() && ButtonLayoutActive() &&
         (id == IDC_INVITATION_BODY1 || id == IDC_INVITATION_TITLE1)) {
         ::SetBkColor(dc, RGB(255, 255, 255));
-        return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+        const SIZE card = BitmapSize(static_cast<HBITMAP>(shownCard_.get()));
+        if (!cardBrush_ || card.cx <= 0 || card.cy <= 0) {
+            return reinterpret_cast<INT_PTR>(::GetStockObject(WHITE_BRUSH));
+        }
+        // The card's own pixels behind the text: a white box would cut through its pictures.
+        RECT cardPlace{};
+        RECT own{};
+        ::GetWindowRect(Item(IDC_INVITATION_PICTURE), &cardPlace);
+        ::GetWindowRect(control, &own);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetBrushOrgEx(dc, ((cardPlace.left - own.left) % card.cx + card.cx) % card.cx,
+                        ((cardPlace.top - own.top) % card.cy + card.cy) % card.cy, nullptr);
+        return reinterpret_cast<INT_PTR>(cardBrush_.get());
     }
     return FALSE;
 }
@@ -394,11 +414,11 @@ void RegistrationDialog::PaintPicture(HWND control, HDC dc) const {
     PaintBackground(control, dc);
     const int id = ::GetDlgCtrlID(control);
     if (id == IDC_INVITATION_BANNER) {
-        DrawTransparent(dc, 0, 0, banner_, kBannerKey);
+        DrawTransparent(dc, 0, 0, banner_, kBannerKey, pixelsPerInch_);
     }
     for (const ImageItem& item : illustrationItems_) {
         if (item.ControlId() == id) {
-            item.Draw(dc, 0, 0);
+            item.Draw(dc, 0, 0, pixelsPerInch_);
         }
     }
 }
@@ -416,10 +436,10 @@ void RegistrationDialog::PaintImageButton(HWND button, HDC dc) const {
             !::IntersectRect(&overlap, &own, &under)) {
             continue;
         }
-        item.Draw(dc, under.left - own.left, under.top - own.top);
+        item.Draw(dc, under.left - own.left, under.top - own.top, pixelsPerInch_);
     }
     if (buttonItems_.size() == std::size(kImageButtonFiles)) {
-        buttonItems_[static_cast<std::size_t>(buttonState_.Look())].Draw(dc, 0, 0);
+        buttonItems_[static_cast<std::size_t>(buttonState_.Look())].Draw(dc, 0, 0, pixelsPerInch_);
     }
 }
 
@@ -431,14 +451,13 @@ LRESULT CALLBACK RegistrationDialog::PictureProc(HWND window, UINT message, WPAR
     case WM_ERASEBKGND:
         return 1; // the paint covers it all
     case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        if (HDC dc = ::BeginPaint(window, &paint)) {
+        const qelui::PaintScope paint(window);
+        if (paint.dc() != nullptr) {
             try {
-                dialog->PaintPicture(window, dc);
+                dialog->PaintPicture(window, paint.dc());
             } catch (...) {
                 // A picture that cannot be drawn stays empty.
             }
-            ::EndPaint(window, &paint);
         }
         return 0;
     }
@@ -466,11 +485,10 @@ LRESULT CALLBACK RegistrationDialog::ImageButtonWndProc(HWND window, UINT messag
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
-            // Always validated, also when there is nothing to draw.
-            PAINTSTRUCT paint{};
-            if (HDC dc = ::BeginPaint(window, &paint)) {
-                dialog->PaintImageButton(window, dc);
-                ::EndPaint(window, &paint);
+            // Always validated, also when there is nothing to draw or the drawing throws.
+            const qelui::PaintScope paint(window);
+            if (paint.dc() != nullptr) {
+                dialog->PaintImageButton(window, paint.dc());
             }
             return 0;
         }
@@ -504,7 +522,8 @@ LRESULT CALLBACK RegistrationDialog::ImageButtonWndProc(HWND window, UINT messag
 }
 
 void RegistrationDialog::OnImageButtonMouse(HWND button, MouseEvent event, LPARAM lParam) {
-    const bool inside = InsideImageButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    const bool inside =
+        InsideImageButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), pixelsPerInch_);
     const ButtonReaction reaction = buttonState_.On(event, inside);
     if (reaction.capture) {
         ::SetCapture(button);

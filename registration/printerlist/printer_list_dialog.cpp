@@ -7,12 +7,16 @@
 #include "resource.h"
 #include "screens/about_dialog.h"
 #include "ui/center_window.h"
+#include "ui/dialog_font.h"
+#include "ui/dialog_layout.h"
 #include "ui/text_ids.h"
 
 namespace qelprinterlist {
 
 namespace {
 
+// In pixels at 96 pixels per inch: the list itself is laid out in dialog units and grows with the
+// density, and so do its columns.
 constexpr int kColumnWidth = 200;
 
 } // namespace
@@ -70,8 +74,9 @@ void PrinterListDialog::OnInitDialog() {
     const auto title = [this](int textId) {
         return Texts() != nullptr ? Texts()->LoadText(textId) : std::wstring();
     };
-    AddColumn(list, 0, kColumnWidth, title(qelui::text::kListColumnModel));
-    AddColumn(list, 1, kColumnWidth, title(qelui::text::kListColumnSerial));
+    const int width = qelui::ScaleToDensity(kColumnWidth, qelui::PixelsPerInchY(Window()));
+    AddColumn(list, 0, width, title(qelui::text::kListColumnModel));
+    AddColumn(list, 1, width, title(qelui::text::kListColumnSerial));
 
     HMENU menu = ::GetSystemMenu(Window(), FALSE);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

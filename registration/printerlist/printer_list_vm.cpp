@@ -5,6 +5,7 @@
 #include "kivutil/kiv_url_params.h"
 #include "printerlist/list_controls.h"
 #include "printerlist/registration_input.h"
+#include "printerutil/page_address.h"
 #include "printerutil/register_sequence.h"
 #include "printerutil/server_param.h"
 #include "resource.h"
@@ -14,6 +15,7 @@
 #include "ui/text_ids.h"
 #include "wifi/recovery_state.h"
 #include "wifi/screen_recovery.h"
+#include "winutil/open_page.h"
 
 namespace qelprinterlist {
 
@@ -179,8 +181,8 @@ void PrinterListVM::OpenServiceInfo(int row) {
     }
     facts_->SetUserAction(qelinfo::kUserActionNone);
     facts_->SetSendInfoCode(qelinfo::kSendInfoNone);
-    system_.OpenPage(ServicePageAddress(*facts_, printerutil::CurrentServiceAddresses().gateway,
-                                        kivutil::kFunctionInfo));
+    system_.OpenPage(printerutil::ServicePageAddress(
+        *facts_, printerutil::CurrentServiceAddresses().gateway, kivutil::kFunctionInfo));
 }
 
 int PrinterListVM::RegisterPrinter(int row) {
@@ -206,7 +208,7 @@ int PrinterListVM::RegisterPrinter(int row) {
                 return printerutil::StartRegisterSequence(facts_, cancel, server, param);
             });
         // A gateway answer without a page still ends the registration; there is nothing to open.
-        if (!result.url.empty()) {
+        if (qelwinutil::IsWebPageAddress(result.url)) {
             system_.OpenPage(result.url);
         }
     } catch (...) {

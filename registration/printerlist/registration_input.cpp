@@ -1,16 +1,6 @@
 #include "printerlist/registration_input.h"
 
-#include "kivutil/kiv_url_params.h"
-#include "qelhttp/gateway_texts.h"
-
 namespace qelprinterlist {
-
-namespace {
-
-// A connectivity status that reports nothing: the page is no registration.
-constexpr unsigned char kNoConnectivityResult = 200;
-
-} // namespace
 
 int SearchedConnectionKind(const printerutil::stDeviceData& printer) noexcept {
     return printer.connection.kind != VTESDEV_CONNECTION_NETWORK
@@ -50,14 +40,6 @@ void SetServiceInfoContext(qelinfo::ApplicationInfo& facts,
     facts.SetLaunchContext(printer.qelSupport != 0, printer.agreement != 0, printer.modelName, L"",
                            language, residence, area, printer.regionCode, printer.serviceKind,
                            facts.GetLaunchMode());
-}
-
-std::wstring ServicePageAddress(qelinfo::IApplicationInfo& facts, const std::wstring& gatewayBase,
-                                unsigned int function) {
-    KIVURLParams params;
-    kivutil::KIVServerURLParamBuilder().Build(params, function,
-                                              {&facts, kNoConnectivityResult, L"", L""});
-    return qelhttp::BuildKIVQuery(gatewayBase, params);
 }
 
 } // namespace qelprinterlist

@@ -7,6 +7,7 @@
 #include "kivutil/kiv_registration_data.h"
 #include "kivutil/kiv_url_params.h"
 #include "printerutil/client_await.h"
+#include "printerutil/notice_threads.h"
 #include "qelcmn/config_store.h"
 #include "qelcmn/constants.h"
 #include "qelcmn/text_utils.h"
@@ -151,29 +152,30 @@ void SendInvitationNotice(qelinfo::IApplicationInfo* info, const std::wstring& g
         KIVURLParams params;
         kivutil::KIVServerURLParamBuilder().Build(params, kivutil::kFunctionRegisterSkip,
                                                   {info, 200, {}, {}});
-        // The exchange owns its client on a thread of its own: a cancel does not interrupt
-        // WinHTTP, so a gateway that never answers would otherwise hold the screen until
-        // WinHTTP's own time-outs. Past the bound only that thread waits; the process may end
-        // under it.
+        // The exchange owns its client on a thread of its own, so that the screen waits for
+        // the bound only, never for the exchange to wind down. The program keeps the thread
+        // and ends only once it has (Notices()).
         struct Exchange {
             qelhttp::KIVServerClient client;
             std::promise<void> done;
         };
         auto exchange = std::make_shared<Exchange>();
-        std::future<void> finished = exchange->done.get_future();
-        std::thread([exchange, body = qelhttp::KIVServerClient::NotifyAsyncBody{
-                                   &exchange->client, gateway, params}]() noexcept {
-            try {
-                body();
-            } catch (...) {
-                // As below: a failed notice changes nothing for the user.
-            }
-            exchange->done.set_value();
-        }).detach();
-        const bool done =
-            Waits().Await(kNoticeBound, [&finished](std::chrono::milliseconds bound) {
-                return finished.wait_for(bound) == std::future_status::ready;
-            });
+        const std::shared_future<void> finished = exchange->done.get_future().share();
+        Notices().Keep(
+            std::thread([exchange, body =
+                                       qelhttp::KIVServerClient::NotifyAsyncBody{
+                                           &exchange->client, gateway, params}]() noexcept {
+                try {
+                    body();
+                } catch (...) {
+                    // As below: a failed notice changes nothing for the user.
+                }
+                exchange->done.set_value();
+            }),
+            finished, kNoticeBound, [exchange] { exchange->client.RequestCancel(); });
+        const bool done = Waits().Await(kNoticeBound, [&finished](std::chrono::milliseconds bound) {
+            return finished.wait_for(bound) == std::future_status::ready;
+        });
         if (!done) {
             exchange->client.RequestCancel();
         }

@@ -9,14 +9,27 @@ namespace qelscreens {
 
 namespace {
 
-// Client area of the laid-out dialog, in pixels.
+// Client area of the laid-out dialog, in pixels at 96 pixels per inch.
 constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 320;
 
-using qelui::PlaceControl;
-using qelui::SetControlFont;
-
 } // namespace
+
+qelui::PixelLayout LayOutAgreement(int pixelsPerInch, int captionButtonHeight) {
+    const auto S = [pixelsPerInch](int pixels) {
+        return qelui::ScaleToDensity(pixels, pixelsPerInch);
+    };
+    const int line = ::MulDiv(9, pixelsPerInch, 72) + 4;
+    const int buttons = 4 * line + S(194);
+    return {{S(kClientWidth), S(kClientHeight) - captionButtonHeight},
+            {
+                {IDC_AGREEMENT_HEADING, S(20), S(20), S(560), line},
+                {IDC_AGREEMENT_TEXT, S(20), line + S(28), S(560), S(150)},
+                {IDC_AGREEMENT_NOTE, S(20), line + S(186), S(560), 2 * line},
+                {IDC_AGREE, S(430), buttons, S(150), S(25)},
+                {IDC_DISAGREE, S(267), buttons, S(150), S(25)},
+            }};
+}
 
 std::wstring WithCarriageReturns(const std::wstring& text) {
     std::wstring out;
@@ -65,19 +78,13 @@ INT_PTR AgreementDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void AgreementDialog::OnInitDialog() {
     HWND dialog = Window();
-    qelui::SetClientSize(dialog, kClientWidth, kClientHeight - ::GetSystemMetrics(SM_CYSIZE));
-
-    const int line = ::MulDiv(9, qelui::PixelsPerInchY(dialog), 72) + 4;
-    PlaceControl(Item(IDC_AGREEMENT_HEADING), 20, 20, 560, line);
-    SetControlFont(Item(IDC_AGREEMENT_HEADING), OwnFont(9, FW_BOLD));
-    PlaceControl(Item(IDC_AGREEMENT_TEXT), 20, line + 28, 560, 150);
-    PlaceControl(Item(IDC_AGREEMENT_NOTE), 20, line + 186, 560, 2 * line);
-    SetControlFont(Item(IDC_AGREEMENT_NOTE), OwnFont(9, FW_NORMAL));
+    qelui::ApplyLayout(
+        dialog, LayOutAgreement(qelui::PixelsPerInchY(dialog), ::GetSystemMetrics(SM_CYSIZE)));
+    qelui::SetControlFont(Item(IDC_AGREEMENT_HEADING), OwnFont(9, FW_BOLD));
+    qelui::SetControlFont(Item(IDC_AGREEMENT_NOTE), OwnFont(9, FW_NORMAL));
     const HFONT buttons = OwnFont(10, FW_NORMAL);
-    PlaceControl(Item(IDC_AGREE), 430, 4 * line + 194, 150, 25);
-    PlaceControl(Item(IDC_DISAGREE), 267, 4 * line + 194, 150, 25);
-    SetControlFont(Item(IDC_AGREE), buttons);
-    SetControlFont(Item(IDC_DISAGREE), buttons);
+    qelui::SetControlFont(Item(IDC_AGREE), buttons);
+    qelui::SetControlFont(Item(IDC_DISAGREE), buttons);
 
     if (const qelui::TextLibrary* texts = Texts()) {
         const bool noServiceYet = facts_ != nullptr && facts_->GetServiceKind() == L"auto";

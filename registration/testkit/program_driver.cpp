@@ -17,6 +17,7 @@
 #include "testkit/remote_list_view.h"
 #include "testkit/screenshot.h"
 #include "testkit/windows.h"
+#include "testkit/world_wifi.h"
 #include "ui/text_ids.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
@@ -198,6 +199,24 @@ bool SendText(HWND control, const std::wstring& text) {
                                  SMTO_ABORTIFHUNG, 3000, &result) != 0;
 }
 
+// The list's row of the printer of that model ("<model> | <serial>"), or -1.
+int RowOfModel(const std::vector<std::wstring>& rows, const std::wstring& model) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i] == model || rows[i].rfind(model + L" | ", 0) == 0) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& texts) {
+    std::wstring out;
+    for (const std::wstring& text : texts) {
+        out += (out.empty() ? L"\"" : L", \"") + text + L"\"";
+    }
+    return out.empty() ? L"none" : out;
+}
+
 std::wstring LanguageOf(const DriveOptions& options) {
     if (!options.language.empty()) {
         return options.language;
@@ -328,6 +347,9 @@ private:
             t.frontSince = Clock::now();
             return;
         }
+        if (!report_.failure.empty()) {
+            return;
+        }
         const auto patience = row != nullptr && row->answer.patience.count() > 0
                                   ? row->answer.patience
                                   : options_.stayBound;
@@ -335,11 +357,21 @@ private:
             if (seen.picture.empty()) {
                 Picture(t);
             }
-            const wchar_t* why = t.answered       ? L" after its answer"
-                                 : row != nullptr ? L" without its answer taking"
-                                                  : L" with no answer";
+            const std::wstring why = t.answered ? L" after its answer"
+                                     : row != nullptr
+                                         ? L" without its answer taking"
+                                         : L" with no answer: " + NoAnswerWhy(seen.key);
             Fail(Describe(seen.key) + L" stayed " + Seconds(patience) + why);
         }
+    }
+
+    std::wstring NoAnswerWhy(const ScreenKey& key) const {
+        for (const NoAnswer& no : options_.noAnswers) {
+            if (no.screen == key) {
+                return no.why;
+            }
+        }
+        return L"the driver has none for it";
     }
 
     // A box the driver answered showed after the screen did, or after its last answer.
@@ -361,16 +393,31 @@ private:
         }
         int press = answer.press == kDefaultButton ? DefaultButton(t.window) : answer.press;
         HWND list = ::GetDlgItem(t.window, IDC_PRINTER_LIST);
-        if (answer.selectRow >= 0 && ListRowCount(list) <= answer.selectRow &&
-            answer.whenNoRow != 0 && BoxAnsweredSince(t)) {
-            press = answer.whenNoRow;
-        } else if (answer.selectRow >= 0) {
-            if (ListRowCount(list) <= answer.selectRow) {
+        const int rowCount = answer.selectRow >= 0 ? ListRowCount(list) : 0;
+        int row = answer.selectRow;
+        if (!answer.selectModel.empty() && rowCount > 0) {
+            // The list is filled at once when its search ends: a model missing now never comes.
+            const std::vector<std::wstring> rows = ReadListRows(list);
+            if (rows.empty()) {
+                return false; // not read this time
+            }
+            row = RowOfModel(rows, answer.selectModel);
+            if (row < 0) {
+                Picture(t);
+                Fail(Describe(seen.key) + L" offers no printer of model \"" + answer.selectModel +
+                     L"\" (its rows: " + Joined(rows) + L")");
                 return false;
             }
-            if (SelectedListRow(list) < 0) {
+        }
+        if (row >= 0 && rowCount <= row && answer.whenNoRow != 0 && BoxAnsweredSince(t)) {
+            press = answer.whenNoRow;
+        } else if (row >= 0) {
+            if (rowCount <= row) {
+                return false;
+            }
+            if (SelectedListRow(list) != row) {
                 // The dialog enables its buttons from the selection: press at the next look.
-                SelectListRow(list, answer.selectRow);
+                SelectListRow(list, row);
                 return false;
             }
             seen.rows = ReadListRows(list);
@@ -381,11 +428,29 @@ private:
                 return false;
             }
         }
+        for (const auto& [id, text] : answer.choose) {
+            HWND combo = ::GetDlgItem(t.window, id);
+            const std::vector<std::wstring> entries = ComboEntries(combo);
+            const auto entry = std::find(entries.begin(), entries.end(), text);
+            if (entry == entries.end() ||
+                !ChooseComboEntry(combo, static_cast<int>(entry - entries.begin()))) {
+                Picture(t);
+                Fail(Describe(seen.key) + L" offers no \"" + text + L"\" to choose (it offers " +
+                     Joined(entries) + L")");
+                return false;
+            }
+        }
         for (const auto& [id, text] : answer.type) {
             SendText(::GetDlgItem(t.window, id), text);
         }
         Picture(t);
-        seen.action = L"pressed " + ButtonName(t.window, press);
+        // A screen answered again (the list after its registration) keeps its earlier answers.
+        std::wstring action = L"pressed " + ButtonName(t.window, press);
+        if (row >= 0 && static_cast<std::size_t>(row) < seen.rows.size()) {
+            action += L" on \"" + seen.rows[static_cast<std::size_t>(row)] + L"\"";
+        }
+        seen.action =
+            seen.action.rfind(L"pressed", 0) == 0 ? seen.action + L", then " + action : action;
         if (press == kCloseWindow) {
             ::PostMessageW(t.window, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {
@@ -408,7 +473,11 @@ private:
         }
     }
 
-    void Fail(const std::wstring& why) { report_.failure = why; }
+    void Fail(const std::wstring& why) {
+        if (report_.failure.empty()) {
+            report_.failure = why;
+        }
+    }
 
     static std::wstring Seconds(std::chrono::milliseconds time) {
         return std::to_wstring(time.count() / 1000) + L" s";
@@ -447,17 +516,54 @@ std::vector<std::wstring> EndTheRest(ProcessFamily& family) {
 
 } // namespace
 
-AnswerTable SetupRoadAnswers() {
+AnswerTable SetupRoadAnswers(const std::wstring& model) {
     // The registration and the search keep their fixed waits while their progress shows: the
     // search for a USB printer just put on Wi-Fi takes over a minute.
     constexpr auto kProgressPatience = std::chrono::milliseconds(180s);
     return {
         {Box(qelui::text::kSetupInformation), Press(IDOK)},
         {Dialog(IDD_SEARCH_PROGRESS), GoesByItself(kProgressPatience), true},
-        {Dialog(IDD_PRINTER_LIST), PressOnRow(IDC_LIST_REGISTER, 0)},
+        {Dialog(IDD_PRINTER_LIST),
+         model.empty() ? PressOnRow(IDC_LIST_REGISTER, 0) : PressOnModel(IDC_LIST_REGISTER, model)},
         {Dialog(IDD_AGREEMENT), Press(IDC_AGREE)},
         {Dialog(IDD_STATUS_PROGRESS), GoesByItself(kProgressPatience), true},
     };
+}
+
+AnswerTable WifiAnswers(const std::wstring& network, const std::wstring& key) {
+    Answer named = Press(IDC_SSID_OK);
+    named.choose = {{IDC_SSID_NAME, network}};
+    named.type = {{IDC_SSID_KEY, key}};
+    return {{Dialog(IDD_WIFI_CONFIRM), Press(IDC_WIFI_OK)}, {Dialog(IDD_SSID), named}};
+}
+
+void AnswerAsTheRunCommand(const std::wstring& model, DriveOptions& options) {
+    options.answers = SetupRoadAnswers(model);
+    for (AnswerRow& row : options.answers) {
+        if (row.screen == Dialog(IDD_PRINTER_LIST)) {
+            // A search that found nothing told so in a box: the user leaves the list.
+            row.answer.whenNoRow = kCloseWindow;
+        }
+    }
+    // The installer's starts show the invitation screen instead of the list: Register there.
+    options.answers.push_back({Dialog(IDD_INVITATION), Press(IDC_INVITATION_REGISTER)});
+    // Back on the list after a box told how the registration ended: the user leaves it.
+    Answer leave = Press(kCloseWindow);
+    leave.afterBox = true;
+    options.answers.push_back({Dialog(IDD_PRINTER_LIST), leave});
+    options.answerOtherBoxesWithOk = true;
+    std::wstring why;
+    if (const auto wifi = WifiOfWorld(options.worldFile, model, &why)) {
+        const AnswerTable rows = WifiAnswers(wifi->network, wifi->key);
+        options.answers.insert(options.answers.end(), rows.begin(), rows.end());
+        options.noAnswers.push_back(
+            {Dialog(IDD_CONNECT_FAILED),
+             L"the printer did not join \"" + wifi->network +
+                 L"\" with the key that the world gives; which network to try then is a "
+                 L"person's choice"});
+    } else {
+        options.noAnswers.push_back({Dialog(IDD_SSID), why});
+    }
 }
 
 std::vector<ScreenKey> DriveReport::Road() const {
@@ -558,7 +664,7 @@ std::wstring FormatReport(const DriveReport& report) {
         out += L"Left running (ended by the driver): " + left + L"\n";
     }
     if (!report.failure.empty()) {
-        out += L"Failed: " + report.failure + L"\n";
+        out += L"The driver could not go on: " + report.failure + L"\n";
     }
     out += L"Exit code: " +
            (report.exitCode ? std::to_wstring(*report.exitCode)

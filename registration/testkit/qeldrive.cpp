@@ -1,8 +1,11 @@
 // qeldrive [options] [--] <arguments of QelRegistration.exe...>
-// Starts QelRegistration.exe (beside this program) with the arguments and drives it along the
-// "-Setup" road (testkit/program_driver.h) with Register on the installer's invitation screen;
-// boxes the road does not know are answered with OK.
+// Starts QelRegistration.exe (beside this program) with the arguments and answers its screens as
+// the run command's user (AnswerAsTheRunCommand, testkit/program_driver.h): the "-Setup" road to
+// the chosen printer, Register on the installer's invitation screen, OK on other boxes, a USB
+// printer's Wi-Fi screens with the network and key that the simulated world gives it, and the
+// list left once a box told how the registration ended.
 // Prints each screen it passed, the pages opened, the folder of the pictures and the exit code.
+//   --printer <model>     register the printer of that model (default: the list's first row)
 //   --pictures <folder>   where the pictures of the screens go (default: test-artifacts)
 //   --prefix <text>       start of the pictures' file names
 //   --proxy <url>         the program's http proxy: the simulated cloud, http://127.0.0.1:<port>
@@ -19,7 +22,6 @@
 #include <string>
 #include <vector>
 
-#include "resource.h"
 #include "testkit/program_driver.h"
 
 namespace {
@@ -48,10 +50,7 @@ bool Seconds(const wchar_t* text, std::chrono::milliseconds& out) {
 
 int wmain(int argc, wchar_t** argv) {
     qeltest::DriveOptions options;
-    options.answerOtherBoxesWithOk = true;
-    // The installer's starts show the invitation screen instead of the list: Register there.
-    options.answers.push_back(
-        {qeltest::Dialog(IDD_INVITATION), qeltest::Press(IDC_INVITATION_REGISTER)});
+    std::wstring model;
     int i = 1;
     for (; i < argc; ++i) {
         const std::wstring option = argv[i];
@@ -68,7 +67,9 @@ int wmain(int argc, wchar_t** argv) {
         }
         const wchar_t* value = argv[++i];
         bool ok = true;
-        if (option == L"--pictures") {
+        if (option == L"--printer") {
+            model = value;
+        } else if (option == L"--pictures") {
             options.pictureFolder = value;
         } else if (option == L"--prefix") {
             options.picturePrefix = value;
@@ -91,6 +92,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     options.args.assign(argv + i, argv + argc);
+    qeltest::AnswerAsTheRunCommand(model, options);
 
     const qeltest::DriveReport report = qeltest::DriveProgram(options);
     Print(qeltest::FormatReport(report));

@@ -7,6 +7,8 @@ namespace qeltest {
 
 namespace {
 
+constexpr UINT kAnswerTimeoutMs = 3000;
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> found;
     ::EnumChildWindows(
@@ -115,6 +117,36 @@ void PressButton(HWND dialog, int id) {
     HWND button = ::GetDlgItem(dialog, id);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(button));
+}
+
+std::vector<std::wstring> ComboEntries(HWND combo) {
+    // The system carries the texts of a combo box with strings between processes.
+    const auto ask = [combo](UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(combo, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                     kAnswerTimeoutMs, &result)
+                   ? static_cast<LRESULT>(result)
+                   : CB_ERR;
+    };
+    std::vector<std::wstring> entries;
+    const LRESULT count = combo != nullptr ? ask(CB_GETCOUNT, 0, 0) : CB_ERR;
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = ask(CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, L'\0');
+        const LRESULT copied = length > 0 ? ask(CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                                reinterpret_cast<LPARAM>(text.data()))
+                                          : 0;
+        text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+        entries.push_back(std::move(text));
+    }
+    return entries;
+}
+
+bool ChooseComboEntry(HWND combo, int index) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0,
+                                 SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) &&
+           static_cast<LRESULT>(result) == index;
 }
 
 } // namespace qeltest

@@ -2,11 +2,30 @@
 
 namespace qelui {
 
+namespace {
+
+// 0: the display's own.
+int g_standInPixelsPerInch = 0;
+
+} // namespace
+
+ScopedPixelsPerInch::ScopedPixelsPerInch(int pixelsPerInch) noexcept
+    : previous_(g_standInPixelsPerInch) {
+    g_standInPixelsPerInch = pixelsPerInch;
+}
+
+ScopedPixelsPerInch::~ScopedPixelsPerInch() {
+    g_standInPixelsPerInch = previous_;
+}
+
 int FontHeightForPoints(int points, int pixelsPerInch) noexcept {
     return -::MulDiv(points, pixelsPerInch, 72);
 }
 
 int PixelsPerInchY(HWND window) noexcept {
+    if (g_standInPixelsPerInch > 0) {
+        return g_standInPixelsPerInch;
+    }
     HDC dc = ::GetDC(window);
     if (dc == nullptr) {
         return 96;

@@ -2,6 +2,10 @@
 
 namespace qelui {
 
+int ScaleToDensity(int pixels, int pixelsPerInch) noexcept {
+    return ::MulDiv(pixels, pixelsPerInch, kDesignPixelsPerInch);
+}
+
 void SetClientSize(HWND window, int width, int height) noexcept {
     RECT outer{};
     RECT client{};
@@ -14,6 +18,13 @@ void SetClientSize(HWND window, int width, int height) noexcept {
 
 void PlaceControl(HWND control, int x, int y, int width, int height) noexcept {
     ::MoveWindow(control, x, y, width, height, TRUE);
+}
+
+void ApplyLayout(HWND dialog, const PixelLayout& layout) noexcept {
+    SetClientSize(dialog, layout.client.cx, layout.client.cy);
+    for (const ControlPlace& place : layout.controls) {
+        PlaceControl(::GetDlgItem(dialog, place.id), place.x, place.y, place.width, place.height);
+    }
 }
 
 void SetControlFont(HWND control, HFONT font) noexcept {

@@ -15,11 +15,16 @@ INT_PTR ConnectFailedDialog::DoModal(HWND owner) {
 
 void ConnectFailedDialog::OnInitDialog() {
     namespace text = qelui::text;
-    LayOut(text::kWifiConnectFailed,
-           {
-               {IDC_WIFI_MANUAL, 227, kButtonRow, 170, 0, Font::kButton, text::kWifiManualSetup},
-               {IDC_WIFI_CANCEL, 410, kButtonRow, 170, 0, Font::kButton, text::kButtonCancel},
-           });
+    LayOut(text::kWifiConnectFailed, Controls());
+}
+
+const std::vector<WifiControl>& ConnectFailedDialog::Controls() {
+    namespace text = qelui::text;
+    static const std::vector<WifiControl> controls = {
+        {IDC_WIFI_MANUAL, 227, kButtonRow, 170, 0, Font::kButton, text::kWifiManualSetup},
+        {IDC_WIFI_CANCEL, 410, kButtonRow, 170, 0, Font::kButton, text::kButtonCancel},
+    };
+    return controls;
 }
 
 } // namespace qelwifi

@@ -63,16 +63,21 @@ void SsidDialog::OnInitDialog() {
     if (!names_.empty()) {
         ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
     }
-    LayOut(pcNetworkNotSeen_ ? text::kWifiNetworkNotSeen : text::kWifiChooseNetwork,
-           {
-               {IDC_WIFI_UPPER_LABEL, 20, 60, 140, 30, Font::kLabel, text::kWifiNetworkLabel},
-               {IDC_WIFI_KEY_LABEL, 20, 90, 140, 30, Font::kLabel, text::kWifiKeyLabel},
-               {IDC_SSID_NAME, 160, 58, 400, 20, Font::kDialog, 0},
-               {IDC_SSID_KEY, 160, 88, 400, 20, Font::kDialog, 0},
-               {IDC_SSID_SHOW_KEY, 160, 108, 400, 20, Font::kDialog, text::kWifiShowKey},
-               {IDC_SSID_OK, 267, kButtonRow, 150, 0, Font::kButton, text::kButtonOk},
-               {IDC_SSID_CANCEL, 430, kButtonRow, 150, 0, Font::kButton, text::kButtonCancel},
-           });
+    LayOut(pcNetworkNotSeen_ ? text::kWifiNetworkNotSeen : text::kWifiChooseNetwork, Controls());
+}
+
+const std::vector<WifiControl>& SsidDialog::Controls() {
+    namespace text = qelui::text;
+    static const std::vector<WifiControl> controls = {
+        {IDC_WIFI_UPPER_LABEL, 20, 60, 140, 30, Font::kLabel, text::kWifiNetworkLabel},
+        {IDC_WIFI_KEY_LABEL, 20, 90, 140, 30, Font::kLabel, text::kWifiKeyLabel},
+        {IDC_SSID_NAME, 160, 58, 400, 20, Font::kDialog, 0},
+        {IDC_SSID_KEY, 160, 88, 400, 20, Font::kDialog, 0},
+        {IDC_SSID_SHOW_KEY, 160, 108, 400, 20, Font::kDialog, text::kWifiShowKey},
+        {IDC_SSID_OK, 267, kButtonRow, 150, 0, Font::kButton, text::kButtonOk},
+        {IDC_SSID_CANCEL, 430, kButtonRow, 150, 0, Font::kButton, text::kButtonCancel},
+    };
+    return controls;
 }
 
 void SsidDialog::ShowKey(bool shown) const {

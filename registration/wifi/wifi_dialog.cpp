@@ -10,13 +10,6 @@
 
 namespace qelwifi {
 
-namespace {
-
-constexpr int kClientWidth = 600;
-constexpr int kClientHeight = 320;
-
-} // namespace
-
 WifiDialog::WifiDialog(const qelui::TextLibrary* texts, qelinfo::IApplicationInfo* facts,
                        int focusId, std::initializer_list<int> answers) noexcept
     : DialogController(texts), facts_(facts), focusId_(focusId) {
@@ -51,19 +44,15 @@ INT_PTR WifiDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
-void WifiDialog::LayOut(int messageTextId, std::initializer_list<Control> controls) {
+void WifiDialog::LayOut(int messageTextId, const std::vector<Control>& controls) {
     HWND dialog = Window();
-    qelui::SetClientSize(dialog, kClientWidth, kClientHeight - ::GetSystemMetrics(SM_CYSIZE));
-    const int line = ::MulDiv(9, qelui::PixelsPerInchY(dialog), 72) + 4;
+    qelui::ApplyLayout(dialog, LayOutWifiDialog(qelui::PixelsPerInchY(dialog),
+                                                ::GetSystemMetrics(SM_CYSIZE), controls));
     const HFONT labels = OwnFont(9, FW_NORMAL);
     const HFONT buttons = OwnFont(10, FW_NORMAL);
-    qelui::PlaceControl(Item(IDC_WIFI_MESSAGE), 20, 20, 560, 2 * line);
     qelui::SetControlFont(Item(IDC_WIFI_MESSAGE), OwnFont(9, FW_BOLD));
     SetItemText(IDC_WIFI_MESSAGE, messageTextId);
     for (const Control& c : controls) {
-        const bool onButtonRow = c.y == kButtonRow;
-        qelui::PlaceControl(Item(c.id), c.x, onButtonRow ? 4 * line + 194 : c.y, c.width,
-                            onButtonRow ? 25 : c.height);
         if (c.font != Font::kDialog) {
             qelui::SetControlFont(Item(c.id), c.font == Font::kLabel ? labels : buttons);
         }
@@ -71,7 +60,6 @@ void WifiDialog::LayOut(int messageTextId, std::initializer_list<Control> contro
             SetItemText(c.id, c.textId);
         }
     }
-    qelui::PlaceControl(Item(IDC_SEPARATOR), 0, 240, kClientWidth, 1);
     SetCaptionText(qelui::text::kCaption);
     qelui::CenterWindow(dialog);
     ::ShowWindow(dialog, SW_SHOW);

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <array>
+#include <string_view>
 
 #include "win/unique_any.h"
 
@@ -50,7 +51,52 @@ qelwin::unique_handle ShellUserToken() {
     return primary;
 }
 
+// ASCII only: a scheme is ASCII, and the letter rules of a locale have no say in it.
+wchar_t AsciiLower(wchar_t c) noexcept {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) noexcept {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (AsciiLower(text[i]) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// C0 and C1 controls and DEL: a shell or a browser's command line may cut or split the
+// address at them.
+bool IsControl(wchar_t c) noexcept {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
 } // namespace
+
+bool IsWebPageAddress(const std::wstring& address) noexcept {
+    const std::wstring_view text(address);
+    std::size_t hostStart = 0;
+    if (StartsWithNoCase(text, L"http://")) {
+        hostStart = 7;
+    } else if (StartsWithNoCase(text, L"https://")) {
+        hostStart = 8;
+    } else {
+        return false;
+    }
+    // "http:///C:/..." names no host: not an address of the web.
+    if (hostStart == text.size() || text.find_first_of(L"/?#\\", hostStart) == hostStart) {
+        return false;
+    }
+    for (const wchar_t c : text) {
+        if (IsControl(c)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 void OpenUrl(const std::wstring& address) noexcept {
     ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -112,7 +158,7 @@ bool IsProcessElevated() noexcept {
 }
 
 void OpenPage(const std::wstring& address, const PageOpeners& openers) noexcept {
-    if (address.empty()) {
+    if (!IsWebPageAddress(address)) {
         return;
     }
     if (openers.isElevated() && openers.openAsShellUser(address)) {

@@ -1,4 +1,7 @@
-// The worker's side of one exchange: sending, the authentication rounds and reading the answer.
+// The worker's side of one exchange: sending, the authentication rounds and reading the answer,
+// every call awaited no longer than the exchange's deadline.
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cwchar>
 #include <string>
@@ -9,6 +12,18 @@
 namespace qelhttp {
 
 namespace {
+
+using Deadline = AsyncRequest::Deadline;
+
+// Starts one asynchronous call and waits for its completion, at most until the deadline.
+template <typename Start>
+AsyncRequest::Completion Call(AsyncRequest& link, Deadline deadline, Start start) {
+    link.Begin();
+    if (!start()) {
+        return AsyncRequest::Completion{false, ::GetLastError(), 0};
+    }
+    return link.Await(deadline);
+}
 
 // Of several offered schemes WinHTTP takes one; the server's first choice when it is among
 // them, else the lowest flag.
@@ -44,35 +59,38 @@ bool QueryContentLength(HINTERNET request, unsigned long long& length) {
     return end != text;
 }
 
-// Reads the whole body. A read that fails, or a body shorter or longer than announced, is a
-// failed read: a cut body must never pass as a complete answer.
-bool ReadBody(HINTERNET request, bool expectBody, const std::atomic<bool>& closing,
-              std::string& body) {
+// Reads the whole body, in pieces of the link's buffer. A read that fails or outlasts the
+// deadline, or a body shorter or longer than announced, is a failed read: a cut body must never
+// pass as a complete answer.
+bool ReadBody(HINTERNET request, AsyncRequest& link, Deadline deadline, bool expectBody,
+              const std::atomic<bool>& closing, std::string& body) {
     body.clear();
     for (;;) {
         if (closing.load()) {
             return false;
         }
-        DWORD available = 0;
-        if (!::WinHttpQueryDataAvailable(request, &available)) {
+        const auto available = Call(
+            link, deadline, [&] { return ::WinHttpQueryDataAvailable(request, nullptr) != FALSE; });
+        if (!available.ok) {
             return false;
         }
-        if (available == 0) {
+        if (available.bytes == 0) {
             break;
         }
-        const std::size_t old = body.size();
-        if (available > static_cast<DWORD>(INT_MAX) - old) {
+        const DWORD want = std::min(available.bytes, AsyncRequest::kReadBufferSize);
+        if (want > static_cast<DWORD>(INT_MAX) - body.size()) {
             return false;
         }
-        body.resize(old + available);
-        DWORD read = 0;
-        if (!::WinHttpReadData(request, body.data() + old, available, &read)) {
+        const auto read = Call(link, deadline, [&] {
+            return ::WinHttpReadData(request, link.ReadBuffer(), want, nullptr) != FALSE;
+        });
+        if (!read.ok || read.bytes > want) {
             return false;
         }
-        body.resize(old + read);
-        if (read == 0) {
+        if (read.bytes == 0) {
             break;
         }
+        body.append(link.ReadBuffer(), read.bytes);
     }
     unsigned long long announced = 0;
     if (expectBody && QueryContentLength(request, announced) && announced != body.size()) {
@@ -107,7 +125,8 @@ bool HttpRequestImpl::ProvideProxyCredentials(HINTERNET request, DWORD scheme) {
     return true;
 }
 
-HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request) {
+HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request, AsyncRequest& link) {
+    Deadline deadline = std::chrono::steady_clock::now() + options_.exchangeLimit;
     Outcome outcome;
     DWORD pendingProxyScheme = 0;
     int previousStatus = 0;
@@ -115,25 +134,37 @@ HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request) {
     const wchar_t* method = param_->GetMethod();
     const bool expectBody = method == nullptr || std::wcscmp(method, L"HEAD") != 0;
 
+    const DWORD length = param_->GetBodyLength();
+    void* body = length != 0 ? const_cast<void*>(link.KeepBody(param_->GetBody(), length))
+                             : WINHTTP_NO_REQUEST_DATA;
+
     for (int sends = 0; sends < kMaxSendsPerExchange; ++sends) {
-        if (closing_.load()) {
+        if (closing_.load() || cancel_.load() != 0 ||
+            std::chrono::steady_clock::now() >= deadline) {
             return Outcome{};
         }
-        if (pendingProxyScheme != 0 && !ProvideProxyCredentials(request, pendingProxyScheme)) {
-            break; // the user cancelled the prompt: the exchange ends with the last status
+        if (pendingProxyScheme != 0) {
+            const auto asked = std::chrono::steady_clock::now();
+            const bool provided = ProvideProxyCredentials(request, pendingProxyScheme);
+            deadline += std::chrono::steady_clock::now() - asked;
+            if (!provided) {
+                break; // the user cancelled the prompt: the exchange ends with the last status
+            }
         }
         if (const wchar_t* headers = param_->GetHeaders(); headers != nullptr && *headers) {
             ::WinHttpAddRequestHeaders(request, headers, static_cast<DWORD>(-1),
                                        WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
         }
-        const DWORD length = param_->GetBodyLength();
-        void* body = length != 0 ? const_cast<void*>(param_->GetBody()) : WINHTTP_NO_REQUEST_DATA;
-        bool succeeded = ::WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, body,
-                                              length, length, 0) != FALSE;
-        if (succeeded) {
-            succeeded = ::WinHttpReceiveResponse(request, nullptr) != FALSE;
+        auto call = Call(link, deadline, [&] {
+            return ::WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, length,
+                                        length, link.Context()) != FALSE;
+        });
+        if (call.ok) {
+            call = Call(link, deadline,
+                        [&] { return ::WinHttpReceiveResponse(request, nullptr) != FALSE; });
         }
-        if (!succeeded && ::GetLastError() == ERROR_WINHTTP_RESEND_REQUEST) {
+        const bool succeeded = call.ok;
+        if (!succeeded && call.error == ERROR_WINHTTP_RESEND_REQUEST) {
             outcome = Outcome{};
             continue;
         }
@@ -147,7 +178,7 @@ HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request) {
         bool ok = false;
         bool done = false;
         if (status == HTTP_STATUS_OK) {
-            if (!ReadBody(request, expectBody, closing_, outcome.body)) {
+            if (!ReadBody(request, link, deadline, expectBody, closing_, outcome.body)) {
                 return Outcome{};
             }
             ok = done = true;

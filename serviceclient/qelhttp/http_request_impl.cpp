@@ -43,13 +43,17 @@ bool HttpRequestImpl::OpenWinHttpSession() {
     } catch (...) {
         proxy = {};
     }
+    // Asynchronous, so that the worker waits for each call only until the exchange's deadline
+    // (async_request.h).
     if (!proxy.proxy.empty()) {
-        session_.reset(::WinHttpOpen(
-            kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.proxy.c_str(),
-            proxy.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : proxy.bypass.c_str(), 0));
+        session_.reset(
+            ::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.proxy.c_str(),
+                          proxy.bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : proxy.bypass.c_str(),
+                          WINHTTP_FLAG_ASYNC));
     } else {
         session_.reset(::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS,
+                                     WINHTTP_FLAG_ASYNC));
     }
     return static_cast<bool>(session_);
 }
@@ -74,16 +78,15 @@ int HttpRequestImpl::Close() {
 
 void HttpRequestImpl::CloseHandles() {
     if (worker_.joinable()) {
-        // Whoever closes the engine no longer waits for an outcome. Closing the request
-        // handle ends a blocking WinHTTP call of the worker (Wine lets the call run to its
-        // time-out), which is then joined, so the worker never outlives the handles, the
-        // parameter or the sink it uses.
-        cancel_.exchange(1);
+        // Whoever closes the engine no longer waits for an outcome. The worker stops waiting
+        // for its call at once and is joined, so it never outlives the handles, the parameter
+        // or the sink it uses.
         closing_.store(true);
-        request_.reset();
+        Cancel();
         worker_.join();
     }
     request_.reset();
+    ReplaceLink(nullptr);
     connection_.reset();
     session_.reset();
 }
@@ -107,6 +110,7 @@ int HttpRequestImpl::Send(IHttpRequestParam* param, IHttpRequestResponse* sink) 
     cancel_.exchange(0);
     closing_.store(false);
     request_.reset();
+    ReplaceLink(nullptr);
     connection_.reset();
 
     try {
@@ -155,16 +159,28 @@ int HttpRequestImpl::Send(IHttpRequestParam* param, IHttpRequestResponse* sink) 
         DWORD timeout = static_cast<DWORD>(options_.timeoutMs);
         ::WinHttpSetOption(request_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeout,
                            sizeof(timeout));
+        ReplaceLink(AsyncRequest::Attach(request_.get()));
     }
-    if (!request_ || !StartWorker(request_.get())) {
+    std::shared_ptr<AsyncRequest> link = CurrentLink();
+    if (!link || !StartWorker(request_.get(), std::move(link))) {
         return 1;
     }
     return 0;
 }
 
-bool HttpRequestImpl::StartWorker(HINTERNET request) {
+void HttpRequestImpl::ReplaceLink(std::shared_ptr<AsyncRequest> link) {
+    std::lock_guard<std::mutex> lock(linkLock_);
+    link_ = std::move(link);
+}
+
+std::shared_ptr<AsyncRequest> HttpRequestImpl::CurrentLink() {
+    std::lock_guard<std::mutex> lock(linkLock_);
+    return link_;
+}
+
+bool HttpRequestImpl::StartWorker(HINTERNET request, std::shared_ptr<AsyncRequest> link) {
     try {
-        worker_ = std::thread(&HttpRequestImpl::Worker, this, request);
+        worker_ = std::thread(&HttpRequestImpl::Worker, this, request, std::move(link));
         return true;
     } catch (const std::system_error&) {
         return false;
@@ -173,16 +189,20 @@ bool HttpRequestImpl::StartWorker(HINTERNET request) {
 
 void HttpRequestImpl::Cancel() {
     cancel_.exchange(1);
+    // The worker stops waiting for WinHTTP: nobody takes the outcome of a cancelled exchange.
+    if (std::shared_ptr<AsyncRequest> link = CurrentLink()) {
+        link->Interrupt();
+    }
 }
 
 void HttpRequestImpl::Wait() {
     JoinWorker();
 }
 
-void HttpRequestImpl::Worker(HINTERNET request) noexcept {
+void HttpRequestImpl::Worker(HINTERNET request, std::shared_ptr<AsyncRequest> link) noexcept {
     Outcome outcome;
     try {
-        outcome = RunExchange(request);
+        outcome = RunExchange(request, *link);
     } catch (...) {
         // Out of memory for a body, or a parameter object that threw: a failed exchange.
         outcome = Outcome{};

@@ -69,16 +69,6 @@ struct WlanClient {
     ~WlanClient() { api.WlanCloseHandle(handle, nullptr); }
 };
 
-// Copies text into a caller's buffer of chars characters, cut to leave room for the terminator.
-void CopyOut(wchar_t* out, int chars, const std::wstring& text) {
-    if (chars <= 0) {
-        return;
-    }
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(chars) - 1);
-    std::copy_n(text.data(), n, out);
-    out[n] = L'\0';
-}
-
 } // namespace
 
 int VTESDevLib::DoSearchAccessPoints(const DeviceConnection* connection, wchar_t* ssidOut,
@@ -138,8 +128,8 @@ int VTESDevLib::DoSearchAccessPoints(const DeviceConnection* connection, wchar_t
     if (!chosen) {
         return VTESDEV_NO_MATCHING_PROFILE;
     }
-    CopyOut(ssidOut, ssidChars, FieldText(chosen->ssid));
-    CopyOut(keyOut, keyChars, FieldText(chosen->key));
+    CopyToBuffer(ssidOut, ssidChars, std::wstring_view(FieldText(chosen->ssid)));
+    CopyToBuffer(keyOut, keyChars, std::wstring_view(FieldText(chosen->key)));
     return VTESDEV_OK;
 }
 

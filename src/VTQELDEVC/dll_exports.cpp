@@ -1,10 +1,12 @@
 // vtqeldevc.dll's boundary. The entry point keeps the library's own module handle, from whose
-// folder the outside libraries are loaded; the exports make and destroy the device object
-// behind the library's one guard, so nothing thrown reaches the caller.
+// folder the outside libraries are loaded, and gives back what its C++ runtime keeps when the
+// library is freed; the exports make and destroy the device object behind the library's one
+// guard, so nothing thrown reaches the caller.
 #include "guard.h"
 #include "vtesdev_lib.h"
 
 #include <vtqeldevc/vtqeldevc.h>
+#include <win/runtime_release.h>
 
 #include <atomic>
 #include <utility>
@@ -15,12 +17,14 @@ std::atomic<HMODULE> g_module{nullptr};
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module.store(instance);
     } else if (reason == DLL_PROCESS_DETACH) {
         g_module.store(nullptr);
     }
+    // The application keeps the library for the process's life, but other callers may not.
+    qelwin::ReleaseRuntimeOnUnload(reason, reserved);
     return TRUE;
 }
 

@@ -48,8 +48,8 @@ public:
 };
 
 // What both port controls share: their port library, loaded by full path with its entry table,
-// and the target. A derived control's destructor runs UnloadPortLib, so that its own Close
-// closes an open channel before the library goes.
+// and the target. The control's destructor runs UnloadPortLib, so that its own Close closes an
+// open channel before the library goes.
 template <typename Table> class PortLibraryControl : public CVTMPUCom {
 public:
     int LoadPortLib(const wchar_t* folder) final {
@@ -83,6 +83,27 @@ protected:
     std::wstring target_;
     int port_type_ = 0;
     int port_index_ = kQelPortIndex;
+};
+
+// The one declaration of both port controls. Library gives what differs between the two port
+// libraries: the entry table (Api), the file name (kFile) and what an open channel keeps
+// (Channel). Each library's source defines the five operations for its own Library.
+template <typename Library>
+class PortControl final : public PortLibraryControl<typename Library::Api> {
+public:
+    explicit PortControl(Platform platform = {})
+        : PortLibraryControl<typename Library::Api>(std::move(platform), Library::kFile) {}
+    ~PortControl() override { this->UnloadPortLib(); }
+
+    int Open() override;
+    int OpenPort() override;
+    int GetPortList(std::vector<std::wstring>& ports) override;
+    int Transact(const char* request, int requestLength, char* reply, int replyCapacity,
+                 int* replyLength) override;
+    int Close() noexcept override;
+
+private:
+    typename Library::Channel channel_{};
 };
 
 // Port types 2 and 3 go through the older library, every other through the newer.

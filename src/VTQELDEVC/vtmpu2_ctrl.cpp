@@ -24,19 +24,69 @@ bool Transient(int result) noexcept {
            result == PU2_ERR_RECEIVE;
 }
 
-} // namespace
-
-CVTMPU2Ctrl::CVTMPU2Ctrl(Platform platform)
-    : PortLibraryControl(std::move(platform), kVtmpu2File) {}
-
-CVTMPU2Ctrl::~CVTMPU2Ctrl() {
-    UnloadPortLib();
+int Write(const Pu2Api& api, PU2_HANDLE channel, const char* request, int length) {
+    if (api.pu2Write == nullptr || channel == 0) {
+        return PU2_ERR_CLOSED;
+    }
+    return api.pu2Write(channel, request, length, 0);
 }
 
-int CVTMPU2Ctrl::Open() {
+// Reads the reply into reply, up to four attempts; false when the exchange failed.
+bool ReadReply(const Pu2Api& api, PU2_HANDLE channel, const Platform& platform, char* reply,
+               int replyCapacity, int* replyLength) {
+    // The last byte stays for the terminator, so the reply is always text.
+    const int room = replyCapacity - 1;
+    // Counted over the whole exchange: a printer that keeps answering "not yet" ends it.
+    int no_data = 0;
+    for (int attempt = 1; attempt <= kReadAttempts; ++attempt) {
+        int total = 0;
+        *replyLength = 0;
+        reply[0] = '\0';
+        for (;;) {
+            int size = room - total;
+            const int offered = size;
+            int more = 0;
+            const int read = api.pu2Read != nullptr && channel != 0
+                                 ? api.pu2Read(channel, reply + total, &size, &more)
+                                 : PU2_ERR_CLOSED;
+            // An empty piece that promises more is no progress: it counts as "not yet".
+            if (read == PU2_NO_DATA_YET || (read == PU2_OK && size == 0 && more == 1)) {
+                if (++no_data > kMaxNoDataYet) {
+                    return false;
+                }
+                platform.Wait(NoDataYetWait(no_data));
+                continue;
+            }
+            if (read == PU2_ERR_SEND || read == PU2_ERR_RECEIVE) {
+                if (attempt < kReadAttempts) {
+                    platform.Wait(kRetryWaitMs);
+                }
+                break;
+            }
+            if (read != PU2_OK || size < 0 || size > offered) {
+                return false;
+            }
+            total += size;
+            reply[total] = '\0';
+            *replyLength = total;
+            if (more != 1) {
+                return true;
+            }
+            if (total == room) {
+                // More is coming than the reply can hold: what arrived is not the whole reply.
+                return false;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+template <> int CVTMPU2Ctrl::Open() {
     const Pu2Api& api = entries();
     const wchar_t* path = CommandPath(port_index_);
-    if (api.pu2Open == nullptr || channel_ != 0 || path == nullptr) {
+    if (api.pu2Open == nullptr || channel_.handle != 0 || path == nullptr) {
         return 1;
     }
     const PU2_HANDLE channel = api.pu2Open();
@@ -53,39 +103,28 @@ int CVTMPU2Ctrl::Open() {
         api.pu2Close(channel);
         return 1;
     }
-    channel_ = channel;
+    channel_.handle = channel;
     return 0;
 }
 
-int CVTMPU2Ctrl::OpenPort() {
+template <> int CVTMPU2Ctrl::OpenPort() {
     return 0;
 }
 
-int CVTMPU2Ctrl::GetPortList(std::vector<std::wstring>&) {
+template <> int CVTMPU2Ctrl::GetPortList(std::vector<std::wstring>&) {
     return 0;
 }
 
-int CVTMPU2Ctrl::Close() noexcept {
+template <> int CVTMPU2Ctrl::Close() noexcept {
     const Pu2Api& api = entries();
-    if (api.pu2Close == nullptr || channel_ == 0) {
+    if (api.pu2Close == nullptr || channel_.handle == 0) {
         return 1;
     }
-    const int closed = api.pu2Close(std::exchange(channel_, 0));
+    const int closed = api.pu2Close(std::exchange(channel_.handle, 0));
     return closed == PU2_OK ? 0 : 1;
 }
 
-int CVTMPU2Ctrl::FailExchange() noexcept {
-    return Close() == 0 ? kTransactFailed : kTransactCloseFailed;
-}
-
-int CVTMPU2Ctrl::Write(const char* request, int length) {
-    const Pu2Api& api = entries();
-    if (api.pu2Write == nullptr || channel_ == 0) {
-        return PU2_ERR_CLOSED;
-    }
-    return api.pu2Write(channel_, request, length, 0);
-}
-
+template <>
 int CVTMPU2Ctrl::Transact(const char* request, int requestLength, char* reply, int replyCapacity,
                           int* replyLength) {
     // A reply needs room for at least one byte and its terminator.
@@ -96,7 +135,7 @@ int CVTMPU2Ctrl::Transact(const char* request, int requestLength, char* reply, i
     *replyLength = 0;
     reply[0] = '\0';
     for (int write = 1;; ++write) {
-        const int written = Write(request, requestLength);
+        const int written = Write(entries(), channel_.handle, request, requestLength);
         if (written == PU2_OK) {
             break;
         }
@@ -122,56 +161,11 @@ int CVTMPU2Ctrl::Transact(const char* request, int requestLength, char* reply, i
         }
         return kTransactFailed;
     }
-    return ReadReply(reply, replyCapacity, replyLength);
-}
-
-int CVTMPU2Ctrl::ReadReply(char* reply, int replyCapacity, int* replyLength) {
-    const Pu2Api& api = entries();
-    // The last byte stays for the terminator, so the reply is always text.
-    const int room = replyCapacity - 1;
-    // Counted over the whole exchange: a printer that keeps answering "not yet" ends it.
-    int no_data = 0;
-    for (int attempt = 1; attempt <= kReadAttempts; ++attempt) {
-        int total = 0;
-        *replyLength = 0;
-        reply[0] = '\0';
-        for (;;) {
-            int size = room - total;
-            const int offered = size;
-            int more = 0;
-            const int read = api.pu2Read != nullptr && channel_ != 0
-                                 ? api.pu2Read(channel_, reply + total, &size, &more)
-                                 : PU2_ERR_CLOSED;
-            // An empty piece that promises more is no progress: it counts as "not yet".
-            if (read == PU2_NO_DATA_YET || (read == PU2_OK && size == 0 && more == 1)) {
-                if (++no_data > kMaxNoDataYet) {
-                    return FailExchange();
-                }
-                platform_.Wait(NoDataYetWait(no_data));
-                continue;
-            }
-            if (read == PU2_ERR_SEND || read == PU2_ERR_RECEIVE) {
-                if (attempt < kReadAttempts) {
-                    platform_.Wait(kRetryWaitMs);
-                }
-                break;
-            }
-            if (read != PU2_OK || size < 0 || size > offered) {
-                return FailExchange();
-            }
-            total += size;
-            reply[total] = '\0';
-            *replyLength = total;
-            if (more != 1) {
-                return kTransactOk;
-            }
-            if (total == room) {
-                // More is coming than the reply can hold: what arrived is not the whole reply.
-                return FailExchange();
-            }
-        }
+    if (ReadReply(entries(), channel_.handle, platform_, reply, replyCapacity, replyLength)) {
+        return kTransactOk;
     }
-    return FailExchange();
+    // The channel is closed after a failed exchange: failure unless the close failed too.
+    return Close() == 0 ? kTransactFailed : kTransactCloseFailed;
 }
 
 } // namespace vtqeldevc

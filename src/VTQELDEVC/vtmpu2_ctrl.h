@@ -29,30 +29,16 @@ struct Pu2Api {
     VTQELDEVC_ENTRY_VISITOR(VTQELDEVC_PU2_ENTRIES)
 };
 
-inline constexpr wchar_t kVtmpu2File[] = L"vtmpu2.dll";
-
-class CVTMPU2Ctrl final : public PortLibraryControl<Pu2Api> {
-public:
-    explicit CVTMPU2Ctrl(Platform platform = {});
-    ~CVTMPU2Ctrl() override;
-
-    // Port type 0 aims at a printer name, any other at a network address; port index 0 and 1
-    // choose the command path.
-    int Open() override;
-    // Nothing to do for this library: 0.
-    int OpenPort() override;
-    int GetPortList(std::vector<std::wstring>& ports) override;
-    int Transact(const char* request, int requestLength, char* reply, int replyCapacity,
-                 int* replyLength) override;
-    int Close() noexcept override;
-
-private:
-    int Write(const char* request, int length);
-    int ReadReply(char* reply, int replyCapacity, int* replyLength);
-    // Closes the channel after a failed exchange: failure unless the close failed too.
-    int FailExchange() noexcept;
-
-    PU2_HANDLE channel_ = 0;
+// The newer library for PortControl: port type 0 aims at a printer name, any other at a network
+// address; port index 0 and 1 choose the command path. OpenPort and GetPortList have nothing to
+// do for this library and give 0.
+struct Vtmpu2 {
+    using Api = Pu2Api;
+    static constexpr const wchar_t* kFile = L"vtmpu2.dll";
+    struct Channel {
+        PU2_HANDLE handle = 0;
+    };
 };
+using CVTMPU2Ctrl = PortControl<Vtmpu2>;
 
 } // namespace vtqeldevc

@@ -26,6 +26,28 @@ Operation ReadOperation(std::string_view document) {
     return operation;
 }
 
+// Opens channel by printer name or by USB port name unless one is open; false when none was.
+bool OpenChannel(const PuApi& api, Vtmpu::Channel& channel, const std::wstring& target,
+                 bool by_port) {
+    const auto open = by_port ? api.puOpenPort : api.puOpen;
+    if (open == nullptr || channel.handle != nullptr) {
+        return false;
+    }
+    const std::string name = WideToAnsi(target);
+    PU_HANDLE handle = open(name.c_str(), 0);
+    if (handle == nullptr) {
+        return false;
+    }
+    channel = {handle, by_port};
+    return true;
+}
+
+bool Write(const PuApi& api, const Vtmpu::Channel& channel, const char* request, int length) {
+    int written = 0;
+    return api.puWrite != nullptr && channel.handle != nullptr &&
+           api.puWrite(channel.handle, request, length, &written, kIoTimeoutMs) != 0;
+}
+
 } // namespace
 
 std::vector<std::wstring> SplitPortList(std::wstring_view text) {
@@ -38,44 +60,31 @@ std::vector<std::wstring> SplitPortList(std::wstring_view text) {
     return ports;
 }
 
-CVTMPUCtrl::CVTMPUCtrl(Platform platform) : PortLibraryControl(std::move(platform), kVtmpuFile) {}
-
-CVTMPUCtrl::~CVTMPUCtrl() {
-    UnloadPortLib();
-}
-
-int CVTMPUCtrl::Open() {
-    return OpenBy(false);
-}
-
-int CVTMPUCtrl::OpenPort() {
-    return OpenBy(true);
-}
-
-int CVTMPUCtrl::OpenBy(bool by_port) {
-    const PuApi& api = entries();
-    const auto open = by_port ? api.puOpenPort : api.puOpen;
-    if (open != nullptr && handle_ == nullptr) {
-        const std::string name = WideToAnsi(target_);
-        if (PU_HANDLE handle = open(name.c_str(), 0)) {
-            handle_ = handle;
-            opened_by_port_ = by_port;
-            return 0;
-        }
+template <> int CVTMPUCtrl::Open() {
+    if (OpenChannel(entries(), channel_, target_, false)) {
+        return 0;
     }
     UnloadPortLib();
     return 1;
 }
 
-int CVTMPUCtrl::Close() noexcept {
-    const PuApi& api = entries();
-    if (api.puClose == nullptr || handle_ == nullptr) {
-        return 1;
+template <> int CVTMPUCtrl::OpenPort() {
+    if (OpenChannel(entries(), channel_, target_, true)) {
+        return 0;
     }
-    return api.puClose(std::exchange(handle_, nullptr)) != 0 ? 0 : 1;
+    UnloadPortLib();
+    return 1;
 }
 
-int CVTMPUCtrl::GetPortList(std::vector<std::wstring>& ports) {
+template <> int CVTMPUCtrl::Close() noexcept {
+    const PuApi& api = entries();
+    if (api.puClose == nullptr || channel_.handle == nullptr) {
+        return 1;
+    }
+    return api.puClose(std::exchange(channel_.handle, nullptr)) != 0 ? 0 : 1;
+}
+
+template <> int CVTMPUCtrl::GetPortList(std::vector<std::wstring>& ports) {
     ports.clear();
     const PuApi& api = entries();
     std::array<char, PU_PORT_LIST_BYTES> buffer{};
@@ -92,13 +101,7 @@ int CVTMPUCtrl::GetPortList(std::vector<std::wstring>& ports) {
     return 0;
 }
 
-bool CVTMPUCtrl::Write(const char* request, int length) {
-    const PuApi& api = entries();
-    int written = 0;
-    return api.puWrite != nullptr && handle_ != nullptr &&
-           api.puWrite(handle_, request, length, &written, kIoTimeoutMs) != 0;
-}
-
+template <>
 int CVTMPUCtrl::Transact(const char* request, int requestLength, char* reply, int replyCapacity,
                          int* replyLength) {
     if (request == nullptr || reply == nullptr || replyLength == nullptr || requestLength < 0 ||
@@ -114,13 +117,13 @@ int CVTMPUCtrl::Transact(const char* request, int requestLength, char* reply, in
     }
     const std::string expected = sent.name + "Response";
 
-    for (int write = 1; !Write(request, requestLength); ++write) {
+    for (int write = 1; !Write(entries(), channel_, request, requestLength); ++write) {
         if (Close() != 0 || write == kWrites) {
             return kTransactFailed;
         }
         platform_.Wait(kWriteRetryWaitMs);
         // The same way as before: a USB port is opened by its port name again.
-        if (OpenBy(opened_by_port_) != 0) {
+        if ((channel_.by_port ? OpenPort() : Open()) != 0) {
             return kTransactFailed;
         }
     }
@@ -131,8 +134,9 @@ int CVTMPUCtrl::Transact(const char* request, int requestLength, char* reply, in
             platform_.Wait(kReadIntervalMs);
         }
         int length = 0;
-        const bool ok = api.puRead != nullptr && handle_ != nullptr &&
-                        api.puRead(handle_, reply, replyCapacity, &length, kIoTimeoutMs) != 0;
+        const bool ok =
+            api.puRead != nullptr && channel_.handle != nullptr &&
+            api.puRead(channel_.handle, reply, replyCapacity, &length, kIoTimeoutMs) != 0;
         // A read that filled the whole buffer leaves no room for the terminator and may have
         // been cut: it is no reply to use.
         if (!ok || length < 0 || length >= replyCapacity) {

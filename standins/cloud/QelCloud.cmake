@@ -1,5 +1,6 @@
 # qel_use_simulated_cloud(<test> [CONFIGURATIONS c...]): gives the ctest entry <test> its own
-# simulated cloud (a test that runs only in some ctest configurations passes them on).
+# simulated cloud (a test that runs only in some ctest configurations passes them on); given a
+# test executable of qel_add_gtest, each of its entries gets one.
 # A setup entry starts the server on a free port (it writes its pid and port into a folder of
 # the build tree) and a cleanup entry stops it by that pid; the test finds the folder through
 # QEL_CLOUD_STATE_DIR and reads the port from the file "cloud.port" there.
@@ -7,6 +8,19 @@ include_guard(GLOBAL)
 
 set(QEL_CLOUD_PYTHON /usr/bin/python3 CACHE FILEPATH "Python 3 with python3-cryptography")
 function(qel_use_simulated_cloud test)
+  if(TARGET ${test})
+    get_property(_entries TARGET ${test} PROPERTY QEL_TEST_ENTRIES)
+    if(_entries)
+      foreach(_entry IN LISTS _entries)
+        _qel_use_simulated_cloud(${_entry} ${ARGN})
+      endforeach()
+      return()
+    endif()
+  endif()
+  _qel_use_simulated_cloud(${test} ${ARGN})
+endfunction()
+
+function(_qel_use_simulated_cloud test)
   cmake_parse_arguments(C "" "" "CONFIGURATIONS" ${ARGN})
   if(C_CONFIGURATIONS)
     set(only CONFIGURATIONS ${C_CONFIGURATIONS})

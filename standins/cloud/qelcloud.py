@@ -22,6 +22,7 @@ import base64
 import hashlib
 import hmac
 import html
+import io
 import json
 import os
 import re
@@ -405,6 +406,9 @@ class Rule:
       drop             "before_reply": close without answering; "mid_body": close after half of
                        the announced body
       chunked          send the body in chunks instead of announcing its length
+      trickle          {"every_ms": n, "for_ms": m, "body_only": b}: send the answer a byte
+                       every n ms (from its body on when b), then close the connection after m
+                       ms at most (default 10000), whether or not all of it went out
       headers          extra answer headers: name -> value
       namespaces, malform, cut, pad_to
                        the normal answer's body changed (answer_faults.py)
@@ -679,7 +683,36 @@ class CloudHandler(BaseHTTPRequestHandler):
                             chunked=chunked)
             self.drop_connection()
             return
+        if behaviour.get("trickle"):
+            self.trickle_reply(reply, behaviour["trickle"], head=rec.method == "HEAD",
+                               chunked=chunked)
+            return
         self.send_reply(reply, head=rec.method == "HEAD", chunked=chunked)
+
+    def trickle_reply(self, reply, how, head=False, chunked=False):
+        """Sends the answer a byte at a time and stops by itself: a server that keeps each read
+        of the client short but never lets the exchange end in time."""
+        whole = io.BytesIO()
+        real, self.wfile = self.wfile, whole
+        try:
+            self.send_reply(reply, head=head, chunked=chunked)
+        finally:
+            self.wfile = real
+        answer = whole.getvalue()
+        every = int(how.get("every_ms", 50)) / 1000.0
+        stop_at = time.monotonic() + int(how.get("for_ms", 10000)) / 1000.0
+        start = answer.find(b"\r\n\r\n") + 4 if how.get("body_only") else 0
+        try:
+            self.wfile.write(answer[:start])
+            for i in range(start, len(answer)):
+                if time.monotonic() >= stop_at:
+                    break
+                self.wfile.write(answer[i:i + 1])
+                self.wfile.flush()
+                time.sleep(every)
+        except OSError:
+            pass  # the client gave up
+        self.drop_connection()
 
     def drop_connection(self):
         self.close_connection = True

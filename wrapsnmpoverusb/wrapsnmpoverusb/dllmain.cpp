@@ -1,7 +1,10 @@
 // Entry point of vtwidwus.dll: keeps the module handle (the packet library is loaded from this
-// module's folder) and frees the outside libraries when the wrapper itself is unloaded.
+// module's folder) and frees the outside libraries and what its C++ runtime keeps when the
+// wrapper itself is unloaded.
 #include "trace.h"
 #include "wrapvtwidus.h"
+
+#include <win/runtime_release.h>
 
 #include <windows.h>
 
@@ -13,5 +16,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         vtwidwus::UnloadProcessVtwidus();
         vtwidwus::ProcessTracer().Unload();
     }
+    // The printer access library loads the wrapper around every USB operation.
+    qelwin::ReleaseRuntimeOnUnload(reason, reserved);
     return TRUE;
 }

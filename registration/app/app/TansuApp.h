@@ -30,9 +30,6 @@ public:
     TansuApp(const TansuApp&) = delete;
     TansuApp& operator=(const TansuApp&) = delete;
 
-    // The application object of the process while one exists.
-    static TansuApp* Current() noexcept;
-
     bool ParseCommandLine(int argc, const wchar_t* const* argv) noexcept;
 
     // Registers the window class, loads the icons and creates the hidden window, which then

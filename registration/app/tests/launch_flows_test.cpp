@@ -30,6 +30,7 @@ constexpr wchar_t kKeptEncoded[] =
     L"http%3A%2F%2F127.0.0.1%3A18470%2Fgateway%2Fpage%3Freg%3D7%26x%3Da+b";
 constexpr wchar_t kDeviceUf[] = L"https://uf.example/device?p=1";
 constexpr wchar_t kSubKeyUf[] = L"https://uf.example/sub?p=2";
+constexpr wchar_t kLocalFile[] = L"file:///C:/x.bat";
 
 class LaunchFlows : public qeltest::MachineAndUserKeySandbox {
 protected:
@@ -40,6 +41,8 @@ protected:
             std::wstring(qelwinutil::kInstalledDeviceKey) + L"\\Velto VT-X100 Series";
         WriteText(device, qelwinutil::kUfUrlValue, kDeviceUf);
         WriteText(device + L"\\SN1", qelwinutil::kUfUrlValue, kSubKeyUf);
+        WriteText(std::wstring(qelwinutil::kInstalledDeviceKey) + L"\\Velto VT-Z7\\SN1",
+                  qelwinutil::kUfUrlValue, kLocalFile);
         // The hidden window: a real one, as the owner of the boxes.
         window_.reset(::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                         nullptr, nullptr));
@@ -89,6 +92,11 @@ TEST_F(LaunchFlows, EachStartOpensItsPageOrTellsAndEndsWithTheRunClosed) {
          qelapp::kMsgInstallerFlow, L"DE", kKept, false, L"", 0, L""},
         {"installer -OB, the page fails: silent, the kept page goes", installer(L"SN1"),
          qelapp::kMsgInstallerFlow, L"DE", kKept, true, L"", 0, L""},
+        {"installer -OB, a kept local file: as if nothing was kept", installer(L"SN1"),
+         qelapp::kMsgInstallerFlow, L"DE", kLocalFile, false, kSubKeyUf, 0, L""},
+        {"installer -OB, the installer's page a local file: nothing opens, the kept page goes",
+         {L"-Preply", L"-OB", L"VT-Z7", L"Office Queue", qeltest::kTextIdsLanguage, L"SN1"},
+         qelapp::kMsgInstallerFlow, L"DE", kKept, false, L"", 0, L""},
         {"launcher -ADS with nothing to offer: ends silently", launcher(L"-ADS"),
          qelapp::kMsgLauncherFlow, L"FR", kKept, false, L"", 0, kKept},
         {"information page", launcher(L"-ADS"), qelapp::kMsgServiceInfoPage, L"DE", kKept, false,

@@ -16,6 +16,7 @@
 #include "resource.h"
 #include "simulated_cloud.h"
 #include "testkit/program_driver.h"
+#include "testkit/table_part.h"
 #include "testkit/text_ids.h"
 #include "win/module_path.h"
 #include "win/registry_view.h"
@@ -137,6 +138,8 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
     const std::wstring info = std::wstring(kGateway) + L"capi?FNC=INFO&CHA=HD&";
     const wchar_t* none = L"";
     const char* gatewayFails = R"({"path": "/gateway/capi", "status": 500})";
+    const char* localFilePage =
+        R"({"path": "/gateway/api0122", "fields": {"open_url": "file:///C:/windows/win.ini"}})";
     const ScreenKey failed = Box(11003);
     const std::wstring launcherCaption = qeltest::TextId(11401);
     // clang-format off
@@ -160,9 +163,14 @@ TEST(LaunchTable, EveryInstallerAndLauncherStartRunsToItsEnd) {
         {L"-Preply", L"-REG2", gatewayFails, 0, 0, {}, none, 0, "UREG_AUTO", L"", kEarlier},
         {L"-HD", L"-REG", gatewayFails, 0, IDC_AGREE, {search, agreement, status, failed},
          launcherCaption.c_str(), 0, "UREG_AUTO", L"", kEarlier},
+        // A gateway whose page is a local file: nothing opens or runs, the run ends as without a
+        // page, and the installer keeps none.
+        {L"-HD", L"-REG", localFilePage, 0, IDC_AGREE, {search, agreement, status},
+         launcherCaption.c_str(), 1, "UREG_AUTO", L"", kEarlier},
+        {L"-Preply", L"-REG2", localFilePage, 0, 0, {}, none, 1, "UREG_AUTO", L"", L""},
     };
     // clang-format on
-    for (const Row& row : rows) {
+    for (const Row& row : qeltest::RowsOfThisPart(rows)) {
         SCOPED_TRACE(Narrow(std::wstring(row.mode) + L" " + row.sub));
         cloud.Reset();
         if (*row.rule != '\0') {

@@ -31,6 +31,7 @@
 #include "simulated_flow_fixture.h"
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
+#include "testkit/table_part.h"
 #include "testkit/text_ids.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
@@ -389,6 +390,8 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
         int usbRetried;
     };
     const char* gatewayFailsOnce = R"({"path": "/gateway/capi", "status": 500, "times": 1})";
+    const char* localFilePage =
+        R"({"path": "/gateway/api0122", "fields": {"open_url": "file:///C:/windows/win.ini"}})";
     const wchar_t* registered = L"/gateway/page?reg=";
     // clang-format off
     const Row rows[] = {
@@ -404,6 +407,8 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
         {"an answer without a page: nothing opened, the list closes", L"VT-X100 Series",
          R"({"path": "/gateway/api0122", "fields": {"open_url": null}})", {},
          {agreement(IDC_AGREE)}, nullptr, "no", "NONE", 0},
+        {"an answer whose page is a local file: as without a page, nothing goes to the system",
+         L"VT-X100 Series", localFilePage, {1, 0}, {agreement(IDC_AGREE)}, nullptr, "no", "NONE", 0},
         {"opening the page fails: box 11003, the list stays; Register again opens it",
          L"VT-X100 Series", "", {1, 0}, {agreement(IDC_AGREE), box(11003, IDOK), registerAgain},
          registered, "no", "NONE", 0},
@@ -431,7 +436,7 @@ TEST_F(PrinterListFlow, RegisterAsksTheAgreementOnceAndRegistersOrRecoversOrTell
     };
     // clang-format on
     std::size_t pagesOpened = 0;
-    for (const Row& row : rows) {
+    for (const Row& row : qeltest::RowsOfThisPart(rows)) {
         SCOPED_TRACE(row.name);
         ResetCloud(row.rule);
         ASSERT_EQ(world_.Load(kWorld), "");

@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "simulated_cloud.h"
 #include "testkit/program_driver.h"
+#include "testkit/table_part.h"
 #include "ui/text_ids.h"
 #include "win/module_path.h"
 
@@ -59,11 +60,6 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         {Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)},
         {Dialog(IDD_SEARCH_PROGRESS), qeltest::GoesByItself(30s)}};
     const qeltest::AnswerTable unanswered(road.begin() + 1, road.end());
-    // A USB printer: the question answered, the network the printer sees first and its key.
-    qeltest::AnswerTable usb = road;
-    qeltest::Answer network = qeltest::Press(IDC_SSID_OK);
-    network.type = {{IDC_SSID_KEY, L"correct horse"}};
-    usb.push_back({Dialog(IDD_SSID), network});
     // A refused registration: its box (answered as any other), then the list again, closed.
     qeltest::AnswerTable refused = road;
     refused.push_back({Dialog(IDD_PRINTER_LIST), qeltest::Press(qeltest::kCloseWindow)});
@@ -93,11 +89,6 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
           L"VT-M200 Series | ****09012"}, true, true},
         {"one", setup, "office", road, false, "", registration,
          {L"VT-X100 Series | ****01234"}, true, true},
-        {"usb", setup, "desk", usb, true, "",
-         {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
-          Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS),
-          Box(qelui::text::kWifiConnectQuestion), Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_SSID),
-          Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_STATUS_PROGRESS)}, {L"VT-M200 Series | ****09012"}, true, true},
         {"refused", setup, "office", refused, true, R"({"path": "/gateway/capi", "status": 500})",
          {Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST),
           Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS),
@@ -111,7 +102,7 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
          {Box(qelui::text::kSetupInformation)}, {}, false, false},
     };
     // clang-format on
-    for (const Row& row : rows) {
+    for (const Row& row : qeltest::RowsOfThisPart(rows)) {
         SCOPED_TRACE(row.name);
         cloud.Reset();
         if (*row.rule != '\0') {
@@ -166,6 +157,63 @@ TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) 
         } else {
             EXPECT_TRUE(report.pages.empty());
             EXPECT_EQ(cloud.Count("/gateway/api0122"), 0);
+        }
+    }
+}
+
+// Each printer of the default world as the run command's user registers it (tools/run.sh
+// --printer <model> -Setup without a display): every printer that the list offers on its own
+// road to the page, seen by which service of the cloud gave its identity; one that the list
+// does not offer stops the run with why.
+TEST(SetupRoad, EveryPrinterOfTheDefaultWorldRegistersOnItsRoadAsTheRunCommandDrivesIt) {
+    qelcloud::SimulatedCloud cloud;
+    const std::vector<ScreenKey> network = {Box(qelui::text::kSetupInformation),
+                                            Dialog(IDD_PRINTER_LIST), Dialog(IDD_SEARCH_PROGRESS),
+                                            Dialog(IDD_AGREEMENT), Dialog(IDD_STATUS_PROGRESS)};
+    std::vector<ScreenKey> usbAndWifi = network;
+    usbAndWifi.insert(usbAndWifi.end(),
+                      {Box(qelui::text::kWifiConnectQuestion), Dialog(IDD_SEARCH_PROGRESS),
+                       Dialog(IDD_SSID), Dialog(IDD_SEARCH_PROGRESS), Dialog(IDD_STATUS_PROGRESS)});
+    const std::vector<ScreenKey> notOffered = {
+        Box(qelui::text::kSetupInformation), Dialog(IDD_PRINTER_LIST), Dialog(IDD_SEARCH_PROGRESS)};
+    struct Row {
+        const wchar_t* model;
+        std::vector<ScreenKey> screens;
+        int tokens;             // token server requests (the serviceA road)
+        int printerIds;         // printer-ID server requests (the serviceY road)
+        const wchar_t* failure; // of a run that the driver stopped; null: it went through
+    };
+    const Row rows[] = {
+        {L"VT-X100 Series", network, 1, 0, nullptr},
+        {L"VT-S300 Series", network, 0, 1, nullptr},
+        {L"VT-M200 Series", usbAndWifi, 2, 0, nullptr},
+        {L"VT-L50 Series", notOffered, 0, 0, L"offers no printer of model \"VT-L50 Series\""},
+    };
+    for (const Row& row : qeltest::RowsOfThisPart(rows)) {
+        SCOPED_TRACE(Narrow(row.model));
+        cloud.Reset();
+        qeltest::DriveOptions options;
+        options.args = {L"-Setup"};
+        options.proxy = cloud.Url(L"");
+        qeltest::AnswerAsTheRunCommand(row.model, options);
+        options.pagesExpected = row.failure == nullptr ? 1 : 0;
+        options.picturePrefix = L"setup-road-world-" + std::wstring(row.model) + L"-";
+        const qeltest::DriveReport report = qeltest::DriveProgram(options);
+        SCOPED_TRACE(Narrow(qeltest::FormatReport(report)));
+
+        EXPECT_EQ(report.Road(), row.screens);
+        EXPECT_TRUE(report.leftBehind.empty());
+        EXPECT_EQ(cloud.Count("/token/"), row.tokens);
+        EXPECT_EQ(cloud.Count("/printerid/"), row.printerIds);
+        if (row.failure == nullptr) {
+            EXPECT_TRUE(report.Passed());
+            ASSERT_EQ(report.pages.size(), 1u);
+            EXPECT_EQ(report.pages[0].rfind(cloud.Url(L"/gateway/page?reg="), 0), 0u)
+                << Narrow(report.pages[0]);
+            EXPECT_EQ(cloud.Field(-1, "problems", "/gateway/api0122").value_or("?"), "");
+        } else {
+            EXPECT_NE(report.failure.find(row.failure), std::wstring::npos);
+            EXPECT_TRUE(report.pages.empty());
         }
     }
 }

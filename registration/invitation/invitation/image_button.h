@@ -3,6 +3,8 @@
 // released inside it; a press that leaves the button shows normal until it comes back.
 #pragma once
 
+#include "ui/dialog_layout.h"
+
 namespace qelinvitation {
 
 // The index of the picture the button shows.
@@ -40,12 +42,14 @@ private:
     bool captured_ = false;
 };
 
-// The button's client area, in which a point counts as inside.
+// The button's client area at 96 pixels per inch, in which a point counts as inside; it grows
+// with the density like the rest of the screen.
 inline constexpr int kImageButtonWidth = 246;
 inline constexpr int kImageButtonHeight = 60;
 
-inline bool InsideImageButton(int x, int y) noexcept {
-    return x >= 0 && x < kImageButtonWidth && y >= 0 && y < kImageButtonHeight;
+inline bool InsideImageButton(int x, int y, int pixelsPerInch = 96) noexcept {
+    return x >= 0 && x < qelui::ScaleToDensity(kImageButtonWidth, pixelsPerInch) && y >= 0 &&
+           y < qelui::ScaleToDensity(kImageButtonHeight, pixelsPerInch);
 }
 
 } // namespace qelinvitation

@@ -1,6 +1,7 @@
-// Where the invitation screen puts its controls, in pixels of its 790 x 530 client area: a pure
-// function of the layout, the content rows, the display's pixels per inch and a measure of the
-// body text, so every layout can be checked without a window.
+// Where the invitation screen puts its controls, in pixels of its client area (790 x 530 at 96
+// pixels per inch, grown with the density like everything in it): a pure function of the layout,
+// the content rows, the display's pixels per inch and a measure of the body text, so every
+// layout can be checked without a window.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +14,12 @@
 
 namespace qelinvitation {
 
+// The client area at 96 pixels per inch.
 inline constexpr int kClientWidth = 790;
 inline constexpr int kClientHeight = 530;
+
+// The client area at that density.
+SIZE InvitationClientSize(int pixelsPerInch) noexcept;
 
 // One paragraph of the invitation: its title, its text and whether it has a picture.
 struct ContentRow {
@@ -42,7 +47,7 @@ struct Placement {
     bool operator==(const Placement&) const = default;
 };
 
-// Width and height of a text on one line, in the body font.
+// Width and height of a text on one line, in the body font (sized for the same density).
 using MeasureText = std::function<SIZE(const std::wstring& text)>;
 
 // Every control the layouts place, in this order: the banner, the picture area of the button

@@ -115,6 +115,10 @@ private:
     HFONT buttonFont_ = nullptr;
     HFONT bodyFont_ = nullptr;
     HBITMAP banner_ = nullptr; // a shared resource bitmap: never deleted
+    // The card of the button layout as shown, and the brush the texts on it paint their
+    // background with, so they show the card under them and not a box of their own.
+    qelwin::unique_hgdiobj shownCard_;
+    qelwin::unique_hgdiobj cardBrush_;
     std::wstring printerAddress_;
     std::vector<ImageItem> illustrationItems_;
     std::vector<ImageItem> buttonItems_;
@@ -136,6 +140,7 @@ private:
     AgreementState agreement_;
     ImageButtonState buttonState_;
     LayoutKind layout_ = LayoutKind::kList;
+    int pixelsPerInch_ = 96; // of the layout and the pictures
     int command_ = 0;
     unsigned char usbRetry_ = 0;
     int userAction_ = 1;

@@ -1,8 +1,10 @@
 // The invitation screen's decisions without a window: the button texts and layout for every
-// region and service kind, where each layout puts every control at 96 and 120 pixels per inch,
-// how the image button answers the mouse, and how the agreement is settled and reported.
+// region and service kind, where each layout puts every control at 96 and 120 pixels per inch and
+// that everything fits at 96, 120, 144 and 192, how the image button answers the mouse, and how
+// the agreement is settled and reported.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "invitation/send_info.h"
 #include "qelcmn/constants.h"
 #include "resource.h"
+#include "testkit/pixel_layout_checks.h"
 
 namespace qelinvitation {
 
@@ -94,14 +97,23 @@ Placement Hidden(int id) {
     return {id, 0, 0, 0, 0, false};
 }
 
-// The placements every layout ends with, and the ones it starts with.
-std::vector<Placement> Layout(Placement picture, std::vector<Placement> rows, Placement button) {
-    std::vector<Placement> all{{IDC_INVITATION_BANNER, 0, 0, 790, 40}, picture};
+// The placements every layout ends with, and the ones it starts with (at 120 pixels per inch
+// when at120).
+std::vector<Placement> Layout(Placement picture, std::vector<Placement> rows, Placement button,
+                              bool at120 = false) {
+    std::vector<Placement> all{{IDC_INVITATION_BANNER, 0, 0, at120 ? 988 : 790, at120 ? 50 : 40},
+                               picture};
     all.insert(all.end(), rows.begin(), rows.end());
     all.push_back(button);
-    all.push_back({IDC_SEPARATOR, 0, 460, 790, 1});
-    all.push_back({IDC_INVITATION_SKIP, 332, 483, 210, 25});
-    all.push_back({IDC_INVITATION_REGISTER, 555, 483, 210, 25});
+    if (at120) {
+        all.push_back({IDC_SEPARATOR, 0, 575, 988, 1});
+        all.push_back({IDC_INVITATION_SKIP, 415, 604, 263, 31});
+        all.push_back({IDC_INVITATION_REGISTER, 694, 604, 263, 31});
+    } else {
+        all.push_back({IDC_SEPARATOR, 0, 460, 790, 1});
+        all.push_back({IDC_INVITATION_SKIP, 332, 483, 210, 25});
+        all.push_back({IDC_INVITATION_REGISTER, 555, 483, 210, 25});
+    }
     return all;
 }
 
@@ -118,6 +130,7 @@ TEST(InvitationLayout, EveryLayoutPlacesItsControlsInPixels) {
     const Placement noPicture = Hidden(IDC_INVITATION_PICTURE);
     const Placement noButton = Hidden(IDC_INVITATION_IMAGE_BUTTON);
     const Placement card{IDC_INVITATION_PICTURE, 0, 40, 790, 420};
+    const Placement card120{IDC_INVITATION_PICTURE, 0, 50, 988, 525};
     struct Case {
         const char* name;
         LayoutKind kind;
@@ -126,7 +139,8 @@ TEST(InvitationLayout, EveryLayoutPlacesItsControlsInPixels) {
         int lineHeight;
         std::vector<Placement> expected;
     } const cases[] = {
-        {"button layout with its illustration",
+        {"button layout with its illustration: the text starts 12 below the button and ends 12 "
+         "above the card's edge",
          kButton,
          {{L"t", Chars(500), true}},
          96,
@@ -134,21 +148,22 @@ TEST(InvitationLayout, EveryLayoutPlacesItsControlsInPixels) {
          Layout(card,
                 FirstRowThen({{IDC_INVITATION_TITLE1, 30, 52, 730, 32},
                               {IDC_INVITATION_IMAGE1, 0, 84, 790, 262},
-                              {IDC_INVITATION_BODY1, 30, 400, 730, 48}}),
+                              {IDC_INVITATION_BODY1, 30, 418, 730, 30}}),
                 {IDC_INVITATION_IMAGE_BUTTON, 272, 346, 246, 60})},
-        {"button layout without a picture, two rows; the button follows the last",
+        {"button layout at 120 without a picture, two rows; the button follows the last and the "
+         "second text has no room left on the card",
          kButton,
          {{L"t", L"b", false}, {L"u", L"c", true}},
          120,
          19,
-         Layout(card,
-                FirstRowThen({{IDC_INVITATION_TITLE1, 30, 52, 730, 32},
+         Layout(card120,
+                FirstRowThen({{IDC_INVITATION_TITLE1, 38, 65, 913, 40},
                               Hidden(IDC_INVITATION_IMAGE1),
-                              {IDC_INVITATION_BODY1, 30, 400, 730, 48}},
-                             {{IDC_INVITATION_TITLE2, 30, 84, 730, 32},
-                              {IDC_INVITATION_IMAGE2, 0, 116, 790, 262},
-                              {IDC_INVITATION_BODY2, 30, 400, 730, 48}}),
-                {IDC_INVITATION_IMAGE_BUTTON, 272, 378, 246, 60})},
+                              {IDC_INVITATION_BODY1, 38, 523, 913, 37}},
+                             {{IDC_INVITATION_TITLE2, 38, 105, 913, 40},
+                              {IDC_INVITATION_IMAGE2, 0, 145, 988, 328},
+                              {IDC_INVITATION_BODY2, 38, 563, 913, 0}}),
+                {IDC_INVITATION_IMAGE_BUTTON, 340, 473, 308, 75}, true)},
         {"two columns at 96: step 25, body lines of 334 pixels",
          kTwoColumn,
          {{L"t", Chars(67), true}, {L"u", Chars(10), false}},
@@ -162,19 +177,19 @@ TEST(InvitationLayout, EveryLayoutPlacesItsControlsInPixels) {
                               Hidden(IDC_INVITATION_IMAGE2),
                               {IDC_INVITATION_BODY2, 398, 199, 354, 15}}),
                 noButton)},
-        {"two columns at 120: step 31; an empty body takes no height",
+        {"two columns at 120: step 31, lines of 418 pixels; an empty body takes no height",
          kTwoColumn,
          {{L"t", Chars(67), true}, {L"u", L"", false}},
          120,
          19,
          Layout(noPicture,
-                FirstRowThen({{IDC_INVITATION_TITLE1, 382, 84, 370, 22},
-                              {IDC_INVITATION_IMAGE1, 38, 84, 324, 334},
-                              {IDC_INVITATION_BODY1, 398, 115, 354, 57}},
-                             {{IDC_INVITATION_TITLE2, 382, 192, 370, 22},
+                FirstRowThen({{IDC_INVITATION_TITLE1, 478, 105, 463, 28},
+                              {IDC_INVITATION_IMAGE1, 48, 105, 405, 418},
+                              {IDC_INVITATION_BODY1, 498, 136, 443, 38}},
+                             {{IDC_INVITATION_TITLE2, 478, 199, 463, 28},
                               Hidden(IDC_INVITATION_IMAGE2),
-                              {IDC_INVITATION_BODY2, 398, 223, 354, 0}}),
-                noButton)},
+                              {IDC_INVITATION_BODY2, 498, 230, 443, 0}}),
+                noButton, true)},
         {"list at 96: line 20, bodies at least 72 high, 92 below a picture",
          kList,
          {{L"t", Chars(10), true}, {L"u", Chars(200), false}},
@@ -194,13 +209,13 @@ TEST(InvitationLayout, EveryLayoutPlacesItsControlsInPixels) {
          120,
          19,
          Layout(noPicture,
-                FirstRowThen({{IDC_INVITATION_TITLE1, 30, 52, 730, 24},
-                              {IDC_INVITATION_IMAGE1, 30, 84, 80, 80},
-                              {IDC_INVITATION_BODY1, 130, 84, 630, 133}},
-                             {{IDC_INVITATION_TITLE2, 30, 229, 730, 24},
-                              {IDC_INVITATION_IMAGE2, 30, 261, 80, 80},
-                              {IDC_INVITATION_BODY2, 130, 261, 630, 95}}),
-                noButton)},
+                FirstRowThen({{IDC_INVITATION_TITLE1, 38, 65, 913, 24},
+                              {IDC_INVITATION_IMAGE1, 38, 99, 100, 100},
+                              {IDC_INVITATION_BODY1, 163, 99, 788, 114}},
+                             {{IDC_INVITATION_TITLE2, 38, 228, 913, 24},
+                              {IDC_INVITATION_IMAGE2, 38, 262, 100, 100},
+                              {IDC_INVITATION_BODY2, 163, 262, 788, 90}}),
+                noButton, true)},
         {"list without content: both rows hidden",
          kList,
          {},
@@ -227,6 +242,66 @@ TEST(InvitationLayout, EveryLayoutPlacesItsControlsInPixels) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(LayoutInvitation(c.kind, c.rows, c.dpi, FakeMeasure(c.lineHeight)), c.expected);
+    }
+}
+
+// The body font at that density as a proportional face measures it: half an em a character,
+// lines of 1.2 em.
+MeasureText BodyFontMeasure(int dpi) {
+    const int em = ::MulDiv(11, dpi, 72);
+    return [em](const std::wstring& text) {
+        return SIZE{static_cast<LONG>(text.size()) * em / 2, em * 6 / 5};
+    };
+}
+
+TEST(InvitationLayout, EveryLayoutFitsItsScreenAtEveryDensity) {
+    // Each layout with texts as long as the English ones it shows.
+    struct Content {
+        const char* name;
+        LayoutKind kind;
+        std::vector<ContentRow> rows;
+    } const contents[] = {
+        {"button", kButton, {{Chars(42), Chars(95), true}}},
+        {"two columns",
+         kTwoColumn,
+         {{Chars(30), Chars(180), true}, {Chars(30), Chars(120), false}}},
+        {"list with a picture", kList, {{Chars(40), Chars(160), true}}},
+        {"list of text", kList, {{Chars(40), Chars(240), false}, {Chars(20), Chars(60), false}}},
+    };
+    // Everything but the banner and the card, which lie under the rest.
+    const std::vector<int> apart = {IDC_INVITATION_TITLE1,       IDC_INVITATION_IMAGE1,
+                                    IDC_INVITATION_BODY1,        IDC_INVITATION_TITLE2,
+                                    IDC_INVITATION_IMAGE2,       IDC_INVITATION_BODY2,
+                                    IDC_INVITATION_IMAGE_BUTTON, IDC_SEPARATOR,
+                                    IDC_INVITATION_SKIP,         IDC_INVITATION_REGISTER};
+    for (int dpi : {96, 120, 144, 192}) {
+        for (const Content& c : contents) {
+            SCOPED_TRACE(testing::Message() << c.name << " at " << dpi);
+            const MeasureText measure = BodyFontMeasure(dpi);
+            const std::vector<Placement> placed = LayoutInvitation(c.kind, c.rows, dpi, measure);
+            qelui::PixelLayout shown{InvitationClientSize(dpi), {}};
+            for (const Placement& p : placed) {
+                if (p.shown) {
+                    shown.controls.push_back({p.id, p.x, p.y, p.width, p.height});
+                }
+            }
+            EXPECT_EQ(qeltest::LayoutFaults(shown, apart), std::vector<std::string>{});
+            for (std::size_t i = 0; i < c.rows.size(); ++i) {
+                const int bodyId = kRowControls[i].body;
+                const Placement& body =
+                    *std::find_if(placed.begin(), placed.end(),
+                                  [&](const Placement& p) { return p.id == bodyId; });
+                const SIZE text = measure(c.rows[i].body);
+                const LONG lines = (text.cx + body.width - 1) / body.width;
+                EXPECT_GE(body.height, lines * text.cy) << "the text of row " << i << " is cut";
+                if (c.kind == kButton) {
+                    // On the card, with its margin left free.
+                    const Placement& card = placed[1];
+                    EXPECT_GE(body.y, card.y);
+                    EXPECT_LE(body.y + body.height, card.y + card.height - ::MulDiv(12, dpi, 96));
+                }
+            }
+        }
     }
 }
 
@@ -298,6 +373,10 @@ TEST(ImageButton, OnlyAPressThatBeganOnTheButtonAndEndsInsideClicks) {
     EXPECT_FALSE(InsideImageButton(246, 10));
     EXPECT_FALSE(InsideImageButton(10, 60));
     EXPECT_FALSE(InsideImageButton(-1, 10));
+    // At 144 pixels per inch the button is 369 x 90.
+    EXPECT_TRUE(InsideImageButton(368, 89, 144));
+    EXPECT_FALSE(InsideImageButton(369, 10, 144));
+    EXPECT_FALSE(InsideImageButton(10, 90, 144));
 }
 
 TEST(SendInfo, TheAgreementIsSettledOnceAndEachWayLeavesItsBit) {

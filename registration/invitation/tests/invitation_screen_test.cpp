@@ -23,6 +23,7 @@
 #include "testkit/dialog_robot.h"
 #include "testkit/layout_checks.h"
 #include "testkit/registry_sandbox.h"
+#include "testkit/table_part.h"
 #include "testkit/text_ids.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_stack.h"
@@ -151,7 +152,7 @@ TEST_F(InvitationScreenTest, EachLayoutShowsItsTextsFontsAndPictures) {
          10008,
          true,
          {0, 84, 790, 262},
-         {30, 400},
+         {30, 418},
          false},
         {"two columns",
          L"C",
@@ -196,7 +197,7 @@ TEST_F(InvitationScreenTest, EachLayoutShowsItsTextsFontsAndPictures) {
          {30, 52 + ::MulDiv(12, qelui::PixelsPerInchY(nullptr), 72) + 12},
          false},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : qeltest::RowsOfThisPart(cases)) {
         SCOPED_TRACE(c.name);
         facts_.area = c.area;
         Invite(c.region, c.kind, c.content, c.agreement);
@@ -365,7 +366,7 @@ TEST_F(InvitationScreenTest, RegisterAndTheImageButtonSettleTheAgreementFirst) {
          0x01,
          "0001"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : qeltest::RowsOfThisPart(cases)) {
         SCOPED_TRACE(c.name);
         machine_.DeleteKey(kInstalledDevices);
         cloud_.Reset();

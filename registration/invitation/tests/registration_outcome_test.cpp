@@ -28,6 +28,7 @@
 #include "testkit/dialog_robot.h"
 #include "testkit/page_recorder.h"
 #include "testkit/registry_sandbox.h"
+#include "testkit/table_part.h"
 #include "testkit/text_ids.h"
 #include "vtwidus/vtwidussim_client.h"
 #include "win/module_path.h"
@@ -402,7 +403,7 @@ TEST_F(RegistrationOutcomeTest, EachOutcomeIsShownAndReportedWithTheNextRequest)
          .joined = "HomeNet"},
     };
     std::size_t pagesBefore = 0;
-    for (const Row& r : rows) {
+    for (const Row& r : qeltest::RowsOfThisPart(rows)) {
         SCOPED_TRACE(r.name);
         const std::string printer = r.usb ? "desk" : "home";
         ASSERT_EQ(world_.Load(kWorld), "");

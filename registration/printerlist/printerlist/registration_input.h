@@ -1,6 +1,5 @@
-// What the printer list hands on for one printer: the printer record of a registration, the
-// facts that a registration or the service page of that printer runs on, and the address of the
-// service page.
+// What the printer list hands on for one printer: the printer record of a registration and the
+// facts that a registration or the service page of that printer runs on.
 #pragma once
 
 #include <memory>
@@ -31,11 +30,5 @@ void SetRegistrationContext(qelinfo::ApplicationInfo& facts,
 // residence and area.
 void SetServiceInfoContext(qelinfo::ApplicationInfo& facts,
                            const printerutil::stDeviceData& printer);
-
-// A service page for the facts: the gateway's base address and its query for the function
-// (kivutil::kFunctionInfo "INFO", kivutil::kFunctionLogin "MLOGIN"), reporting no connectivity
-// result.
-std::wstring ServicePageAddress(qelinfo::IApplicationInfo& facts, const std::wstring& gatewayBase,
-                                unsigned int function);
 
 } // namespace qelprinterlist

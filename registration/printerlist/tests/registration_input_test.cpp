@@ -1,6 +1,6 @@
 // What the printer list hands on without a window: the printer record of a registration, the
-// facts of a registration and of the service page, the service page's address, and which changes
-// of the list touch the selection.
+// facts of a registration and of the service page, and which changes of the list touch the
+// selection.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,7 +9,6 @@
 
 #include <string>
 
-#include "kivutil/kiv_url_params.h"
 #include "printerlist/list_controls.h"
 #include "printerlist/registration_input.h"
 #include "testkit/registry_sandbox.h"
@@ -127,40 +126,6 @@ TEST_F(ListFacts, RegistrationAndServicePageSetTheFactsOfThePrinter) {
         // Either way the user's own residence and area are what the requests carry.
         EXPECT_EQ(facts.GetResidence(), L"europe");
         EXPECT_EQ(facts.GetArea(), L"DE");
-    }
-}
-
-TEST_F(ListFacts, TheServicePageIsTheGatewaysInfoQueryOfTheFacts) {
-    qelinfo::ApplicationInfo facts;
-    const std::wstring base = L"http://127.0.0.1:18470/gateway/capi";
-    const std::wstring os = facts.GetOSVersion();
-    struct Case {
-        const char* what;
-        bool withPrinter;
-        int userAction;
-        int sendInfo;
-        std::wstring expected;
-    };
-    const Case cases[] = {
-        {"no printer chosen", false, 240, qelinfo::kSendInfoNone,
-         base + L"?FNC=INFO&CHA=UR&LNG=EN&OSV=" + os + L"&RES=europe&ARA=DE&DEV=Unknown&SFV=1.8.0"},
-        {"a printer chosen", true, 240, qelinfo::kSendInfoNone,
-         base + L"?FNC=INFO&CHA=UR&LNG=EN&OSV=" + os +
-             L"&RES=1&ARA=DE&DEV=VT-M200+Series&SFV=1.8.0"},
-        {"a recovery's action still set", true, 4, 1,
-         base + L"?FNC=INFO&CHA=UR&LNG=EN&OSV=" + os +
-             L"&RES=1&ARA=DE&DEV=VT-M200+Series&SFV=1.8.0&UAH=CDLG4&FUS=0001"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.withPrinter) {
-            qelprinterlist::SetServiceInfoContext(
-                facts, Printer(VTESDEV_CONNECTION_NETWORK, L"", L"192.168.1.31"));
-        }
-        facts.SetUserAction(c.userAction);
-        facts.SetSendInfoCode(c.sendInfo);
-        EXPECT_EQ(qelprinterlist::ServicePageAddress(facts, base, kivutil::kFunctionInfo),
-                  c.expected);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 
+#include "printerutil/notice_threads.h"
 #include "printerutil/result_report.h"
 #include "printerutil_testing/fake_waits.h"
 #include "printerutil_testing/sample_registration.h"
@@ -131,14 +132,21 @@ protected:
 TEST_F(GatewayTest, NoticeWaitsOnceForTwoSecondsWhateverTheGatewayDoes) {
     struct Row {
         const char* name;
-        const char* rule; // empty: the gateway answers
-        bool silent;      // the gateway holds its answer
+        const char* rule;                 // empty: the gateway answers
+        bool silent;                      // the gateway holds its answer
+        int workedMs;                     // the program's time between the notice and its end
+        std::vector<std::int64_t> bounds; // the screen's wait, then the program end's
     };
+    const char* holds = R"({"path": "/gateway/capi", "hold": true})";
+    const char* fails = R"({"path": "/gateway/capi", "status": 500})";
+    const char* drops = R"({"path": "/gateway/capi", "drop": "before_reply"})";
     const Row rows[] = {
-        {"answered", "", false},
-        {"server error", R"({"path": "/gateway/capi", "status": 500})", false},
-        {"connection dropped", R"({"path": "/gateway/capi", "drop": "before_reply"})", false},
-        {"never answers", R"({"path": "/gateway/capi", "hold": true})", true},
+        {"answered", "", false, 0, {2000, 2000}},
+        {"server error", fails, false, 0, {2000, 2000}},
+        {"connection dropped", drops, false, 0, {2000, 2000}},
+        {"never answers, the program ends at once", holds, true, 0, {2000, 2000}},
+        {"never answers, the program ends within the bound", holds, true, 1500, {2000, 500}},
+        {"never answers, the program ends after the bound", holds, true, 2500, {2000}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -148,8 +156,9 @@ TEST_F(GatewayTest, NoticeWaitsOnceForTwoSecondsWhateverTheGatewayDoes) {
         }
         printerutil::testing::FakeWaits waits;
         if (r.silent) {
-            // The bound passes while the gateway holds the request, and the answer is let go
-            // only after the notice returned: the screen never waits for the exchange itself.
+            // Every bound passes while the gateway holds the request, and the answer is let go
+            // only after the program's end: neither the screen nor the end waits for the
+            // exchange itself.
             waits.beforeAwait = [&](int, std::chrono::milliseconds) {
                 EXPECT_EQ(cloud_.WaitForRequests(1, "/gateway/capi"), 1);
                 return false;
@@ -158,11 +167,17 @@ TEST_F(GatewayTest, NoticeWaitsOnceForTwoSecondsWhateverTheGatewayDoes) {
         {
             printerutil::ScopedWaits scope(waits);
             printerutil::SendInvitationNotice(&info_, cloud_.Url(L"/gateway/capi"));
+            // The thread is the program's until it ends; then it is done, or stopped, and
+            // joined.
+            EXPECT_EQ(printerutil::Notices().Count(), 1u);
+            waits.Advance(std::chrono::milliseconds(r.workedMs));
+            printerutil::Notices().Finish();
+            EXPECT_EQ(printerutil::Notices().Count(), 0u);
         }
         if (r.silent) {
             cloud_.Release();
         }
-        EXPECT_EQ(waits.AwaitBounds(), std::vector<std::int64_t>{2000});
+        EXPECT_EQ(waits.AwaitBounds(), r.bounds);
         ASSERT_EQ(cloud_.Count(), 1);
         EXPECT_EQ(Field(0, "method"), "HEAD");
         EXPECT_EQ(Field(0, "query"), "FNC=UREG_SKIP&CHA=PY2&LNG=EN&OSV=W10.0&RES=asia&ARA=JP"

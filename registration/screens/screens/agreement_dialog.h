@@ -9,6 +9,7 @@
 #include "qelinfo/IApplicationInfo.h"
 #include "resource.h"
 #include "ui/dialog_controller.h"
+#include "ui/dialog_layout.h"
 
 namespace qelscreens {
 
@@ -32,6 +33,11 @@ private:
 
     qelinfo::IApplicationInfo* facts_;
 };
+
+// Where the dialog puts the heading, the text, the note, Agree and Disagree at that density: a
+// client area of 600 x 320 pixels at 96 pixels per inch, grown with the density, less the height
+// of the caption's buttons; lines of the 9-point font as tall as that font at the density.
+qelui::PixelLayout LayOutAgreement(int pixelsPerInch, int captionButtonHeight);
 
 // The text with every "\n" made "\r\n", which a multi-line edit box needs to break the line.
 std::wstring WithCarriageReturns(const std::wstring& text);

@@ -1,4 +1,5 @@
-// Checks of a dialog's layout that screen tests share: a control's place in pixels and its font.
+// Checks of a dialog's layout that screen tests share: a control's place in pixels and its font,
+// and the shown controls as a pixel layout.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "testkit/dialog_robot.h"
+#include "testkit/pixel_layout_checks.h"
 #include "ui/dialog_font.h"
 
 namespace qeltest {
@@ -35,6 +37,23 @@ inline void ExpectFont(const DialogView& v, int id, int points, LONG weight) {
     EXPECT_EQ(font.lfHeight, qelui::FontHeightForPoints(points, qelui::PixelsPerInchY(v.Handle())))
         << "control " << id;
     EXPECT_EQ(font.lfWeight, weight) << "control " << id;
+}
+
+// The dialog's client area and its visible controls, in pixels, for LayoutFaults.
+inline qelui::PixelLayout ShownLayout(const DialogView& v) {
+    qelui::PixelLayout layout{v.ClientSize(), {}};
+    for (HWND child = ::GetWindow(v.Handle(), GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child)) {
+            continue;
+        }
+        RECT r{};
+        ::GetWindowRect(child, &r);
+        ::MapWindowPoints(nullptr, v.Handle(), reinterpret_cast<POINT*>(&r), 2);
+        layout.controls.push_back(
+            {::GetDlgCtrlID(child), r.left, r.top, r.right - r.left, r.bottom - r.top});
+    }
+    return layout;
 }
 
 } // namespace qeltest

@@ -38,6 +38,12 @@ struct Answer {
     // For selectRow: pressed instead when the list has no such row and a box has been answered
     // over it (the search told that it found nothing); 0: wait for the row.
     int whenNoRow = 0;
+    // For the printer list: the row of the printer of this model instead of selectRow's; a list
+    // with rows but none of that model ends the run.
+    std::wstring selectModel;
+    // Combo boxes: the entry of this text chosen before pressing (control id, text); a combo box
+    // without it ends the run.
+    std::vector<std::pair<int, std::wstring>> choose;
 };
 
 inline Answer Press(int control) {
@@ -49,6 +55,12 @@ inline Answer Press(int control) {
 inline Answer PressOnRow(int control, int row) {
     Answer answer = Press(control);
     answer.selectRow = row;
+    return answer;
+}
+// Presses once the printer list has the row of the printer of that model, selected.
+inline Answer PressOnModel(int control, std::wstring model) {
+    Answer answer = PressOnRow(control, 0);
+    answer.selectModel = std::move(model);
     return answer;
 }
 inline Answer GoesByItself(std::chrono::milliseconds patience) {
@@ -67,8 +79,27 @@ struct AnswerRow {
 using AnswerTable = std::vector<AnswerRow>;
 
 // The "-Setup" road: OK on box 11008, the search and status progress go by themselves, the
-// list's first row registered once the list has rows, Agree on the agreement.
-AnswerTable SetupRoadAnswers();
+// list's first row (or the row of that model) registered once the list has rows, Agree on the
+// agreement.
+AnswerTable SetupRoadAnswers(const std::wstring& model = L"");
+
+// The Wi-Fi screens of a USB printer without Internet access: the confirmation of the PC's
+// network with OK, the network-name dialog with that network and key.
+AnswerTable WifiAnswers(const std::wstring& network, const std::wstring& key);
+
+struct DriveOptions;
+// The answers of the run command (qeldrive.exe): the "-Setup" road to the printer of that model
+// (empty: the first row), Register on the installer's invitation screen, every other box OK, the
+// list left once a box told how its search or registration ended, and a USB printer's Wi-Fi
+// screens answered with the network and key that the world (options.worldFile, else the one the
+// program finds) gives that printer. Screens it cannot answer are named with why.
+void AnswerAsTheRunCommand(const std::wstring& model, DriveOptions& options);
+
+// Why a screen has no answer (told when it stays unanswered), beside the screen.
+struct NoAnswer {
+    ScreenKey screen;
+    std::wstring why;
+};
 
 struct DriveOptions {
     std::wstring program; // empty: QelRegistration.exe beside this program
@@ -99,6 +130,8 @@ struct DriveOptions {
     // How long a screen stays in front before it is answered, as a person's look at it: between
     // two screens shown one after the other their owner is enabled briefly.
     std::chrono::milliseconds settle{std::chrono::milliseconds(500)};
+    // Why screens that the table leaves unanswered have no answer, for the report.
+    std::vector<NoAnswer> noAnswers;
 };
 
 struct SeenScreen {

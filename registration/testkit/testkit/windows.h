@@ -38,4 +38,9 @@ MessageBoxContent ReadMessageBox(HWND box);
 // Posts the command of a button (IDOK, IDCANCEL, ...) to a dialog, as a click would.
 void PressButton(HWND dialog, int id);
 
+// The entries of a drop-down list of another process, in order; empty when it does not answer.
+std::vector<std::wstring> ComboEntries(HWND combo);
+// Leaves the entry at that index chosen, as the dialog reads the user's pick.
+bool ChooseComboEntry(HWND combo, int index);
+
 } // namespace qeltest

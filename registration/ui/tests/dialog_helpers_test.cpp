@@ -4,10 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "ui/dialog_font.h"
 #include "ui/dialog_text.h"
+#include "ui/paint_scope.h"
 #include "ui/text_ids.h"
 #include "ui/window_data.h"
 #include "win/unique_any.h"
@@ -18,6 +20,52 @@ std::wstring TextOf(HWND window) {
     std::array<wchar_t, 512> text{};
     ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
     return text.data();
+}
+
+// A window whose paint draws through the scope and then, when asked, throws.
+bool paintThrows = false;
+int paints = 0;
+HDC paintDc = nullptr;
+
+LRESULT CALLBACK ScopedPaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        ++paints;
+        try {
+            const qelui::PaintScope paint(window);
+            paintDc = paint.dc();
+            if (paint.dc() != nullptr && paintThrows) {
+                throw std::runtime_error("no picture");
+            }
+        } catch (const std::runtime_error&) {
+        }
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(PaintScope, EndsThePaintWhetherOrNotTheDrawingThrows) {
+    WNDCLASSW type{};
+    type.lpfnWndProc = ScopedPaintProc;
+    type.hInstance = ::GetModuleHandleW(nullptr);
+    type.lpszClassName = L"QelPaintScopeTest";
+    ASSERT_NE(::RegisterClassW(&type), 0);
+    for (const bool throws : {false, true}) {
+        SCOPED_TRACE(throws ? "throws" : "draws");
+        paintThrows = throws;
+        paints = 0;
+        paintDc = nullptr;
+        const qelwin::unique_hwnd window(
+            ::CreateWindowExW(0, type.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                              nullptr, nullptr, type.hInstance, nullptr));
+        ASSERT_TRUE(window);
+        ::InvalidateRect(window.get(), nullptr, FALSE);
+        ::UpdateWindow(window.get());
+        EXPECT_EQ(paints, 1);
+        ASSERT_NE(paintDc, nullptr);
+        // EndPaint gave the display context back: it is no longer the window's to release.
+        EXPECT_EQ(::ReleaseDC(window.get(), paintDc), 0);
+    }
+    ::UnregisterClassW(type.lpszClassName, type.hInstance);
 }
 
 TEST(DialogFont, HeightIsMinusPointsAtTheDisplaysDensity) {

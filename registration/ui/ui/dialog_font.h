@@ -13,8 +13,23 @@ inline constexpr wchar_t kShellDialogFace[] = L"MS Shell Dlg 2";
 // The font height for CreateFontW: minus points x pixels per inch / 72, rounded by MulDiv.
 int FontHeightForPoints(int points, int pixelsPerInch) noexcept;
 
-// The vertical pixels per inch of the window's display (of the screen for a null window).
+// The vertical pixels per inch of the window's display (of the screen for a null window), or the
+// density a ScopedPixelsPerInch stands for.
 int PixelsPerInchY(HWND window) noexcept;
+
+// While one lives, every screen lays itself out and sizes its fonts for this density instead of
+// the display's: how tests show the screens at 144 pixels per inch on a display that Wine fixed
+// at 96 when the process started. One at a time, on the UI thread.
+class ScopedPixelsPerInch {
+public:
+    explicit ScopedPixelsPerInch(int pixelsPerInch) noexcept;
+    ~ScopedPixelsPerInch();
+    ScopedPixelsPerInch(const ScopedPixelsPerInch&) = delete;
+    ScopedPixelsPerInch& operator=(const ScopedPixelsPerInch&) = delete;
+
+private:
+    int previous_;
+};
 
 // A shell dialog font of that size and weight (FW_NORMAL, FW_BOLD) for the window's display.
 qelwin::unique_hgdiobj CreateShellDialogFont(HWND window, int points, int weight) noexcept;

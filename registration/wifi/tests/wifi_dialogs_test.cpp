@@ -78,6 +78,8 @@ void ExpectDialog(const DialogView& v, int messageText, int focus,
     ExpectFont(v, IDC_WIFI_MESSAGE, 9, FW_BOLD);
     ExpectPlace(v, IDC_SEPARATOR, 0, 240, 600, 1);
     EXPECT_NE(v.Style(IDC_SEPARATOR) & SS_BITMAP, 0);
+    // Stretched to the line's width: a dialog grown with the density is wider than the picture.
+    EXPECT_NE(v.Style(IDC_SEPARATOR) & SS_REALSIZECONTROL, 0);
     for (const Placed& c : controls) {
         // A drop-down list's height is its own business.
         const int height = c.id == IDC_SSID_NAME ? v.Rect(c.id).bottom - c.y : c.height;

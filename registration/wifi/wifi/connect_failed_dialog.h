@@ -12,6 +12,9 @@ public:
     // kManualSetup, kCancel or kClosed.
     INT_PTR DoModal(HWND owner);
 
+    // Its controls at 96 pixels per inch, with their fonts and texts (the message apart).
+    static const std::vector<WifiControl>& Controls();
+
 private:
     void OnInitDialog() override;
 };

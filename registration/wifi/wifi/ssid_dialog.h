@@ -30,6 +30,9 @@ public:
 
     const std::vector<std::wstring>& Names() const noexcept { return names_; }
 
+    // Its controls at 96 pixels per inch, with their fonts and texts (the message apart).
+    static const std::vector<WifiControl>& Controls();
+
 private:
     void OnInitDialog() override;
     void OnCommand(int id, int code) override;

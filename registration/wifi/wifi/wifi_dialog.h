@@ -1,15 +1,17 @@
 // What the three Wi-Fi recovery dialogs share: the controller's facts, the pixel layout of a
-// 600-wide dialog with a bold message on top, a line above a row of buttons, and their fonts;
-// the focus when the dialog shows, and the buttons that answer it.
+// 600-wide dialog (at 96 pixels per inch) with a bold message on top, a line above a row of
+// buttons, and their fonts; the focus when the dialog shows, and the buttons that answer it.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <initializer_list>
+#include <vector>
 
 #include "qelinfo/IApplicationInfo.h"
 #include "ui/dialog_controller.h"
+#include "wifi/wifi_layout.h"
 
 namespace qelwifi {
 
@@ -18,18 +20,9 @@ public:
     qelinfo::IApplicationInfo* Facts() const noexcept { return facts_; }
 
 protected:
-    // How a control is laid out: its font and the text number it shows (0: none).
-    enum class Font { kDialog, kLabel, kButton };
-    struct Control {
-        int id;
-        int x;
-        int y; // kButtonRow: on the row of buttons, 25 pixels high
-        int width;
-        int height;
-        Font font;
-        int textId;
-    };
-    static constexpr int kButtonRow = -1;
+    using Font = WifiFont;
+    using Control = WifiControl;
+    static constexpr int kButtonRow = qelwifi::kButtonRow;
 
     // focusId gets the focus when the dialog shows; the answers (IDCANCEL among them, for
     // Escape and the close box) end the dialog with their id.
@@ -41,10 +34,10 @@ protected:
     // Opens the template over owner with this controller; its answer.
     INT_PTR Open(int resourceId, HWND owner);
 
-    // The layout of WM_INITDIALOG: client area 600 x (320 - caption button height), the message
-    // with messageTextId, the controls, the line above the buttons; the caption and every text
-    // from the library when there is one; then centred and shown.
-    void LayOut(int messageTextId, std::initializer_list<Control> controls);
+    // The layout of WM_INITDIALOG (LayOutWifiDialog at the display's density), the message with
+    // messageTextId; the caption and every text from the library when there is one; then
+    // centred and shown.
+    void LayOut(int messageTextId, const std::vector<Control>& controls);
 
     virtual void OnInitDialog() = 0;
     // A command: by default, an answer ends the dialog with its id.

@@ -35,8 +35,16 @@ struct PageOpeners {
     void (*openUrl)(const std::wstring&) noexcept = OpenUrl;
 };
 
+// True only for an absolute http or https address (scheme in any letter case, a host after
+// "//", no control character anywhere, nothing before the scheme). Pages come from the cloud's
+// answers and the installer's values; anything else handed to the shell could run a local file
+// or another program. A flow that decides on "is there a page" asks this, so a refused page
+// goes the way of an empty one.
+bool IsWebPageAddress(const std::wstring& address) noexcept;
+
 // How every flow opens a page: elevated, as the desktop user; otherwise, or when that fails,
-// with ShellExecuteW. An empty address opens nothing (ShellExecuteW would open a folder).
+// with ShellExecuteW. An address that is not a web page (IsWebPageAddress), the empty one
+// included, opens nothing.
 void OpenPage(const std::wstring& address, const PageOpeners& openers = {}) noexcept;
 
 } // namespace qelwinutil

@@ -2,10 +2,32 @@
 // credential prompt and its time-outs. Tests replace them; the program uses the defaults.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
 namespace qelhttp {
+
+// The longest one exchange may take, from its send to the last byte of the answer. WinHTTP's
+// time-outs bound each call only, so a server that trickles its answer would hold the status
+// progress dialog, which has no Cancel, for ever.
+inline constexpr std::chrono::milliseconds kExchangeLimit{120000};
+
+// The bound that engines made from now on get: kExchangeLimit unless a test put another in
+// place.
+std::chrono::milliseconds ExchangeLimit();
+
+// Puts another bound in place for the life of the guard (tests), for engines made meanwhile.
+class ScopedExchangeLimit {
+public:
+    explicit ScopedExchangeLimit(std::chrono::milliseconds limit);
+    ~ScopedExchangeLimit();
+    ScopedExchangeLimit(const ScopedExchangeLimit&) = delete;
+    ScopedExchangeLimit& operator=(const ScopedExchangeLimit&) = delete;
+
+private:
+    std::chrono::milliseconds previous_;
+};
 
 struct UserProxySettings {
     std::wstring proxy;  // empty when the user has no proxy
@@ -15,6 +37,8 @@ struct UserProxySettings {
 struct HttpEngineOptions {
     // Resolve, connect, send and receive time-outs in milliseconds.
     int timeoutMs = 30000;
+    // One whole exchange; the time the user spends in the proxy prompt does not count.
+    std::chrono::milliseconds exchangeLimit = ExchangeLimit();
     // Reads the current user's Internet proxy configuration.
     std::function<UserProxySettings()> readProxySettings;
     // Asks the user for proxy credentials; false when the user cancelled.

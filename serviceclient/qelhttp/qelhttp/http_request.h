@@ -38,7 +38,8 @@ public:
     virtual int Close() = 0;
     // 0 when the exchange was started (or its outcome already delivered), 1 when refused.
     virtual int Send(IHttpRequestParam* param, IHttpRequestResponse* sink) = 0;
-    // Keeps the running exchange from delivering its outcome.
+    // Keeps the running exchange from delivering its outcome and ends it without waiting for
+    // the server.
     virtual void Cancel() = 0;
     // Returns once the running exchange has ended.
     virtual void Wait() = 0;

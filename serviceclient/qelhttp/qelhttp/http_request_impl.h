@@ -1,12 +1,15 @@
 // The request engine over WinHTTP: one worker thread per exchange, the user's proxy settings,
-// server and proxy authentication with a prompt for the proxy, fixed time-outs.
+// server and proxy authentication with a prompt for the proxy, fixed time-outs for each call and
+// a bound on the whole exchange.
 #pragma once
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
+#include "qelhttp/async_request.h"
 #include "qelhttp/http_engine_options.h"
 #include "qelhttp/http_request.h"
 #include "qelhttp/winhttp_handles.h"
@@ -44,15 +47,19 @@ private:
     void SetTimeouts();
     void CloseHandles();
     void JoinWorker();
-    bool StartWorker(HINTERNET request);
-    void Worker(HINTERNET request) noexcept;
-    Outcome RunExchange(HINTERNET request);
+    void ReplaceLink(std::shared_ptr<AsyncRequest> link);
+    std::shared_ptr<AsyncRequest> CurrentLink();
+    bool StartWorker(HINTERNET request, std::shared_ptr<AsyncRequest> link);
+    void Worker(HINTERNET request, std::shared_ptr<AsyncRequest> link) noexcept;
+    Outcome RunExchange(HINTERNET request, AsyncRequest& link);
     bool ProvideProxyCredentials(HINTERNET request, DWORD scheme);
 
     HttpEngineOptions options_;
     unique_hinternet session_;
     unique_hinternet connection_;
     unique_hinternet request_;
+    std::mutex linkLock_;                // Cancel comes from the owner's thread
+    std::shared_ptr<AsyncRequest> link_; // of request_
     std::wstring serverUserName_;
     std::wstring serverPassword_;
     std::atomic<int> cancel_{0};

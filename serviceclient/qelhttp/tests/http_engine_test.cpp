@@ -220,6 +220,50 @@ TEST_F(HttpEngineTest, TimesOutOnASilentServer) {
     EXPECT_EQ(exchange.status, 0);
 }
 
+TEST_F(HttpEngineTest, ATricklingServerIsCutOffAtTheExchangeBound) {
+    struct Case {
+        const char* name;
+        std::string rule;
+    };
+    // Each byte comes well within the per-call time-outs; only the whole exchange's bound can
+    // end these. The server would stop by itself after 8 s.
+    const Case cases[] = {
+        {"the whole answer trickles", R"({"trickle": {"every_ms": 40, "for_ms": 8000}})"},
+        {"the body trickles",
+         R"({"body_repeat": {"text": "x", "count": 1000},)"
+         R"( "trickle": {"every_ms": 40, "for_ms": 8000, "body_only": true}})"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        cloud_.Reset();
+        cloud_.AddRule(c.rule);
+        HttpEngineOptions options;
+        options.exchangeLimit = std::chrono::milliseconds(1000);
+        auto engine = MakeEngine(options);
+        TestExchange exchange;
+        exchange.url = cloud_.Url(L"/gateway/page");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Run(*engine, exchange), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+        EXPECT_EQ(exchange.responses, 1);
+        EXPECT_EQ(exchange.failed, 1);
+        EXPECT_EQ(exchange.reply, "");
+        try {
+            qelhttp::CheckHttpResult(0, exchange.status);
+            ADD_FAILURE() << "no exception";
+        } catch (const qelhttp::http_exception& e) {
+            EXPECT_EQ(e.ucode(), qelhttp::kCodeConnectionError);
+        }
+    }
+    // The program's engines get the two-minute bound unless a test shortens it.
+    EXPECT_EQ(HttpEngineOptions{}.exchangeLimit, std::chrono::minutes(2));
+    {
+        const qelhttp::ScopedExchangeLimit shorter(std::chrono::milliseconds(5));
+        EXPECT_EQ(HttpEngineOptions{}.exchangeLimit, std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(HttpEngineOptions{}.exchangeLimit, std::chrono::minutes(2));
+}
+
 TEST_F(HttpEngineTest, CancelledExchangeDeliversNothing) {
     cloud_.AddRule(R"({"hold": true, "times": 1, "body": "late"})");
     auto engine = MakeEngine();
@@ -241,8 +285,7 @@ TEST_F(HttpEngineTest, CancelledExchangeDeliversNothing) {
 
 TEST_F(HttpEngineTest, CloseEndsARunningExchange) {
     cloud_.AddRule(R"({"hold": true})");
-    // Windows ends the blocked call when its handle closes; Wine lets it run to the receive
-    // time-out, so the time-out is short here. Either way Close returns only after the worker.
+    // The worker stops waiting for its call at once; Close returns only after the worker.
     HttpEngineOptions options;
     options.timeoutMs = 2000;
     auto engine = MakeEngine(options);

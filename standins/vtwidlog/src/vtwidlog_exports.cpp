@@ -1,8 +1,10 @@
-// The exports of the stand-in trace library: the trace entry and the reading side for tests.
+// The exports of the stand-in trace library: the trace entry and the reading side for tests;
+// and its entry point.
 #include "trace_journal.h"
 
 #include "vtwidlog/vtwidlog_api.h"
 #include "vtwidlog/vtwidlogsim_control.h"
+#include "win/runtime_release.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -30,6 +32,12 @@ std::optional<TraceRecord> Record(int index) {
 }
 
 } // namespace
+
+// The USB wrapper loads the library and frees it again with every device operation.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    qelwin::ReleaseRuntimeOnUnload(reason, reserved);
+    return TRUE;
+}
 
 extern "C" void __cdecl VTWIDLOG_Trace(int level, const char* source, int line, const char* format,
                                        ...) {

@@ -42,9 +42,24 @@ std::optional<NetAddress> ParseAddress(std::string_view text) {
     return std::nullopt;
 }
 
+namespace {
+
+// The simulator's model with no hardware address of its own: a printer of the world has the
+// addresses that its entry gives, so one described as wired only reports no wireless address.
+printersim::PrinterModel WithoutAddresses() {
+    printersim::PrinterModel m;
+    for (auto& i : m.interfaces) {
+        i.hwaddress.clear();
+    }
+    return m;
+}
+
+} // namespace
+
 WorldPrinter::WorldPrinter(std::string printerName)
-    : name(std::move(printerName)), model(std::make_shared<printersim::SharedPrinter>()),
-      responder(*model), usb(model) {}
+    : name(std::move(printerName)),
+      model(std::make_shared<printersim::SharedPrinter>(WithoutAddresses())), responder(*model),
+      usb(model) {}
 
 bool WorldPrinter::HasQueue(std::string_view queue) const {
     return std::find(queues.begin(), queues.end(), queue) != queues.end();

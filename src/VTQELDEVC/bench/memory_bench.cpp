@@ -1,0 +1,96 @@
+// Memory that the process keeps from device operations through vtqeldevc.dll, made as the
+// application makes them: a fresh object, Initialize (which loads the USB wrapper, the USB device
+// library and the port library), GetDeviceInfo of a world printer by address, Terminate (which
+// frees them again), the object deleted. Prints the growth of committed private bytes over the
+// operations after a warm-up; passes or fails on nothing.
+//   vtqeldevc_memory_bench.exe [operations]    (run from the program folder, beside the stand-ins)
+#include "qelbench/figures.h"
+#include "qelworld/qelworld_client.h"
+#include "win/committed_memory.h"
+#include "win/module_path.h"
+#include "win/unique_any.h"
+
+#include <vtqeldevc/vtqeldevc.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kWarmUp = 10;
+constexpr double kTargetMb = 1;
+constexpr char kWorld[] = "[printer office]\nmodel = VT-X100 Series\nserial = 5A3X01234\n"
+                          "wireless-mac = 00:1B:A9:3C:00:01\nipv4 = 192.168.1.31\n"
+                          "qel-service = serviceA\nagreement = unknown\n";
+
+struct Library {
+    qelwin::unique_hmodule module;
+    PFN_CreateVTESDev create = nullptr;
+    PFN_DeleteVTESDev destroy = nullptr;
+};
+
+// One device operation; false when a step did not succeed.
+bool Operate(const Library& library) {
+    VTESDevIF* device = nullptr;
+    if (library.create(&device) != 1) {
+        return false;
+    }
+    bool ok = device->Initialize() == VTESDEV_OK;
+    tagDeviceInfo record{};
+    ok = ok && device->GetDeviceInfo(L"192.168.1.31", VTESDEV_PORT_NETWORK_ADDRESS, &record) ==
+                   VTESDEV_OK;
+    device->Terminate();
+    library.destroy(&device);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int operations = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    const std::wstring folder = qelwin::ThisModuleFolder();
+    const qelworld::Client world(folder);
+    if (!world.Loaded() || !world.Load(kWorld).empty()) {
+        std::fprintf(stderr, "the simulated world is not available\n");
+        return 1;
+    }
+    Library library;
+    library.module.reset(::LoadLibraryW(qelwin::JoinPath(folder, L"vtqeldevc.dll").c_str()));
+    library.create = reinterpret_cast<PFN_CreateVTESDev>(
+        reinterpret_cast<void*>(::GetProcAddress(library.module.get(), "CreateVTESDev")));
+    library.destroy = reinterpret_cast<PFN_DeleteVTESDev>(
+        reinterpret_cast<void*>(::GetProcAddress(library.module.get(), "DeleteVTESDev")));
+    if (library.create == nullptr || library.destroy == nullptr) {
+        std::fprintf(stderr, "vtqeldevc.dll did not load\n");
+        return 1;
+    }
+    // The world is loaded afresh before each operation, so what it records of the exchanges
+    // does not pile up in the figure.
+    auto operate = [&] { return world.Load(kWorld).empty() && Operate(library); };
+    for (int i = 0; i < kWarmUp; ++i) {
+        if (!operate()) {
+            std::fprintf(stderr, "a device operation failed\n");
+            return 1;
+        }
+    }
+    const std::uint64_t before = qelwin::CommittedPrivateBytes();
+    for (int i = 0; i < operations; ++i) {
+        if (!operate()) {
+            std::fprintf(stderr, "device operation %d failed\n", i + 1);
+            return 1;
+        }
+    }
+    const double grown =
+        static_cast<double>(qelwin::CommittedPrivateBytes()) - static_cast<double>(before);
+    std::printf("%d device operations (Initialize, GetDeviceInfo, Terminate) after %d to warm "
+                "up: committed private bytes %+.0f KB, %.2f KB an operation\n",
+                operations, kWarmUp, grown / 1024, grown / 1024 / operations);
+    qelbench::PrintFigure({"memory growth over " + std::to_string(operations) +
+                               " device operations (committed private bytes)",
+                           grown / (1024 * 1024), "MB", qelbench::Goal::Below, kTargetMb, 2});
+    return 0;
+}
