@@ -35,6 +35,9 @@ constexpr auto kChildLifetimeMargin = 30s;
 constexpr auto kExitWait = 10s;
 // The browser and anything else the program started get this long to end after it did.
 constexpr auto kFamilyWait = 10s;
+// A browser started during the run: generous, as it costs nothing when none runs, and a browser
+// started while every processor runs a test took over 10 s.
+constexpr auto kBrowserWait = 30s;
 constexpr UINT kEndedByDriver = 0xDEAD;
 constexpr wchar_t kProgramName[] = L"QelRegistration.exe";
 
@@ -625,7 +628,7 @@ DriveReport DriveProgram(const DriveOptions& options) {
     // A browser that the program asked for is started before the program goes on, but may not
     // be listed among its processes: every browser started during the run is waited for, and
     // then the pages the run is known to open.
-    report.pages = recorder.WaitForRecorders(kFamilyWait);
+    report.pages = recorder.WaitForRecorders(kBrowserWait);
     if (report.pages.size() < options.pagesExpected) {
         report.pages = recorder.WaitForPages(options.pagesExpected);
     }

@@ -106,8 +106,8 @@ struct DriveOptions {
     std::vector<std::wstring> args;
     AnswerTable answers = SetupRoadAnswers();
     // How many pages the run opens, when the caller knows: they are waited for after the
-    // program ended (10 s at most), as the browser starts on its own. Pages of browsers started
-    // during the run are waited for in any case (the same bound), for as long as they run.
+    // program ended (30 s at most), as the browser starts on its own. Browsers started during
+    // the run are waited for in any case (the same bound), for as long as they run.
     std::size_t pagesExpected = 0;
     // Boxes that no row answers get OK, or the default button of a box without OK (the starts
     // whose screens the table does not know).
