@@ -7,7 +7,10 @@
 # the suite's run, default 4, as tools/test.sh).
 # A benchmark reports each figure as one line "figure: <what> | <measured> | <target> | <verdict>"
 # (cmake/testing/qelbench/figures.h). Everything printed is kept in build/bench/bench.log and
-# build/bench/suite.log; the run's Wine prefix is build/bench/wineprefix.
+# build/bench/suite.log; the run's Wine prefix is build/bench/wineprefix, which the tests that
+# run in a prefix of their own copy (tools/own-prefix.sh), so a fresh clone needs nothing else.
+# Ends with 0 when every figure was measured: non-zero when one is missing, a benchmark failed
+# or a test of the suite failed (its time then leaves out what the failed tests did not run).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QEL_BUILD_DIR:-$root/build}"
@@ -51,11 +54,13 @@ total=$(sed -n 's/.* out of \([0-9]\+\).*/\1/p' <<<"$summary")
 failed=$(sed -n 's/.*passed, \([0-9]\+\) tests\? failed.*/\1/p' <<<"$summary")
 echo "${summary:-the suite did not finish}"
 what="test suite, one whole run (${total:-?} tests, $jobs at a time"
+suite_verdict="-"
 if [ "$suite_status" -ne 0 ]; then
   what="$what, ${failed:-some} failed"
+  suite_verdict="incomplete"
   status=1
 fi
-suite_figure="figure: $what) | $(awk -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f s", b - a }') | (none) | -"
+suite_figure="figure: $what) | $(awk -v a="$started" -v b="$ended" 'BEGIN { printf "%.0f s", b - a }') | (none) | $suite_verdict"
 
 # Every figure the table must hold, by the start of its name, with its target: one that no
 # benchmark printed shows as not measured.
@@ -73,6 +78,7 @@ for entry in "${expected[@]}"; do
   name="${entry%%|*}"
   if ! grep -qi -- "^figure: [^|]*$name" <<<"$figures"; then
     figures+=$'\n'"figure: $name | not measured | ${entry#*|} | -"
+    status=1
   fi
 done
 figures+=$'\n'"$suite_figure"
@@ -87,4 +93,7 @@ sed -e '/^$/d' -e 's/^figure: //' <<<"$figures" | awk -F ' [|] ' '
     for (i = 1; i <= NR; i++)
       printf "%-" width "s  %14s  %10s  %s\n", what[i], value[i], target[i], verdict[i]
   }'
+if [ "$status" -ne 0 ]; then
+  echo "Not every figure was measured, or a benchmark or test failed (see $log, $suite_log)." >&2
+fi
 exit $status

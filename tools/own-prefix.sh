@@ -13,7 +13,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tools/wine-env.sh
 . "$here/wine-env.sh"
 
+# The prefix of the run that started the test (tools/test.sh's, tools/bench.sh's own), else the
+# test prefix of the build tree.
 original="$build/wineprefix"
+if [ -f "${WINEPREFIX:-}/.qel-booted" ]; then original=$WINEPREFIX; fi
 dir="$build/own-prefix/$name"
 if [ ! -f "$original/.qel-booted" ]; then
   echo "the test prefix $original is not booted: run tools/test.sh" >&2

@@ -1,6 +1,7 @@
 #include "hostile/case_list.h"
 
 #include <sstream>
+#include <utility>
 
 namespace qelhostile {
 
@@ -48,13 +49,29 @@ bool FitsRequest(const std::string& fits, const std::string& path) {
     }
 }
 
+// "pu2Write -3" -> "pu2Write".
+std::string EntryOf(const std::string& spec) {
+    return spec.substr(0, spec.find(' '));
+}
+
+// The record shows a channel's opening before the exchanges over it, and each exchange before
+// the writes and reads that carry it.
+bool OpensChannel(const std::string& entry) {
+    return entry == "pu2Open" || entry == "puOpen" || entry == "puOpenPort";
+}
+
 bool Fits(const FaultKind& fault, const Step& step) {
     const std::string fits = fault.fits;
     switch (fault.target) {
     case Target::Cloud:
         return step.target == Target::Cloud && FitsRequest(fits, PathOf(step.what));
     case Target::PortEntry:
-        return step.target == Target::PrinterReply && fits == step.link;
+        // An opening fails only for an exchange that opened its channel: one over a channel
+        // already open has no opening to fail, and the fault would fire at a later exchange's,
+        // or never.
+        return step.target == Target::PrinterReply && fits == step.link &&
+               (!OpensChannel(EntryOf(fault.spec)) ||
+                step.callsSince.count(EntryOf(fault.spec)) != 0);
     case Target::PrinterReply:
     case Target::PrinterSetting:
         return step.target == Target::PrinterReply &&
@@ -93,9 +110,11 @@ Case MakeCase(const FaultKind& fault, const Step& step) {
     case Target::PortEntry: {
         // The entries of the port libraries are counted over the whole world (an open has no
         // printer yet), so the fault stands in the world's section.
-        const std::string entry = spec.substr(0, spec.find(' '));
+        // Its own opening is the last before it; its writes and reads come after it.
+        const std::string entry = EntryOf(spec);
         const auto calls = step.callsBefore.find(entry);
-        const int skip = calls != step.callsBefore.end() ? calls->second : 0;
+        const int skip =
+            (calls != step.callsBefore.end() ? calls->second : 0) - (OpensChannel(entry) ? 1 : 0);
         c.worldLines.push_back("fault = " + spec + " skip " + std::to_string(skip));
         break;
     }
@@ -119,11 +138,13 @@ CleanRun ReadCleanRun(const std::vector<std::string>& record,
                       const std::vector<std::string>& requests) {
     CleanRun run;
     std::map<std::string, int> calls;
+    std::map<std::string, int> since;
     std::map<std::string, int> seen;
     for (const std::string& line : record) {
         const auto words = Words(line);
         if (words.size() >= 2 && words[0] == "call") {
             ++calls[words[1]];
+            ++since[words[1]];
         } else if (words.size() >= 5 && words[0] == "exchange") {
             Step step;
             step.target = Target::PrinterReply;
@@ -131,6 +152,7 @@ CleanRun ReadCleanRun(const std::vector<std::string>& record,
             step.link = LinkOfPort(words[2]);
             step.occurrence = seen[step.what]++;
             step.callsBefore = calls;
+            step.callsSince = std::exchange(since, {});
             run.exchanges.push_back(std::move(step));
         }
     }

@@ -106,7 +106,10 @@ Verdict Judge(FlowKind flow, const Case& c, const Outcome& outcome) {
                odd != d.boxes.end()) {
         v.problem = "showed box " + std::to_string(*odd) + ", not one of this flow's";
     } else if (!outcome.faultReached) {
+        // The run went by the step the case was made for: it tested nothing, and a case list
+        // that stops reaching its steps must not pass quietly.
         v.label = "not reached";
+        v.problem = "its fault was never reached";
     } else if (flow == FlowKind::Setup && !outcome.pageOpened && lastFailure == 0) {
         v.problem = "the registration failed without a box";
     } else if (c.fault != nullptr && c.fault->target == Target::Cloud && !c.fault->mayPass) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -50,9 +52,41 @@ std::wstring FromUtf8(const std::string& text) {
     return wide;
 }
 
+std::uint64_t Ticks(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The qelpagerec.exe processes made at or after since that still run.
+std::vector<qelwin::unique_handle> RunningRecorders(std::uint64_t since) {
+    std::vector<qelwin::unique_handle> running;
+    const qelwin::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
+        return running;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (::lstrcmpiW(entry.szExeFile, L"qelpagerec.exe") != 0) {
+            continue;
+        }
+        qelwin::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
+                                                    FALSE, entry.th32ProcessID));
+        FILETIME made{}, ended{}, kernel{}, user{};
+        if (process && ::GetProcessTimes(process.get(), &made, &ended, &kernel, &user) &&
+            Ticks(made) >= since && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+            running.push_back(std::move(process));
+        }
+    }
+    return running;
+}
+
 } // namespace
 
 PageRecorder::PageRecorder() : file_(FreshFileName()) {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    made_ = Ticks(now);
     ::DeleteFileW(file_.c_str());
     const std::wstring program = qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelpagerec.exe");
     const std::wstring command = L"\"" + program + L"\" \"%1\"";
@@ -84,6 +118,24 @@ std::vector<std::wstring> PageRecorder::WaitForPages(std::size_t count,
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return pages;
+}
+
+std::vector<std::wstring> PageRecorder::WaitForRecorders(std::chrono::milliseconds bound) const {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    // Looked at again after each wait: one that ended may have had company start meanwhile.
+    for (auto running = RunningRecorders(made_); !running.empty();
+         running = RunningRecorders(made_)) {
+        for (const auto& process : running) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0 ||
+                ::WaitForSingleObject(process.get(), static_cast<DWORD>(left.count())) ==
+                    WAIT_TIMEOUT) {
+                return Pages();
+            }
+        }
+    }
+    return Pages();
 }
 
 } // namespace qeltest

@@ -35,6 +35,9 @@ constexpr auto kChildLifetimeMargin = 30s;
 constexpr auto kExitWait = 10s;
 // The browser and anything else the program started get this long to end after it did.
 constexpr auto kFamilyWait = 10s;
+// A browser started during the run: generous, as it costs nothing when none runs, and a browser
+// started while every processor runs a test took over 10 s.
+constexpr auto kBrowserWait = 30s;
 constexpr UINT kEndedByDriver = 0xDEAD;
 constexpr wchar_t kProgramName[] = L"QelRegistration.exe";
 
@@ -622,11 +625,12 @@ DriveReport DriveProgram(const DriveOptions& options) {
         }
     }
     report.leftBehind = EndTheRest(family);
-    // A browser started just before the program ended may not be listed among its processes
-    // yet: the pages the run is known to open are waited for, and a page that may come a while.
-    report.pages = recorder.WaitForPages(options.pagesExpected);
-    if (report.pages.empty() && options.latePage.count() > 0) {
-        report.pages = recorder.WaitForPages(1, options.latePage);
+    // A browser that the program asked for is started before the program goes on, but may not
+    // be listed among its processes: every browser started during the run is waited for, and
+    // then the pages the run is known to open.
+    report.pages = recorder.WaitForRecorders(kBrowserWait);
+    if (report.pages.size() < options.pagesExpected) {
+        report.pages = recorder.WaitForPages(options.pagesExpected);
     }
     return report;
 }

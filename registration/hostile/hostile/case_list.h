@@ -19,6 +19,9 @@ struct Step {
     std::string link;                       // an exchange's port library: "vtmpu2" or "vtmpu"
     int occurrence = 0;                     // steps with the same `what` before this one
     std::map<std::string, int> callsBefore; // an exchange: calls of each port entry before it
+    // An exchange: the port entries called since the exchange before it (its channel's opening
+    // among them when it opened one of its own).
+    std::map<std::string, int> callsSince;
 
     std::string Name() const;
 };

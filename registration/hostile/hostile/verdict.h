@@ -37,7 +37,7 @@ Outcome ReadReport(const qeltest::DriveReport& report);
 
 struct Verdict {
     std::string label;   // "registered", "box 11003", "no box", "not reached"
-    std::string problem; // "" when the program behaved soundly
+    std::string problem; // "" when the program behaved soundly and the case met its fault
 };
 
 Verdict Judge(FlowKind flow, const Case& c, const Outcome& outcome);

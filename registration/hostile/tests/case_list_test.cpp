@@ -118,6 +118,12 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
          "fault = pu2Read -14 skip 0",
          "",
          ""},
+        // At the exchange's own opening, the last before it.
+        {"network-open-refused",
+         {"network-open-refused at device GetCapability"},
+         "fault = pu2Open fail skip 0",
+         "",
+         ""},
         {"usb-read-closed",
          {"usb-read-closed at qel ReceiveData"},
          "fault = puRead fail-close skip 0",
@@ -166,6 +172,16 @@ TEST(CaseListTest, EachFaultBecomesItsLinesAtEveryStepItFits) {
     EXPECT_EQ(refused[2].printerLines[0], "reply-fault = qel StartJob refuse skip 1");
     const std::vector<Case> closed = CasesOf("network-read-closed");
     EXPECT_EQ(closed[2].worldLines[0], "fault = pu2Read -14 skip 3");
+    // An opening fails only at the exchanges that opened a channel of their own: the second
+    // StartJob goes over the channel the first opened.
+    FaultKind everyOpening = Kind("network-open-refused");
+    everyOpening.reach = Reach::Every;
+    std::set<std::string> covered;
+    const auto openings =
+        BuildCases({everyOpening}, ReadCleanRun(kRecord, kRequests), {Target::PortEntry}, covered);
+    ASSERT_EQ(openings.size(), 2u);
+    EXPECT_EQ(openings[1].name, "network-open-refused at qel StartJob");
+    EXPECT_EQ(openings[1].worldLines[0], "fault = pu2Open fail skip 1");
     EXPECT_EQ(
         CasesOf("cloud-error-500")[2].cloudRule,
         R"({"path": "/gateway/capi", "method": "GET", "skip": 1, "times": 1, "status": 500})");

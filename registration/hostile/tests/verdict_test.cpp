@@ -45,7 +45,7 @@ TEST(VerdictTest, EachOutcomeGetsItsLabelAndProblem) {
         {"silent failure", FlowKind::Setup, &kPrinterFault, true, 0, start, {}, false, true, true,
          "no box", "without a box"},
         {"not reached", FlowKind::Setup, &kPrinterFault, true, 0, start, {}, true, true, false,
-         "not reached", ""},
+         "not reached", "never reached"},
         {"hung", FlowKind::Setup, &kPrinterFault, true, std::nullopt, start, {}, false, true,
          true, "no box", "watchdog"},
         {"left behind", FlowKind::Setup, &kPrinterFault, true, 0, start, {}, true, true, true,

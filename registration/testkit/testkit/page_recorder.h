@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,14 @@ public:
     WaitForPages(std::size_t count,
                  std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
 
+    // Waits until every qelpagerec.exe started since this recorder was made has ended, so each
+    // page asked for by then is recorded, and returns the pages; at most bound. A browser not
+    // running any more has written its page: no time is spent when nothing is on its way.
+    std::vector<std::wstring> WaitForRecorders(std::chrono::milliseconds bound) const;
+
 private:
     std::wstring file_;
+    std::uint64_t made_ = 0; // when this recorder was made (FILETIME)
     bool registered_ = false;
 };
 

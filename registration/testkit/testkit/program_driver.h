@@ -106,7 +106,8 @@ struct DriveOptions {
     std::vector<std::wstring> args;
     AnswerTable answers = SetupRoadAnswers();
     // How many pages the run opens, when the caller knows: they are waited for after the
-    // program ended (10 s at most), as the browser starts on its own.
+    // program ended (30 s at most), as the browser starts on its own. Browsers started during
+    // the run are waited for in any case (the same bound), for as long as they run.
     std::size_t pagesExpected = 0;
     // Boxes that no row answers get OK, or the default button of a box without OK (the starts
     // whose screens the table does not know).
@@ -129,9 +130,6 @@ struct DriveOptions {
     // How long a screen stays in front before it is answered, as a person's look at it: between
     // two screens shown one after the other their owner is enabled briefly.
     std::chrono::milliseconds settle{std::chrono::milliseconds(500)};
-    // When the run may or may not open a page and none was recorded by the time the program
-    // ended, how long to wait for one still (pagesExpected waits for pages known to come).
-    std::chrono::milliseconds latePage{0};
     // Why screens that the table leaves unanswered have no answer, for the report.
     std::vector<NoAnswer> noAnswers;
 };

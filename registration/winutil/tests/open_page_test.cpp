@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -156,8 +157,11 @@ TEST(OpenPage, OnlyAbsoluteWebAddressesReachTheBrowserWhateverTheirLengthOrQuote
         qelwinutil::OpenPage(c.address);
         if (c.opens) {
             expected.push_back(c.address);
-            EXPECT_EQ(recorder.WaitForPages(expected.size()), expected);
         }
+        // The browser is started before the open returns: once the browsers started meanwhile
+        // have ended, the page is recorded, and a refused address added none (the program driver
+        // relies on it for pages that may or may not come).
+        EXPECT_EQ(recorder.WaitForRecorders(std::chrono::seconds(10)), expected);
     }
     EXPECT_EQ(recorder.Pages(), expected);
     ::DeleteFileW(trapFile.c_str());
@@ -181,7 +185,7 @@ TEST(OpenUrlAsShellUser, StartsTheBrowserWithTheShellOwnersTokenOnlyWhileThereIs
 
     const std::wstring page = L"https://sim.example/reg?as=desktop user";
     EXPECT_TRUE(qelwinutil::OpenUrlAsShellUser(page));
-    EXPECT_EQ(recorder.WaitForPages(1), std::vector<std::wstring>{page});
+    EXPECT_EQ(recorder.WaitForRecorders(std::chrono::seconds(10)), std::vector<std::wstring>{page});
     EXPECT_FALSE(qelwinutil::OpenUrlAsShellUser(L"https://sim.example/\"q\""));
     EXPECT_FALSE(qelwinutil::OpenUrlAsShellUser(std::wstring(2000, L'x')));
 
