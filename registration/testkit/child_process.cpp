@@ -44,9 +44,19 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::vector<std::w
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
-        return;
+    // Under Wine a start fails now and then with ERROR_INTERNAL_ERROR when the new process ends
+    // inside Wine's own start-up, before any of its code ran (seen once in a run with every
+    // processor busy): such a start says nothing about the program, so it is tried again.
+    constexpr int kStarts = 3;
+    for (int start = 1;; ++start) {
+        if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, nullptr, &startup, &info)) {
+            break;
+        }
+        if (::GetLastError() != ERROR_INTERNAL_ERROR || start == kStarts) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     ::CloseHandle(info.hThread);
     process_.reset(info.hProcess);
