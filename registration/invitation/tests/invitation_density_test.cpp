@@ -25,15 +25,6 @@ namespace {
 
 using qeltest::DialogView;
 
-COLORREF PixelOf(HWND control, int x, int y) {
-    POINT point{x, y};
-    ::ClientToScreen(control, &point);
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF colour = ::GetPixel(screen, point.x, point.y);
-    ::ReleaseDC(nullptr, screen);
-    return colour;
-}
-
 class InvitationDensityTest : public qeltest::MachineKeySandbox {
 protected:
     void SetUp() override {
@@ -113,19 +104,20 @@ TEST_F(InvitationDensityTest, EachLayoutGrowsWithItsFontsAt144PixelsPerInch) {
                 // The picture fills its grown control: its far corner is drawn, not left bare.
                 HWND picture = ::GetDlgItem(v.Handle(), c.picture);
                 const RECT area = v.Rect(c.picture);
-                EXPECT_NE(PixelOf(picture, (area.right - area.left) * 3 / 4,
-                                  (area.bottom - area.top) / 2),
+                EXPECT_NE(qeltest::ScreenPixel(picture, (area.right - area.left) * 3 / 4,
+                                               (area.bottom - area.top) / 2),
                           ::GetSysColor(COLOR_3DFACE));
             }
             if (v.Visible(IDC_INVITATION_IMAGE_BUTTON)) {
                 // The grown button keeps its key exact: the card shows through its corner.
                 HWND button = ::GetDlgItem(v.Handle(), IDC_INVITATION_IMAGE_BUTTON);
-                EXPECT_EQ(PixelOf(button, 1, 1), RGB(255, 255, 255));
+                EXPECT_EQ(qeltest::ScreenPixel(button, 1, 1), RGB(255, 255, 255));
                 // The text shows the card under it: its lower left corner lies on the card's
                 // pale corner, not in a white box cut out of it.
                 HWND body = ::GetDlgItem(v.Handle(), IDC_INVITATION_BODY1);
                 const RECT text = v.Rect(IDC_INVITATION_BODY1);
-                EXPECT_NE(PixelOf(body, 2, text.bottom - text.top - 2), RGB(255, 255, 255));
+                EXPECT_NE(qeltest::ScreenPixel(body, 2, text.bottom - text.top - 2),
+                          RGB(255, 255, 255));
             }
             ::EndDialog(v.Handle(), 0);
         });

@@ -40,16 +40,6 @@ using qeltest::TextId;
 
 constexpr wchar_t kInstalledDevices[] = L"SOFTWARE\\Velto\\PREPLY4\\InstalledDevice";
 
-// The colour the screen shows at a point of a control's client area.
-COLORREF ScreenPixel(HWND control, int x, int y) {
-    POINT point{x, y};
-    ::ClientToScreen(control, &point);
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF colour = ::GetPixel(screen, point.x, point.y);
-    ::ReleaseDC(nullptr, screen);
-    return colour;
-}
-
 // Moves the mouse pointer to a point of a control's client area.
 void PointAt(HWND control, int x, int y) {
     POINT point{x, y};
@@ -240,22 +230,22 @@ TEST_F(InvitationScreenTest, EachLayoutShowsItsTextsFontsAndPictures) {
             // The banner's band shows; under its curve the dialog shows through, never the key.
             HWND banner = ::GetDlgItem(v.Handle(), IDC_INVITATION_BANNER);
             const COLORREF face = ::GetSysColor(COLOR_3DFACE);
-            EXPECT_NE(ScreenPixel(banner, 400, 5), face);
-            EXPECT_EQ(ScreenPixel(banner, 400, 38), face);
+            EXPECT_NE(qeltest::ScreenPixel(banner, 400, 5), face);
+            EXPECT_EQ(qeltest::ScreenPixel(banner, 400, 38), face);
             if (pictured) {
                 // The picture is drawn in its control (its middle is not the dialog face).
                 HWND image = ::GetDlgItem(v.Handle(), IDC_INVITATION_IMAGE1);
-                EXPECT_NE(ScreenPixel(image, c.image.right / 2, c.image.bottom / 2), face);
+                EXPECT_NE(qeltest::ScreenPixel(image, c.image.right / 2, c.image.bottom / 2), face);
             }
             if (c.imageButton) {
                 // The black key of the button shows the white card behind it.
                 HWND button = ::GetDlgItem(v.Handle(), IDC_INVITATION_IMAGE_BUTTON);
-                EXPECT_EQ(ScreenPixel(button, 0, 0), RGB(255, 255, 255));
-                EXPECT_NE(ScreenPixel(button, 123, 30), RGB(0, 0, 0));
-                EXPECT_NE(ScreenPixel(button, 123, 30), RGB(255, 255, 255));
+                EXPECT_EQ(qeltest::ScreenPixel(button, 0, 0), RGB(255, 255, 255));
+                EXPECT_NE(qeltest::ScreenPixel(button, 123, 30), RGB(0, 0, 0));
+                EXPECT_NE(qeltest::ScreenPixel(button, 123, 30), RGB(255, 255, 255));
                 // The title's and text's background is the card's white.
                 HWND title = ::GetDlgItem(v.Handle(), IDC_INVITATION_TITLE1);
-                EXPECT_EQ(ScreenPixel(title, 700, 2), RGB(255, 255, 255));
+                EXPECT_EQ(qeltest::ScreenPixel(title, 700, 2), RGB(255, 255, 255));
             }
             v.Click(IDC_INVITATION_SKIP);
         });

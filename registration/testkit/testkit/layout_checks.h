@@ -14,6 +14,16 @@
 
 namespace qeltest {
 
+// The colour the screen shows at a point of a control's client area.
+inline COLORREF ScreenPixel(HWND control, int x, int y) {
+    POINT point{x, y};
+    ::ClientToScreen(control, &point);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(screen, point.x, point.y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
 // "x,y wxh", so a failure shows the whole rectangle.
 inline std::string DescribeRect(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
