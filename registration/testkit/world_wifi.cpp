@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "qelworld/qelworld_client.h"
+#include "text_values.h"
 #include "win/module_path.h"
 
 namespace qeltest {
@@ -28,35 +29,6 @@ std::string Narrow(const std::wstring& text) {
     ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
                           size, nullptr, nullptr);
     return narrow;
-}
-
-// The words of an access point as the world reads it back: blank-separated, a word with blanks
-// "quoted" (with \" and \\ inside).
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (line[i] == ' ') {
-            ++i;
-            continue;
-        }
-        std::string word;
-        if (line[i] == '"') {
-            for (++i; i < line.size() && line[i] != '"'; ++i) {
-                if (line[i] == '\\' && i + 1 < line.size()) {
-                    ++i;
-                }
-                word += line[i];
-            }
-            ++i;
-        } else {
-            for (; i < line.size() && line[i] != ' '; ++i) {
-                word += line[i];
-            }
-        }
-        words.push_back(std::move(word));
-    }
-    return words;
 }
 
 std::wstring WorldFile(const std::wstring& worldFile) {
@@ -94,7 +66,10 @@ std::optional<WorldWifi> WifiOfWorld(const std::wstring& worldFile, const std::w
         }
         std::optional<WorldWifi> first;
         for (const std::string& line : world.Lines(printer, "ap")) {
-            const std::vector<std::string> words = Words(line);
+            // The world reads its access points back in its own grammar of words.
+            std::string error;
+            const std::vector<std::string> words =
+                qelworld::text::Words(line, error).value_or(std::vector<std::string>{});
             if (words.empty()) {
                 continue;
             }
