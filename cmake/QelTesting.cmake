@@ -112,12 +112,6 @@ function(qel_add_gtest name)
       set_tests_properties(${_test} PROPERTIES LABELS "${T_LABELS}")
     endif()
   endforeach()
-  # The entries' names, for properties set after the call (qel_gtest_entries).
+  # The entries' names, for what is set per entry after the call (qel_use_simulated_cloud).
   set_property(TARGET ${name} PROPERTY QEL_TEST_ENTRIES "${_tests}")
-endfunction()
-
-# qel_gtest_entries(<variable> <name>): the ctest entries of the test executable <name>.
-function(qel_gtest_entries variable name)
-  get_property(_tests TARGET ${name} PROPERTY QEL_TEST_ENTRIES)
-  set(${variable} "${_tests}" PARENT_SCOPE)
 endfunction()

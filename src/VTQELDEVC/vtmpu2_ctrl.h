@@ -40,5 +40,13 @@ struct Vtmpu2 {
     };
 };
 using CVTMPU2Ctrl = PortControl<Vtmpu2>;
+// Defined in this library's source; declared here so that no other file instantiates them.
+template <> int CVTMPU2Ctrl::Open();
+template <> int CVTMPU2Ctrl::OpenPort();
+template <> int CVTMPU2Ctrl::GetPortList(std::vector<std::wstring>& ports);
+template <>
+int CVTMPU2Ctrl::Transact(const char* request, int requestLength, char* reply, int replyCapacity,
+                          int* replyLength);
+template <> int CVTMPU2Ctrl::Close() noexcept;
 
 } // namespace vtqeldevc

@@ -37,6 +37,14 @@ struct Vtmpu {
     };
 };
 using CVTMPUCtrl = PortControl<Vtmpu>;
+// Defined in this library's source; declared here so that no other file instantiates them.
+template <> int CVTMPUCtrl::Open();
+template <> int CVTMPUCtrl::OpenPort();
+template <> int CVTMPUCtrl::GetPortList(std::vector<std::wstring>& ports);
+template <>
+int CVTMPUCtrl::Transact(const char* request, int requestLength, char* reply, int replyCapacity,
+                         int* replyLength);
+template <> int CVTMPUCtrl::Close() noexcept;
 
 // The port names of the library's port list: each name is followed by a backslash; text after
 // the last backslash is no name.
