@@ -105,13 +105,13 @@ std::pair<int, int> Shard() {
 }
 
 // The part that runs each case: the costliest first, each to the part with the least work so
-// far, an ordinary case counting 3 s and a late cloud answer its delay besides, so that the part
+// far, an ordinary case counting 4 s and a late cloud answer its delay besides, so that the part
 // that holds a half-minute case runs fewer others (round robin left one part twice as long).
 std::vector<int> PartOfEachCase(const std::vector<Case>& cases, int shards) {
     std::vector<double> cost;
     for (const Case& c : cases) {
         const std::size_t delay = c.cloudRule.find("\"delay_ms\":");
-        cost.push_back(3 + (delay == std::string::npos
+        cost.push_back(4 + (delay == std::string::npos
                                 ? 0
                                 : std::atof(c.cloudRule.c_str() + delay + 11) / 1000));
     }
