@@ -1,6 +1,6 @@
 // The cloud's share of the registration benchmark's floor: as many plain WinHTTP exchanges with
 // the same simulated cloud as a registration made, each request and reply of the same sizes
-// (synchronous, one connection each, nothing checked or signed).
+// (synchronous, nothing checked or signed).
 #pragma once
 
 #include <cstddef>
@@ -21,8 +21,8 @@ struct CloudExchange {
 // What the cloud recorded since its last reset.
 std::vector<CloudExchange> RecordedCloudExchanges(qelcloud::SimulatedCloud& cloud);
 
-// The floor's exchanges once: the cloud reset and told the sizes first, then only the exchanges
-// timed. Their time in ms, or a negative number when one failed.
+// The floor's exchanges, the fastest of three rounds: the cloud reset and told the sizes first,
+// then only the exchanges timed. Their time in ms, or a negative number when one failed.
 double TimePlainExchanges(qelcloud::SimulatedCloud& cloud,
                           const std::vector<CloudExchange>& exchanges);
 
