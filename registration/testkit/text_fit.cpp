@@ -1,5 +1,7 @@
 #include "testkit/text_fit.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 #include "testkit/layout_checks.h"
@@ -110,6 +112,12 @@ std::vector<std::string> TextFitFaults(const DialogView& v) {
     std::vector<std::string> faults = LayoutFaults(layout, texts);
     faults.insert(faults.end(), tooSmall.begin(), tooSmall.end());
     return faults;
+}
+
+void ExpectTextsFit(const DialogView& v) {
+    for (const std::string& fault : TextFitFaults(v)) {
+        ADD_FAILURE() << fault;
+    }
 }
 
 } // namespace qeltest

@@ -17,4 +17,7 @@ namespace qeltest {
 // label and are not measured.
 std::vector<std::string> TextFitFaults(const DialogView& v);
 
+// Each of those lines as a failure of the test.
+void ExpectTextsFit(const DialogView& v);
+
 } // namespace qeltest
