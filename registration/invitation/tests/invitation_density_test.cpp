@@ -114,7 +114,7 @@ TEST_P(InvitationDensityTest, EveryScreenHoldsItsTexts) {
     const auto [language, density] = GetParam();
     const qelui::ScopedPixelsPerInch dpi(density);
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.screenshot);
+        SCOPED_TRACE(testing::Message() << c.screenshot << " " << language << " " << density);
         qelhttp::testing::FakeApplicationInfo facts;
         facts.deviceName = L"VZ Printer 500";
         facts.serialNumber = L"SN0042";
