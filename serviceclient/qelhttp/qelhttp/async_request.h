@@ -47,8 +47,8 @@ public:
     Completion Await(std::chrono::steady_clock::duration left);
     // Wakes every wait for good (the exchange was cancelled or the engine is closing).
     void Interrupt();
-    // Whether a receive found the connection closed by the server since the last call: a
-    // chunked body cut before its last chunk ends like a whole one otherwise (Wine).
+    // Whether a receive found the connection closed by the server since this was last asked:
+    // otherwise a chunked body cut before its last chunk ends like a whole one (Wine).
     bool TakeServerClosed() { return serverClosed_.exchange(false); }
 
     // The request body, kept here because WinHTTP reads it after the call has returned.

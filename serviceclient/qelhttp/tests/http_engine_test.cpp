@@ -275,7 +275,7 @@ TEST_F(HttpEngineTest, ATricklingServerIsCutOffAtTheExchangeBound) {
 
 TEST_F(HttpEngineTest, CancelledExchangeDeliversNothing) {
     // Default time-outs, a proxy that never lets the exchange go on: a cancel or close ends it at
-    // once wherever it stands, sends nothing more, tells nobody (Close: also the next test).
+    // once wherever it stands, sends nothing more, tells nobody (Close waiting: the next test).
     struct Case {
         const char* name;
         std::string rule; // empty: a proxy that never takes the connection
