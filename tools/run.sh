@@ -6,8 +6,10 @@
 # window is saved. Without one, on a private Xvfb, qeldrive.exe answers the screens (the "-Setup"
 # road: box 11008, the printer list's first printer or the one chosen, Register, the agreement, a
 # USB printer's Wi-Fi screens with the network and key that the world gives it; any other box
-# with OK), saves a picture of each and prints each screen it passed.
-# Either way it prints the pages opened and the exit code, and stops what it started.
+# with OK), saves a picture of each and prints each screen as it is passed, and while one stays
+# up a line every 10 s. Either way it prints the pages opened (on a display once the browser that
+# the program started has written them) and the exit code, and stops what it started; a Wine
+# server that it did not start on its prefix is used and left running.
 # Usage: tools/run.sh [--printer <model>] [program arguments...]
 #   for example: tools/run.sh -Setup, tools/run.sh --printer "VT-M200 Series" -Setup
 # Environment: QEL_BUILD_DIR (build tree, default build/), QEL_RUN_DIR (the run's prefix, cloud,
@@ -82,6 +84,9 @@ fi
 echo "Simulated world: ${QEL_WORLD_FILE:-$build/bin/qelworld.world}"
 
 qel_wine_setup "$run"
+# Wine hands the desktop the output of the first program that needs it: held from here, it has
+# none of the run's, also where a server that the run did not start keeps it past the run's end.
+qel_wine_hold_desktop "$build/bin"
 if [ -n "$own_display" ]; then
   # No window manager on Xvfb: let Wine draw the title bars, so the pictures show captions.
   qel_wine_set 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N || true
