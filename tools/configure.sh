@@ -2,6 +2,8 @@
 # Configures (once) and builds the cross build tree: everything, or only the targets named.
 # Usage: tools/configure.sh [build-dir [target...]]
 set -euo pipefail
+# shellcheck source=tools/on-error.sh
+. "$(dirname "${BASH_SOURCE[0]}")/on-error.sh"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
 if [ $# -gt 0 ]; then shift; fi

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need, only those that are missing.
 set -euo pipefail
+# shellcheck source=tools/on-error.sh
+. "$(dirname "${BASH_SOURCE[0]}")/on-error.sh"
 
 packages=(
   cmake

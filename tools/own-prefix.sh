@@ -2,14 +2,15 @@
 # tools/own-prefix.sh <build-dir> <name> <program.exe> [arguments...]
 # Runs a test program under Wine in a prefix and on a display of its own, so that it can run
 # beside the other tests even where the program it starts allows one copy per prefix. The prefix
-# is a copy of the booted test prefix (hard links to its files; the registry and the user folders
-# copied, so nothing is written through to the original), under <build-dir>/own-prefix/<name>.
+# is a copy of the booted test prefix (qel_copy_prefix), under <build-dir>/own-prefix/<name>.
 # Its own Xvfb and wineserver are stopped and the copy removed when the program ends.
-set -u
+set -euo pipefail
 build=$1
 name=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tools/on-error.sh
+. "$here/on-error.sh"
 # shellcheck source=tools/wine-env.sh
 . "$here/wine-env.sh"
 
@@ -22,20 +23,14 @@ if [ ! -f "$original/.qel-booted" ]; then
   echo "the test prefix $original is not booted: run tools/test.sh" >&2
   exit 1
 fi
-rm -rf "$dir"
-mkdir -p "$dir"
-cp -al "$original" "$dir/wineprefix"
-for reg in "$original"/*.reg; do
-  cp --remove-destination "$reg" "$dir/wineprefix/"
-done
-rm -rf "$dir/wineprefix/drive_c/users"
-cp -a "$original/drive_c/users" "$dir/wineprefix/drive_c/users"
-
 cleanup() {
   qel_wine_teardown
   rm -rf "$dir"
 }
 trap cleanup EXIT
 trap 'exit 143' TERM INT
-qel_wine_setup "$dir" || exit 1
-wine "$@"
+qel_copy_prefix "$original" "$dir"
+qel_wine_setup "$dir"
+status=0
+wine "$@" || status=$?
+exit $status

@@ -1,6 +1,8 @@
-# Sourced by tools/test.sh, tools/bench.sh and tools/run.sh: a private Wine prefix and a display
-# for one run. Defines qel_wine_setup <build-dir> [unmanaged], qel_wine_hold_desktop <bin-dir>
-# (test runs) and qel_wine_teardown; they only touch what they started.
+# Sourced by tools/test.sh, tools/bench.sh, tools/run.sh and tools/own-prefix.sh: a private Wine
+# prefix and a display for one run. Defines qel_wine_setup <build-dir> [unmanaged],
+# qel_wine_hold_desktop <bin-dir> (test runs), qel_wine_teardown, qel_wine_set (a registry value
+# written and read back) and qel_copy_prefix (a prefix of its own for one program); they only
+# touch what they started.
 
 qel_wine_setup() {
   local build="$1"
@@ -20,7 +22,8 @@ qel_wine_setup() {
     local fifo="$build/.xvfb-display"
     rm -f "$fifo"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >"$build/xvfb.log" 2>&1 &
+    qel_step_log="$build/xvfb.log"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >"$qel_step_log" 2>&1 &
     QEL_XVFB_PID=$!
     local num=""
     read -r -t 30 num <"$fifo" || true
@@ -30,30 +33,101 @@ qel_wine_setup() {
       return 1
     fi
     export DISPLAY=":$num"
+    qel_step_log=""
+  fi
+
+  # A server already up on the prefix: one that a command left (`wine reg add` keeps its server a
+  # few seconds) ends by itself; a program still open there, or a server kept with
+  # `wineserver -p`, does not. That one is the user's: the run uses it and leaves it running, and
+  # waits for no server to end (the settings below reach the prefix's files when it ends).
+  local held=""
+  if [ -d "$WINEPREFIX" ] && ! qel_wine_server_ends 0.2; then
+    echo "A Wine server is running on $WINEPREFIX: waiting up to 10 s for it to end"
+    if ! qel_wine_server_ends 10; then
+      held=1
+      echo "It goes on (a program open in that prefix, or a server kept with wineserver -p):" \
+        "this run uses it and leaves it running"
+    fi
   fi
 
   # Boot the prefix once, never in parallel with anything else on it.
   if [ ! -f "$WINEPREFIX/.qel-booted" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >"$build/wineboot.log" 2>&1 || true
-    wineserver -w
+    qel_step_log="$build/wineboot.log"
+    echo "Preparing the Wine prefix $WINEPREFIX (once, about 15 s; log $qel_step_log)"
+    { wineboot -i || true; [ -n "$held" ] || wineserver -w; } >"$qel_step_log" 2>&1 </dev/null &
+    qel_wait_telling $! "preparing the Wine prefix"
     touch "$WINEPREFIX/.qel-booted"
   fi
-  # Once per prefix, also one booted before this setting existed.
+  qel_step_log=""
+  # Once per prefix, also one booted before these settings existed. A setting that Wine did not
+  # keep is told, and tried again on the next run.
+  local written=""
   if [ ! -f "$WINEPREFIX/.qel-no-debugger" ]; then
-    qel_wine_no_debugger
-    touch "$WINEPREFIX/.qel-no-debugger"
+    written=1
+    if qel_wine_no_debugger; then touch "$WINEPREFIX/.qel-no-debugger"; fi
   fi
   if [ "$unmanaged" = unmanaged ] && [ ! -f "$WINEPREFIX/.qel-unmanaged" ]; then
-    qel_wine_unmanaged
-    touch "$WINEPREFIX/.qel-unmanaged"
+    written=1
+    if qel_wine_unmanaged; then touch "$WINEPREFIX/.qel-unmanaged"; fi
   fi
+  # The server writes the registry to the prefix's files when it ends, and copies of the prefix
+  # (tools/own-prefix.sh) take the files.
+  if [ -n "$written" ] && [ -z "$held" ]; then wineserver -w; fi
   # A persistent server for the run; its output must not hold our pipes open.
-  wineserver -p >/dev/null 2>&1 </dev/null
-  QEL_WINESERVER_STARTED=1
+  if [ -z "$held" ]; then
+    if wineserver -p >/dev/null 2>&1 </dev/null; then
+      QEL_WINESERVER_STARTED=1
+    else
+      echo "A Wine server started on $WINEPREFIX meanwhile: this run uses it and leaves it running"
+    fi
+  fi
   # The first Wine program starts the prefix's background services, which inherit its output
   # and would keep a test runner waiting for end of output: start them here, detached.
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# qel_wine_server_ends <seconds>: false when a Wine server runs on the prefix for that long.
+qel_wine_server_ends() {
+  local status=0
+  timeout "$1" wineserver -w >/dev/null 2>&1 </dev/null || status=$?
+  [ "$status" -ne 124 ]
+}
+
+# qel_wait_telling <pid> <what>: waits for the process, with a line every 10 s while it runs, so
+# that a long step is seen to go on.
+qel_wait_telling() {
+  local pid=$1 start=$SECONDS next=10
+  while kill -0 "$pid" 2>/dev/null; do
+    sleep 0.2
+    if [ $((SECONDS - start)) -ge "$next" ] && kill -0 "$pid" 2>/dev/null; then
+      echo "   still $2: $next s"
+      next=$((next + 10))
+    fi
+  done
+  wait "$pid" || true
+}
+
+# qel_wine_set <key> <name> <type> <data>: the value in the prefix's registry (an empty name: the
+# key's default value), written unless it is so already, and read back; says so and fails when
+# Wine did not keep it.
+qel_wine_set() {
+  local key=$1 type=$3 data=$4 which=(/v "$2") shown=$2 want=$4
+  if [ -z "$2" ]; then which=(/ve) shown="(Default)"; fi
+  if [ "$type" = REG_DWORD ]; then want=$(printf '0x%x' "$data"); fi
+  # Wine's reg prints a value as "    <name>    <type>    <data>".
+  local line="    $shown    $type    $want"
+  if qel_wine_reads "$key" "${which[@]}" "$line"; then return 0; fi
+  wine reg add "$key" "${which[@]}" /t "$type" /d "$data" /f >/dev/null 2>&1 </dev/null || true
+  if qel_wine_reads "$key" "${which[@]}" "$line"; then return 0; fi
+  echo "Wine did not keep $key: $shown = \"$data\" in $WINEPREFIX" >&2
+  return 1
+}
+
+# qel_wine_reads <reg query arguments...> <line>: the query prints that line.
+qel_wine_reads() {
+  local line="${*: -1}"
+  wine reg query "${@:1:$#-1}" 2>/dev/null </dev/null | tr -d '\r' | grep -qxF -- "$line"
 }
 
 # A program that crashes must end at once with its output. Wine's default starts its debugger
@@ -62,13 +136,12 @@ qel_wine_setup() {
 # cannot start, taken without asking), and no crash dialog should a debugger start anyway.
 qel_wine_no_debugger() {
   local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
-  {
-    wine reg add "$aedebug" /v Debugger /t REG_SZ /d "" /f
-    wine reg add "$aedebug" /v Auto /t REG_SZ /d 1 /f
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
-  } >/dev/null 2>&1 </dev/null || true
-  # The server writes the registry to the prefix when it ends.
-  wineserver -w
+  qel_wine_set "$aedebug" Debugger REG_SZ "" &&
+    qel_wine_set "$aedebug" Auto REG_SZ 1 &&
+    qel_wine_set 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0 && return 0
+  echo "Wine's debugger stays on in $WINEPREFIX: a program that crashes there waits for a" \
+    "click instead of ending" >&2
+  return 1
 }
 
 # The test display runs no window manager: Wine draws every program's frames and captions itself,
@@ -77,9 +150,10 @@ qel_wine_no_debugger() {
 # whose windows were then managed by nobody, and a window test took minutes on its first run in a
 # prefix instead of seconds.
 qel_wine_unmanaged() {
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-    >/dev/null 2>&1 </dev/null || true
-  wineserver -w
+  qel_wine_set 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N && return 0
+  echo "Wine leaves the window frames in $WINEPREFIX to a window manager: pictures lack them" \
+    "and window tests are slow" >&2
+  return 1
 }
 
 # qel_wine_hold_desktop <bin dir>: starts the Wine desktop for the whole run and holds it with
@@ -88,7 +162,8 @@ qel_wine_unmanaged() {
 # ends it a moment after the last program leaves it: restarted by a test, it kept that test's
 # output pipe open while other tests showed windows, and ctest waited for the end of that output
 # until the test's time-out although the test had passed and ended. Returns once the desktop
-# stands; the run's Wine server stops the holder in qel_wine_teardown.
+# stands; qel_wine_teardown stops the holder with the run's Wine server (or by its process id
+# when the server is not the run's).
 qel_wine_hold_desktop() {
   local holder="$1/qel_desktop_holder.exe"
   local ready="$WINEPREFIX/.qel-desktop-held"
@@ -114,6 +189,9 @@ qel_wine_teardown() {
   if [ -n "${QEL_WINESERVER_STARTED:-}" ]; then
     wineserver -k >/dev/null 2>&1 </dev/null || true
     QEL_WINESERVER_STARTED=""
+  elif [ -n "${QEL_DESKTOP_HOLDER_PID:-}" ]; then
+    # The server goes on, as it is not the run's: the holder, which is, is ended on its own.
+    kill "$QEL_DESKTOP_HOLDER_PID" 2>/dev/null || true
   fi
   if [ -n "${QEL_DESKTOP_HOLDER_PID:-}" ]; then
     wait "$QEL_DESKTOP_HOLDER_PID" 2>/dev/null || true
@@ -124,4 +202,19 @@ qel_wine_teardown() {
     wait "$QEL_XVFB_PID" 2>/dev/null || true
     QEL_XVFB_PID=""
   fi
+}
+
+# qel_copy_prefix <booted prefix> <folder>: a prefix of its own at <folder>/wineprefix, a copy of
+# the booted one: hard links to its files, the registry and the user folders copied, so nothing is
+# written through to the original.
+qel_copy_prefix() {
+  rm -rf "$2"
+  mkdir -p "$2"
+  cp -al "$1" "$2/wineprefix"
+  local reg
+  for reg in "$1"/*.reg; do
+    cp --remove-destination "$reg" "$2/wineprefix/"
+  done
+  rm -rf "$2/wineprefix/drive_c/users"
+  cp -a "$1/drive_c/users" "$2/wineprefix/drive_c/users"
 }

@@ -13,10 +13,10 @@ LRESULT TansuApp::OnInstallerFlow(HWND window) {
         RunInstallerFlow(window);
     } catch (...) {
         // The installer runs the program unattended: whatever failed, it ends without a word.
-    }
-    if (options_->GetSubOption() == CommandLineOptions::kOb) {
-        // The kept page serves one reopening: it goes whether or not a page opened.
-        qelwinutil::SaveRegUrl(L"");
+        // A reopening that failed before it took the kept page still ends with none kept.
+        if (options_->GetSubOption() == CommandLineOptions::kOb) {
+            qelwinutil::SaveRegUrl(L"");
+        }
     }
     system_.PostNext(window, WM_CLOSE, 0);
     return 0;
@@ -44,14 +44,17 @@ void TansuApp::RunInstallerFlow(HWND window) {
 }
 
 void TansuApp::ReopenKeptPage() {
-    // An empty installer key names the device's own key.
-    const std::wstring base = qelwinutil::FindInstalledDeviceUfUrl(options_->GetFirstString(),
-                                                                   options_->GetFourthString());
-    // A kept value that is no web page counts as none kept, as a refused page does when kept.
+    // The kept page serves one reopening, whether or not a page opens. It goes before the open:
+    // an open that fails, or faults inside the shell, must not leave it for every later start.
     std::wstring kept = qelwinutil::ReadRegUrl();
+    qelwinutil::SaveRegUrl(L"");
+    // A kept value that is no web page counts as none kept, as a refused page does when kept.
     if (!qelwinutil::IsWebPageAddress(kept)) {
         kept.clear();
     }
+    // An empty installer key names the device's own key.
+    const std::wstring base = qelwinutil::FindInstalledDeviceUfUrl(options_->GetFirstString(),
+                                                                   options_->GetFourthString());
     if (qelwinutil::IsWebPageAddress(base)) {
         system_.OpenPage(printerutil::MakeResultUrl(base, kept));
     }

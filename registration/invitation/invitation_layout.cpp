@@ -66,6 +66,13 @@ private:
     // A length of the 96-pixels-per-inch design at this density.
     int S(int pixels) const { return qelui::ScaleToDensity(pixels, dpi_); }
 
+    // The height of a text's place: as the layout gives it, or as tall as the text wrapped at the
+    // place's width when it needs more (a translation longer than the text drawn for).
+    int Fitted(TextFont font, const std::wstring& text, int width, int height) const {
+        return text.empty() ? height
+                            : std::max(height, static_cast<int>(measure_(font, text, width).cy));
+    }
+
     // Calls place(row, controls) for each row with content and hides the rows without.
     template <typename Place> void EachRow(Place place) {
         for (std::size_t i = 0; i < std::size(kRowControls); ++i) {
@@ -86,15 +93,20 @@ private:
         // sits under the picture, so the button never covers it and its white box stays on the
         // card.
         const int textBottom = S(kCardTop + kCardHeight - kButtonLayoutGap);
+        const int cardEdge = S(kCardTop + kCardHeight);
         EachRow([&](const ContentRow& row, const RowControls& controls) {
-            out_.push_back({controls.title, S(30), y, S(730), S(32)});
-            y += S(32);
+            const int titleHeight = Fitted(TextFont::kTitle, row.title, S(730), S(32));
+            out_.push_back({controls.title, S(30), y, S(730), titleHeight});
+            y += titleHeight;
             out_.push_back(row.hasImage ? Placement{controls.image, 0, y, S(kClientWidth), S(262)}
                                         : Hidden(controls.image));
             imageButton = {IDC_INVITATION_IMAGE_BUTTON, S(272), y + S(262), S(246), S(60)};
             const int textTop = imageButton.y + imageButton.height + S(kButtonLayoutGap);
-            out_.push_back(
-                {controls.body, S(30), textTop, S(730), std::max(0, textBottom - textTop)});
+            // A longer text takes the card's margin too, when it then fits whole on the card.
+            const int room = std::max(0, textBottom - textTop);
+            const int needed = Fitted(TextFont::kBody, row.body, S(730), room);
+            const int height = textTop + needed <= cardEdge ? needed : room;
+            out_.push_back({controls.body, S(30), textTop, S(730), height});
         });
     }
 
@@ -102,12 +114,15 @@ private:
         const int step = ::MulDiv(16, dpi_, 72) + 4;
         int y = S(84);
         EachRow([&](const ContentRow& row, const RowControls& controls) {
-            out_.push_back({controls.title, S(382), y, S(370), S(22)});
-            y += step;
+            const int titleHeight = Fitted(TextFont::kTitle, row.title, S(370), S(22));
+            out_.push_back({controls.title, S(382), y, S(370), titleHeight});
+            y += step + titleHeight - S(22);
             out_.push_back(row.hasImage ? Placement{controls.image, S(38), S(84), S(324), S(334)}
                                         : Hidden(controls.image));
-            const SIZE text = measure_(row.body);
-            const int height = std::max(0, Lines(text.cx, S(334)) * static_cast<int>(text.cy));
+            const SIZE text = measure_(TextFont::kBody, row.body, 0);
+            const int height =
+                Fitted(TextFont::kBody, row.body, S(354),
+                       std::max(0, Lines(text.cx, S(334)) * static_cast<int>(text.cy)));
             out_.push_back({controls.body, S(398), y, S(354), height});
             y += height + S(20);
         });
@@ -117,14 +132,17 @@ private:
         const int line = ::MulDiv(12, dpi_, 72) + 4;
         int y = S(52);
         EachRow([&](const ContentRow& row, const RowControls& controls) {
-            out_.push_back({controls.title, S(30), y, S(730), line});
-            y += line + S(8);
+            const int titleHeight = Fitted(TextFont::kTitle, row.title, S(730), line);
+            out_.push_back({controls.title, S(30), y, S(730), titleHeight});
+            y += titleHeight + S(8);
             const int x = S(row.hasImage ? 130 : 30);
             const int width = S(row.hasImage ? 630 : 730);
             out_.push_back(row.hasImage ? Placement{controls.image, S(30), y, S(80), S(80)}
                                         : Hidden(controls.image));
-            const SIZE text = measure_(row.body);
-            const int height = std::max(S(72), Lines(text.cx, width) * static_cast<int>(text.cy));
+            const SIZE text = measure_(TextFont::kBody, row.body, 0);
+            const int height =
+                Fitted(TextFont::kBody, row.body, width,
+                       std::max(S(72), Lines(text.cx, width) * static_cast<int>(text.cy)));
             out_.push_back({controls.body, x, y, width, height});
             y += row.hasImage && height < S(80) ? S(92) : height + S(12);
         });

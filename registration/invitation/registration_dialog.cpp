@@ -182,17 +182,11 @@ void RegistrationDialog::LayoutControls() {
     }
     layout_ = ChooseLayout(facts.GetRegionCode(), facts.GetServiceKind(), agreementState_);
 
-    HWND measured = Item(IDC_INVITATION_BODY1);
-    const MeasureText measure = [&](const std::wstring& text) {
-        SIZE size{0, 0};
-        HDC dc = ::GetDC(measured);
-        if (dc != nullptr) {
-            HGDIOBJ previous = ::SelectObject(dc, bodyFont_);
-            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-            ::SelectObject(dc, previous);
-            ::ReleaseDC(measured, dc);
-        }
-        return size;
+    // In the fonts the first row's title and body show them with.
+    const MeasureText measure = [&](TextFont font, const std::wstring& text, int wrapWidth) {
+        const bool title = font == TextFont::kTitle;
+        return qelui::TextExtent(Item(title ? IDC_INVITATION_TITLE1 : IDC_INVITATION_BODY1),
+                                 title ? titleFont_ : bodyFont_, text, wrapWidth);
     };
     for (const Placement& place : LayoutInvitation(layout_, rows, pixelsPerInch_, measure)) {
         HWND control = Item(place.id);

@@ -56,6 +56,7 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::vector<std::w
         if (::GetLastError() != ERROR_INTERNAL_ERROR || start == kStarts) {
             return;
         }
+        ++startRetries_;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     ::CloseHandle(info.hThread);

@@ -17,15 +17,6 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 
 thread_local DialogRobot* t_robot = nullptr;
 
-std::string Narrow(const std::wstring& text) {
-    const int length = ::WideCharToMultiByte(
-        CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
-                          length, nullptr, nullptr);
-    return out;
-}
-
 LPARAM KeyParam(UINT virtualKey, bool up, bool alt) noexcept {
     const UINT scanCode = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     LPARAM value = 1 | (static_cast<LPARAM>(scanCode) << 16);
@@ -162,7 +153,7 @@ LOGFONTW DialogView::Font(int id) const noexcept {
 void DialogView::Click(int id) const {
     HWND item = Item(id);
     if (item == nullptr || !::IsWindowVisible(item) || !::IsWindowEnabled(item)) {
-        ADD_FAILURE() << "cannot click control " << id << " of '" << Narrow(Caption())
+        ADD_FAILURE() << "cannot click control " << id << " of '" << Utf8(Caption())
                       << "': it is missing, hidden or disabled";
         return;
     }
@@ -321,7 +312,7 @@ void DialogRobot::Watchdog(HWND active) {
         for (const Step& step : steps_) {
             steps << " '" << step.what << "'";
         }
-        ADD_FAILURE() << "dialog robot watchdog: '" << Narrow(WindowText(active))
+        ADD_FAILURE() << "dialog robot watchdog: '" << Utf8(WindowText(active))
                       << "' stayed open without a step for it; steps left:"
                       << (steps_.empty() ? " none" : steps.str());
         steps_.clear();

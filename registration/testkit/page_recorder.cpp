@@ -56,7 +56,7 @@ std::uint64_t Ticks(const FILETIME& time) {
     return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// The qelpagerec.exe processes made at or after since that still run.
+// The qelpagerec.exe processes but this one made at or after since that still run.
 std::vector<qelwin::unique_handle> RunningRecorders(std::uint64_t since) {
     std::vector<qelwin::unique_handle> running;
     const qelwin::unique_file snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -67,7 +67,8 @@ std::vector<qelwin::unique_handle> RunningRecorders(std::uint64_t since) {
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (::lstrcmpiW(entry.szExeFile, L"qelpagerec.exe") != 0) {
+        if (::lstrcmpiW(entry.szExeFile, L"qelpagerec.exe") != 0 ||
+            entry.th32ProcessID == ::GetCurrentProcessId()) {
             continue;
         }
         qelwin::unique_handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
@@ -121,21 +122,26 @@ std::vector<std::wstring> PageRecorder::WaitForPages(std::size_t count,
 }
 
 std::vector<std::wstring> PageRecorder::WaitForRecorders(std::chrono::milliseconds bound) const {
+    WaitForRecordersMadeSince(made_, bound);
+    return Pages();
+}
+
+bool WaitForRecordersMadeSince(std::uint64_t since, std::chrono::milliseconds bound) {
     const auto deadline = std::chrono::steady_clock::now() + bound;
     // Looked at again after each wait: one that ended may have had company start meanwhile.
-    for (auto running = RunningRecorders(made_); !running.empty();
-         running = RunningRecorders(made_)) {
+    for (auto running = RunningRecorders(since); !running.empty();
+         running = RunningRecorders(since)) {
         for (const auto& process : running) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0 ||
                 ::WaitForSingleObject(process.get(), static_cast<DWORD>(left.count())) ==
                     WAIT_TIMEOUT) {
-                return Pages();
+                return false;
             }
         }
     }
-    return Pages();
+    return true;
 }
 
 } // namespace qeltest

@@ -146,7 +146,9 @@ struct Tracked {
     // not taken yet is never followed by the next row's.
     bool answered = false;
     Clock::time_point frontSince;
+    Clock::time_point shownAt;
     std::size_t answeredUpTo = 0; // screens seen when it showed or was last answered
+    bool told = false;            // its lines went to DriveOptions::progress
 };
 
 std::wstring Slug(const ScreenKey& key) {
@@ -163,6 +165,37 @@ std::wstring Slug(const ScreenKey& key) {
 
 std::wstring FirstLine(const std::wstring& text) {
     return text.substr(0, text.find_first_of(L"\r\n"));
+}
+
+constexpr wchar_t kStartedAgain[] =
+    L"Started again: Wine ended the start inside its own start-up (ERROR_INTERNAL_ERROR)\n";
+
+// To the nearest second: a screen told every 10 s since the last line shows 10 s, not 9 s.
+std::wstring WholeSeconds(Clock::duration time) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(time).count();
+    return std::to_wstring((ms + 500) / 1000) + L" s";
+}
+
+// A screen of the report as FormatReport has it: its number, what it is, what was done, its
+// rows and its picture.
+std::wstring FormatScreen(const DriveReport& report, std::size_t i) {
+    const SeenScreen& s = report.screens[i];
+    std::wstring out = std::to_wstring(i + 1) + L". " + Describe(s.key);
+    const std::wstring words = FirstLine(s.text.empty() ? s.caption : s.text);
+    if (!words.empty()) {
+        out += L": \"" + words + L"\"";
+    }
+    if (!s.action.empty()) {
+        out += L" - " + s.action;
+    }
+    out += L"\n";
+    for (const std::wstring& row : s.rows) {
+        out += L"     row: " + row + L"\n";
+    }
+    if (!s.picture.empty()) {
+        out += L"     picture: " + std::filesystem::path(s.picture).filename().wstring() + L"\n";
+    }
+    return out;
 }
 
 std::wstring ButtonName(HWND window, int id) {
@@ -237,14 +270,30 @@ public:
         : options_(options), report_(report), identity_(LanguageOf(options)),
           used_(options.answers.size(), false) {}
 
-    // Answers the program's screens until it ends or the run fails.
+    // Answers the program's screens until it ends or the run fails; each screen is told once it
+    // is passed, the ones still there at the end then.
     void Watch(const ChildProcess& child, ProcessFamily& family) {
+        WatchUntilTheEnd(child, family);
+        for (Tracked& t : tracked_) {
+            TellScreen(t);
+        }
+    }
+
+    void Tell(const std::wstring& lines) {
+        if (options_.progress) {
+            options_.progress(lines);
+        }
+        lastTold_ = Clock::now();
+    }
+
+private:
+    void WatchUntilTheEnd(const ChildProcess& child, ProcessFamily& family) {
         const auto start = Clock::now();
         auto lastFamilyLook = Clock::time_point{};
         while (child.IsRunning() && report_.failure.empty()) {
             const auto now = Clock::now();
             if (now - start > options_.runBound) {
-                Fail(L"the run took longer than " + Seconds(options_.runBound));
+                Fail(L"the run took longer than " + WholeSeconds(options_.runBound));
                 return;
             }
             if (now - lastFamilyLook > 250ms) {
@@ -258,6 +307,9 @@ public:
                 if (std::find(windows.begin(), windows.end(), t.window) == windows.end()) {
                     t.inFront = false;
                     t.answered = false;
+                    if (!::IsWindow(t.window)) {
+                        TellScreen(t);
+                    }
                 }
             }
             for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
@@ -266,11 +318,35 @@ public:
                     return;
                 }
             }
+            if (now - lastTold_ >= options_.progressEvery) {
+                TellStill(windows, now - start);
+            }
             std::this_thread::sleep_for(kPoll);
         }
     }
 
-private:
+    // The screen's lines, once.
+    void TellScreen(Tracked& t) {
+        if (!t.told) {
+            t.told = true;
+            Tell(FormatScreen(report_, t.screen));
+        }
+    }
+
+    // The screen in front (the top one enabled) and how long it has been up, or that none is.
+    void TellStill(const std::vector<HWND>& windows, Clock::duration running) {
+        for (const HWND window : windows) {
+            for (const Tracked& t : tracked_) {
+                if (t.window == window && t.inFront) {
+                    Tell(L"   still on " + Describe(report_.screens[t.screen].key) + L": " +
+                         WholeSeconds(Clock::now() - t.shownAt) + L"\n");
+                    return;
+                }
+            }
+        }
+        Tell(L"   still running with no screen up: " + WholeSeconds(running) + L" into the run\n");
+    }
+
     Tracked& Track(HWND window) {
         for (Tracked& t : tracked_) {
             if (t.window == window) {
@@ -294,6 +370,7 @@ private:
         report_.screens.push_back(std::move(seen));
         Tracked tracked;
         tracked.window = window;
+        tracked.shownAt = Clock::now();
         tracked.screen = report_.screens.size() - 1;
         tracked.answeredUpTo = report_.screens.size();
         tracked_.push_back(tracked);
@@ -364,7 +441,7 @@ private:
                                      : row != nullptr
                                          ? L" without its answer taking"
                                          : L" with no answer: " + NoAnswerWhy(seen.key);
-            Fail(Describe(seen.key) + L" stayed " + Seconds(patience) + why);
+            Fail(Describe(seen.key) + L" stayed " + WholeSeconds(patience) + why);
         }
     }
 
@@ -452,8 +529,14 @@ private:
         if (row >= 0 && static_cast<std::size_t>(row) < seen.rows.size()) {
             action += L" on \"" + seen.rows[static_cast<std::size_t>(row)] + L"\"";
         }
-        seen.action =
-            seen.action.rfind(L"pressed", 0) == 0 ? seen.action + L", then " + action : action;
+        const bool again = seen.action.rfind(L"pressed", 0) == 0;
+        seen.action = again ? seen.action + L", then " + action : action;
+        if (t.told) {
+            Tell(std::to_wstring(t.screen + 1) + L". " + Describe(seen.key) + L" - then " + action +
+                 L"\n");
+        } else {
+            TellScreen(t);
+        }
         if (press == kCloseWindow) {
             ::PostMessageW(t.window, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {
@@ -482,10 +565,6 @@ private:
         }
     }
 
-    static std::wstring Seconds(std::chrono::milliseconds time) {
-        return std::to_wstring(time.count() / 1000) + L" s";
-    }
-
     static const AnswerRow kOkRow;
 
     const DriveOptions& options_;
@@ -493,6 +572,7 @@ private:
     ScreenIdentity identity_;
     std::vector<bool> used_;
     std::vector<Tracked> tracked_;
+    Clock::time_point lastTold_ = Clock::now();
 };
 
 const AnswerRow Run::kOkRow{Box(0), Press(kDefaultButton)};
@@ -608,6 +688,10 @@ DriveReport DriveProgram(const DriveOptions& options) {
     Run run(options, report);
     ChildProcess child(program, options.args, options.runBound + kChildLifetimeMargin);
     report.started = child.Started();
+    report.startRetries = child.StartRetries();
+    for (int i = 0; i < report.startRetries; ++i) {
+        run.Tell(kStartedAgain);
+    }
     if (!report.started) {
         report.failure = L"the program did not start (" + std::to_wstring(::GetLastError()) + L")";
         return report;
@@ -637,25 +721,17 @@ DriveReport DriveProgram(const DriveOptions& options) {
 
 std::wstring FormatReport(const DriveReport& report) {
     std::wstring out;
-    for (std::size_t i = 0; i < report.screens.size(); ++i) {
-        const SeenScreen& s = report.screens[i];
-        out += std::to_wstring(i + 1) + L". " + Describe(s.key);
-        const std::wstring words = FirstLine(s.text.empty() ? s.caption : s.text);
-        if (!words.empty()) {
-            out += L": \"" + words + L"\"";
-        }
-        if (!s.action.empty()) {
-            out += L" - " + s.action;
-        }
-        out += L"\n";
-        for (const std::wstring& row : s.rows) {
-            out += L"     row: " + row + L"\n";
-        }
-        if (!s.picture.empty()) {
-            out +=
-                L"     picture: " + std::filesystem::path(s.picture).filename().wstring() + L"\n";
-        }
+    for (int i = 0; i < report.startRetries; ++i) {
+        out += kStartedAgain;
     }
+    for (std::size_t i = 0; i < report.screens.size(); ++i) {
+        out += FormatScreen(report, i);
+    }
+    return out + FormatEnding(report);
+}
+
+std::wstring FormatEnding(const DriveReport& report) {
+    std::wstring out;
     for (const std::wstring& page : report.pages) {
         out += L"Page opened: " + page + L"\n";
     }

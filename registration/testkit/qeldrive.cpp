@@ -4,7 +4,8 @@
 // the chosen printer, Register on the installer's invitation screen, OK on other boxes, a USB
 // printer's Wi-Fi screens with the network and key that the simulated world gives it, and the
 // list left once a box told how the registration ended.
-// Prints each screen it passed, the pages opened, the folder of the pictures and the exit code.
+// Prints each screen as it is passed (at once, also into a pipe), while one stays up a line every
+// --still seconds naming it, then the pages opened, the folder of the pictures and the exit code.
 //   --printer <model>     register the printer of that model (default: the list's first row)
 //   --pictures <folder>   where the pictures of the screens go (default: test-artifacts)
 //   --prefix <text>       start of the pictures' file names
@@ -13,6 +14,8 @@
 //   --language <code>     the texts boxes are read in (default: as the program chooses)
 //   --stay <seconds>      how long a screen may stay with nothing done (default 10)
 //   --bound <seconds>     how long the whole run may take (default 300)
+//   --still <seconds>     how long the run may go untold before a line names the screen up
+//                         (default 10)
 // Exit code: 0 when the run went through with exit code 0 and nothing left running, 1 when it
 // did not, 2 for a wrong command line.
 #include <windows.h>
@@ -83,6 +86,8 @@ int wmain(int argc, wchar_t** argv) {
             ok = Seconds(value, options.stayBound);
         } else if (option == L"--bound") {
             ok = Seconds(value, options.runBound);
+        } else if (option == L"--still") {
+            ok = Seconds(value, options.progressEvery);
         } else {
             ok = false;
         }
@@ -93,8 +98,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     options.args.assign(argv + i, argv + argc);
     qeltest::AnswerAsTheRunCommand(model, options);
+    options.progress = Print;
 
     const qeltest::DriveReport report = qeltest::DriveProgram(options);
-    Print(qeltest::FormatReport(report));
+    Print(qeltest::FormatEnding(report));
     return report.Passed() ? 0 : 1;
 }

@@ -2,8 +2,13 @@
 // "https", it appends the address it was asked to open, as one UTF-8 line, to the file named by
 // QEL_PAGE_RECORD (and does nothing when that is not set), so tests can read which page a
 // program opened.
+// qelpagerec --wait <seconds>: waits until every other qelpagerec.exe of the prefix has ended, so
+// each page asked for is written (tools/run.sh, once the program it started has ended); exit
+// code 1 when one still runs after that long.
 #include <windows.h>
 
+#include <chrono>
+#include <cwchar>
 #include <string>
 
 #include "testkit/page_recorder.h"
@@ -47,17 +52,22 @@ std::wstring RecordFile() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    const std::wstring address = Address();
+    constexpr wchar_t kWait[] = L"--wait ";
+    if (address.rfind(kWait, 0) == 0) {
+        const long seconds = std::wcstol(address.c_str() + std::size(kWait) - 1, nullptr, 10);
+        return qeltest::WaitForRecordersMadeSince(0, std::chrono::seconds(seconds)) ? 0 : 1;
+    }
     const std::wstring file = RecordFile();
     if (file.empty()) {
         return 0;
     }
-    const std::wstring address = Address() + L"\n";
-    const int bytes =
-        ::WideCharToMultiByte(CP_UTF8, 0, address.c_str(), static_cast<int>(address.size()),
-                              nullptr, 0, nullptr, nullptr);
+    const std::wstring line = address + L"\n";
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
+                                            nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, address.c_str(), static_cast<int>(address.size()),
-                          utf8.data(), bytes, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(),
+                          bytes, nullptr, nullptr);
     // Appending keeps each line whole even when two pages open at once.
     const qelwin::unique_file out(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

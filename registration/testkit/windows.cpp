@@ -1,5 +1,6 @@
 #include "testkit/windows.h"
 
+#include <algorithm>
 #include <array>
 #include <thread>
 
@@ -34,6 +35,15 @@ std::wstring WindowText(HWND window) {
     const int copied = ::GetWindowTextW(window, text.data(), length + 1);
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int length = ::WideCharToMultiByte(
+        CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
+                          length, nullptr, nullptr);
+    return out;
 }
 
 std::wstring WindowClass(HWND window) {

@@ -42,4 +42,24 @@ qelwin::unique_hgdiobj CreateShellDialogFont(HWND window, int points, int weight
                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kShellDialogFace));
 }
 
+SIZE TextExtent(HWND window, HFONT font, const std::wstring& text, int wrapWidth) noexcept {
+    SIZE size{0, 0};
+    HDC dc = ::GetDC(window);
+    if (dc == nullptr) {
+        return size;
+    }
+    HGDIOBJ previous = ::SelectObject(dc, font);
+    const int length = static_cast<int>(text.size());
+    if (wrapWidth > 0) {
+        RECT box{0, 0, wrapWidth, 0};
+        ::DrawTextW(dc, text.c_str(), length, &box, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        size = {box.right - box.left, box.bottom - box.top};
+    } else {
+        ::GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+    }
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(window, dc);
+    return size;
+}
+
 } // namespace qelui

@@ -23,7 +23,8 @@ std::shared_ptr<AsyncRequest> AsyncRequest::Attach(HINTERNET request) {
     }
     link->context_ = reinterpret_cast<DWORD_PTR>(holder);
     DWORD_PTR context = link->context_;
-    const DWORD flags = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES;
+    const DWORD flags = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES |
+                        WINHTTP_CALLBACK_FLAG_RECEIVE_RESPONSE;
     if (!::WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context)) ||
         ::WinHttpSetStatusCallback(request, &AsyncRequest::OnStatus, flags, 0) ==
             WINHTTP_INVALID_STATUS_CALLBACK) {
@@ -34,16 +35,20 @@ std::shared_ptr<AsyncRequest> AsyncRequest::Attach(HINTERNET request) {
     return link;
 }
 
-void AsyncRequest::Begin() {
+bool AsyncRequest::Begin() {
     std::lock_guard<std::mutex> lock(mutex_);
     done_ = false;
     completion_ = {};
+    return !interrupted_;
 }
 
-AsyncRequest::Completion AsyncRequest::Await(Deadline deadline) {
+AsyncRequest::Completion AsyncRequest::Await(std::chrono::steady_clock::duration left) {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait_until(lock, deadline, [this] { return done_ || interrupted_; });
-    if (!done_ || interrupted_) {
+    changed_.wait_for(lock, left, [this] { return done_ || interrupted_; });
+    if (interrupted_) {
+        return Completion{false, ERROR_WINHTTP_OPERATION_CANCELLED, 0};
+    }
+    if (!done_) {
         return Completion{false, ERROR_WINHTTP_TIMEOUT, 0};
     }
     return completion_;
@@ -103,6 +108,12 @@ void CALLBACK AsyncRequest::OnStatus(HINTERNET, DWORD_PTR context, DWORD status,
             link.Complete(Completion{false, error, 0});
             break;
         }
+        case WINHTTP_CALLBACK_STATUS_RESPONSE_RECEIVED:
+            if (info != nullptr && length >= sizeof(DWORD) &&
+                *static_cast<const DWORD*>(info) == 0) {
+                link.serverClosed_.store(true);
+            }
+            break;
         case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
             delete holder; // the last callback of the handle
             break;

@@ -32,10 +32,11 @@ int CloudClientCore::SetState(int newState) {
 }
 
 void CloudClientCore::RequestCancel() {
-    if (state_.load() == kClientBusy && request_) {
+    // The state word is the one record of a cancel: whoever finds the client busy ends its
+    // exchange. Busy is set only after the engine exists, so the engine is there to cancel.
+    if (state_.exchange(kClientCancelRequested) == kClientBusy) {
         request_->Cancel();
     }
-    state_.exchange(kClientCancelRequested);
 }
 
 void CloudClientCore::EnsureRequestObject() {
@@ -62,6 +63,11 @@ void CloudClientCore::Exchange(IHttpRequestParam& param, IHttpRequestResponse& s
     int result = request_->Open();
     if (result == 0) {
         result = request_->Send(&param, &sink);
+    }
+    // A cancel between the busy mark and the send found no exchange yet (and Send starts with
+    // a clean engine): it is ended here instead.
+    if (state_.load() == kClientCancelRequested) {
+        request_->Cancel();
     }
     request_->Wait();
     CheckCancel(kClientIdle);

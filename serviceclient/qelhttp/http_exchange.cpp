@@ -4,6 +4,7 @@
 #include <chrono>
 #include <climits>
 #include <cwchar>
+#include <functional>
 #include <string>
 
 #include "qelcmn/constants.h"
@@ -14,15 +15,24 @@ namespace qelhttp {
 namespace {
 
 using Deadline = AsyncRequest::Deadline;
+using Clock = std::function<Deadline()>;
 
-// Starts one asynchronous call and waits for its completion, at most until the deadline.
+// An available count no answer of ours comes near: Wine reports 4 294 967 295 for an answer
+// reset inside its head, and its read then faults.
+constexpr DWORD kImpossibleAvailable = 0x80000000u;
+
+// Starts one asynchronous call and waits for its completion, at most until the deadline (on
+// the engine's clock). Nothing starts once the exchange was cancelled.
 template <typename Start>
-AsyncRequest::Completion Call(AsyncRequest& link, Deadline deadline, Start start) {
-    link.Begin();
+AsyncRequest::Completion Call(AsyncRequest& link, const Clock& clock, Deadline deadline,
+                              Start start) {
+    if (!link.Begin()) {
+        return AsyncRequest::Completion{false, ERROR_WINHTTP_OPERATION_CANCELLED, 0};
+    }
     if (!start()) {
         return AsyncRequest::Completion{false, ::GetLastError(), 0};
     }
-    return link.Await(deadline);
+    return link.Await(deadline - clock());
 }
 
 // Of several offered schemes WinHTTP takes one; the server's first choice when it is among
@@ -46,6 +56,32 @@ bool QueryStatus(HINTERNET request, int& status) {
     return true;
 }
 
+// Whether the answer's head came whole, up to its empty line: Wine reports the status of a head
+// that the server cut or reset after its first line, as if nothing were missing.
+bool HeadIsWhole(HINTERNET request) {
+    DWORD size = 0;
+    ::WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,
+                          WINHTTP_NO_OUTPUT_BUFFER, &size, WINHTTP_NO_HEADER_INDEX);
+    std::wstring head(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(head.size() * sizeof(wchar_t));
+    if (!::WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF,
+                               WINHTTP_HEADER_NAME_BY_INDEX, head.data(), &size,
+                               WINHTTP_NO_HEADER_INDEX)) {
+        return false;
+    }
+    head.resize(size / sizeof(wchar_t));
+    return head.size() >= 4 && head.compare(head.size() - 4, 4, L"\r\n\r\n") == 0;
+}
+
+bool IsChunked(HINTERNET request) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof(text);
+    return ::WinHttpQueryHeaders(request, WINHTTP_QUERY_TRANSFER_ENCODING,
+                                 WINHTTP_HEADER_NAME_BY_INDEX, text, &size,
+                                 WINHTTP_NO_HEADER_INDEX) &&
+           _wcsicmp(text, L"chunked") == 0;
+}
+
 // The announced body length; false when the answer announces none (chunked or to the end).
 bool QueryContentLength(HINTERNET request, unsigned long long& length) {
     wchar_t text[32] = {};
@@ -60,18 +96,19 @@ bool QueryContentLength(HINTERNET request, unsigned long long& length) {
 }
 
 // Reads the whole body, in pieces of the link's buffer. A read that fails or outlasts the
-// deadline, or a body shorter or longer than announced, is a failed read: a cut body must never
-// pass as a complete answer.
-bool ReadBody(HINTERNET request, AsyncRequest& link, Deadline deadline, bool expectBody,
-              const std::atomic<bool>& closing, std::string& body) {
+// deadline, an impossible count, a body shorter or longer than announced, or a chunked body
+// whose connection closed before its last chunk is a failed read, with the error kept: a cut
+// body must never pass as a complete answer.
+bool ReadBody(HINTERNET request, AsyncRequest& link, const Clock& clock, Deadline deadline,
+              bool expectBody, std::string& body, DWORD& error) {
     body.clear();
+    link.TakeServerClosed(); // only a close while the body comes counts
     for (;;) {
-        if (closing.load()) {
-            return false;
-        }
-        const auto available = Call(
-            link, deadline, [&] { return ::WinHttpQueryDataAvailable(request, nullptr) != FALSE; });
-        if (!available.ok) {
+        const auto available = Call(link, clock, deadline, [&] {
+            return ::WinHttpQueryDataAvailable(request, nullptr) != FALSE;
+        });
+        error = available.ok ? ERROR_WINHTTP_INVALID_SERVER_RESPONSE : available.error;
+        if (!available.ok || available.bytes >= kImpossibleAvailable) {
             return false;
         }
         if (available.bytes == 0) {
@@ -81,9 +118,10 @@ bool ReadBody(HINTERNET request, AsyncRequest& link, Deadline deadline, bool exp
         if (want > static_cast<DWORD>(INT_MAX) - body.size()) {
             return false;
         }
-        const auto read = Call(link, deadline, [&] {
+        const auto read = Call(link, clock, deadline, [&] {
             return ::WinHttpReadData(request, link.ReadBuffer(), want, nullptr) != FALSE;
         });
+        error = read.ok ? ERROR_WINHTTP_INVALID_SERVER_RESPONSE : read.error;
         if (!read.ok || read.bytes > want) {
             return false;
         }
@@ -92,11 +130,12 @@ bool ReadBody(HINTERNET request, AsyncRequest& link, Deadline deadline, bool exp
         }
         body.append(link.ReadBuffer(), read.bytes);
     }
+    error = ERROR_WINHTTP_CONNECTION_ERROR;
     unsigned long long announced = 0;
     if (expectBody && QueryContentLength(request, announced) && announced != body.size()) {
         return false;
     }
-    return true;
+    return !(link.TakeServerClosed() && IsChunked(request));
 }
 
 } // namespace
@@ -126,7 +165,8 @@ bool HttpRequestImpl::ProvideProxyCredentials(HINTERNET request, DWORD scheme) {
 }
 
 HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request, AsyncRequest& link) {
-    Deadline deadline = std::chrono::steady_clock::now() + options_.exchangeLimit;
+    const Clock& clock = options_.clock;
+    Deadline deadline = clock() + options_.exchangeLimit;
     Outcome outcome;
     DWORD pendingProxyScheme = 0;
     int previousStatus = 0;
@@ -139,47 +179,53 @@ HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request, AsyncRe
                              : WINHTTP_NO_REQUEST_DATA;
 
     for (int sends = 0; sends < kMaxSendsPerExchange; ++sends) {
-        if (closing_.load() || cancel_.load() != 0 ||
-            std::chrono::steady_clock::now() >= deadline) {
-            return Outcome{};
-        }
         if (pendingProxyScheme != 0) {
-            const auto asked = std::chrono::steady_clock::now();
+            const auto asked = clock();
             const bool provided = ProvideProxyCredentials(request, pendingProxyScheme);
-            deadline += std::chrono::steady_clock::now() - asked;
+            deadline += clock() - asked;
             if (!provided) {
                 break; // the user cancelled the prompt: the exchange ends with the last status
             }
+        }
+        // Also where the prompt hands back: a cancel or close while it was up sends nothing.
+        if (closing_.load() || cancel_.load() != 0) {
+            return Outcome{1, 0, {}, ERROR_WINHTTP_OPERATION_CANCELLED};
+        }
+        if (clock() >= deadline) {
+            return Outcome{1, 0, {}, ERROR_WINHTTP_TIMEOUT};
         }
         if (const wchar_t* headers = param_->GetHeaders(); headers != nullptr && *headers) {
             ::WinHttpAddRequestHeaders(request, headers, static_cast<DWORD>(-1),
                                        WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
         }
-        auto call = Call(link, deadline, [&] {
+        auto call = Call(link, clock, deadline, [&] {
             return ::WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, body, length,
                                         length, link.Context()) != FALSE;
         });
         if (call.ok) {
-            call = Call(link, deadline,
+            call = Call(link, clock, deadline,
                         [&] { return ::WinHttpReceiveResponse(request, nullptr) != FALSE; });
         }
-        const bool succeeded = call.ok;
-        if (!succeeded && call.error == ERROR_WINHTTP_RESEND_REQUEST) {
+        if (!call.ok && call.error == ERROR_WINHTTP_RESEND_REQUEST) {
             outcome = Outcome{};
             continue;
         }
 
         int status = 0;
-        if (!succeeded || !QueryStatus(request, status)) {
-            return Outcome{};
+        if (!call.ok) {
+            return Outcome{1, 0, {}, call.error};
         }
-        outcome = Outcome{0, status, {}};
+        if (!QueryStatus(request, status) || !HeadIsWhole(request)) {
+            return Outcome{1, 0, {}, ERROR_WINHTTP_INVALID_SERVER_RESPONSE};
+        }
+        outcome = Outcome{0, status, {}, 0};
 
         bool ok = false;
         bool done = false;
         if (status == HTTP_STATUS_OK) {
-            if (!ReadBody(request, link, deadline, expectBody, closing_, outcome.body)) {
-                return Outcome{};
+            DWORD error = 0;
+            if (!ReadBody(request, link, clock, deadline, expectBody, outcome.body, error)) {
+                return Outcome{1, 0, {}, error};
             }
             ok = done = true;
         } else if (status == HTTP_STATUS_DENIED || status == HTTP_STATUS_PROXY_AUTH_REQ) {

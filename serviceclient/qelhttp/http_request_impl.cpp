@@ -28,6 +28,9 @@ HttpRequestImpl::HttpRequestImpl(HttpEngineOptions options) : options_(std::move
     if (!options_.promptProxyCredentials) {
         options_.promptProxyCredentials = PromptProxyCredentials;
     }
+    if (!options_.clock) {
+        options_.clock = std::chrono::steady_clock::now;
+    }
 }
 
 HttpRequestImpl::~HttpRequestImpl() {
@@ -140,6 +143,7 @@ int HttpRequestImpl::Send(IHttpRequestParam* param, IHttpRequestResponse* sink) 
     parts.dwUrlPathLength = kAddressBufferChars;
     if (!::WinHttpCrackUrl(url, 0, 0, &parts)) {
         // An address that cannot be parsed is a failed exchange, told at once.
+        lastError_.store(::GetLastError());
         if (sink_ != nullptr) {
             sink_->OnResponse(1, 0, "", 0);
         }
@@ -188,7 +192,11 @@ bool HttpRequestImpl::StartWorker(HINTERNET request, std::shared_ptr<AsyncReques
 }
 
 void HttpRequestImpl::Cancel() {
-    cancel_.exchange(1);
+    {
+        // Waits for an outcome being delivered at this moment; none is delivered after it.
+        std::lock_guard<std::mutex> lock(deliveryLock_);
+        cancel_.exchange(1);
+    }
     // The worker stops waiting for WinHTTP: nobody takes the outcome of a cancelled exchange.
     if (std::shared_ptr<AsyncRequest> link = CurrentLink()) {
         link->Interrupt();
@@ -207,6 +215,8 @@ void HttpRequestImpl::Worker(HINTERNET request, std::shared_ptr<AsyncRequest> li
         // Out of memory for a body, or a parameter object that threw: a failed exchange.
         outcome = Outcome{};
     }
+    lastError_.store(outcome.failed != 0 ? outcome.error : 0);
+    std::lock_guard<std::mutex> lock(deliveryLock_);
     if (cancel_.load() == 0 && sink_ != nullptr) {
         try {
             sink_->OnResponse(outcome.failed, outcome.status, outcome.body.data(),

@@ -28,6 +28,7 @@ import os
 import re
 import signal
 import socket
+import struct
 import sys
 import threading
 import time
@@ -402,9 +403,10 @@ class Rule:
       body_repeat      {"text": t, "count": n}: t repeated n times as the answer body
       fields           changes of the normal answer: name -> text, or null to leave it out
       delay_ms         wait before answering
-      hold             wait until /_control/release before answering
+      hold             wait until /_control/release before answering; "mid_body": send the
+                       head and half of the body first
       drop             "before_reply": close without answering; "mid_body": close after half of
-                       the announced body
+                       the announced body; "mid_headers": reset the connection inside the head
       chunked          send the body in chunks instead of announcing its length
       trickle          {"every_ms": n, "for_ms": m, "body_only": b}: send the answer a byte
                        every n ms (from its body on when b), then close the connection after m
@@ -672,7 +674,8 @@ class CloudHandler(BaseHTTPRequestHandler):
         return None
 
     def misbehave_and_send(self, rec, reply, behaviour, generation):
-        if behaviour.get("hold"):
+        hold = behaviour.get("hold")
+        if hold and hold != "mid_body":
             self.cloud.state.wait_release(generation)
         if behaviour.get("delay_ms"):
             time.sleep(behaviour["delay_ms"] / 1000.0)
@@ -682,6 +685,20 @@ class CloudHandler(BaseHTTPRequestHandler):
         chunked = bool(behaviour.get("chunked"))
         if drop == "before_reply":
             self.drop_connection()
+            return
+        if drop == "mid_headers":
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/xml; cha")
+            self.wfile.flush()
+            # A reset, not an orderly close: what a server that crashes mid-answer leaves.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.close_connection = True
+            for f in (self.rfile, self.wfile, self.connection):
+                f.close()
+            self.rfile, self.wfile = io.BytesIO(), io.BytesIO()  # what the handler closes after
+            return
+        if hold == "mid_body":
+            self.send_reply(reply, cut_at=len(reply.body) // 2, head=rec.method == "HEAD",
+                            chunked=chunked, then=lambda: self.cloud.state.wait_release(generation))
             return
         if drop == "mid_body":
             self.send_reply(reply, cut_at=max(1, len(reply.body) // 2), head=rec.method == "HEAD",
@@ -727,9 +744,9 @@ class CloudHandler(BaseHTTPRequestHandler):
         except OSError:
             pass
 
-    def send_reply(self, reply, cut_at=None, head=False, chunked=False):
+    def send_reply(self, reply, cut_at=None, head=False, chunked=False, then=None):
         """Sends the answer; cut_at ends the body early (a chunked body then also lacks its
-        last, empty chunk)."""
+        last, empty chunk), unless then is given: then runs at the cut and the rest follows."""
         try:
             self.send_response(reply.status)
             for k, v in reply.headers.items():
@@ -739,18 +756,24 @@ class CloudHandler(BaseHTTPRequestHandler):
             else:
                 self.send_header("Content-Length", str(len(reply.body)))
             self.end_headers()
-            body = reply.body if cut_at is None else reply.body[:cut_at]
-            if head:
-                pass
-            elif chunked:
-                for i in range(0, len(body), 1024):
-                    piece = body[i:i + 1024]
-                    self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
-                if cut_at is None:
-                    self.wfile.write(b"0\r\n\r\n")
-            else:
-                self.wfile.write(body)
-            self.wfile.flush()
+            parts = [reply.body] if cut_at is None else [reply.body[:cut_at]]
+            if then is not None:
+                parts.append(reply.body[cut_at:])
+            for n, body in enumerate(parts):
+                if n > 0:
+                    then()
+                if head:
+                    pass
+                elif chunked:
+                    for i in range(0, len(body), 1024):
+                        piece = body[i:i + 1024]
+                        self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+                else:
+                    self.wfile.write(body)
+                self.wfile.flush()
+            if chunked and not head and (cut_at is None or then is not None):
+                self.wfile.write(b"0\r\n\r\n")
+                self.wfile.flush()
         except OSError:
             self.close_connection = True  # the client went away (a time-out or a cancel)
 
@@ -944,6 +967,8 @@ class ControlApi:
       POST rule            (JSON Rule)           add a rule; answers its index
       POST release                               let every held answer go
       GET  tls_port                              the TLS port (untrusted certificate)
+      GET  stalled_port                          a port whose connections never complete: a
+                                                 client stays in its connect
       GET  tls_failures?timeout_ms=T             reasons of failed TLS handshakes, one a line
                                                  (waits up to T ms for the first)
       GET  count?path=P                          number of recorded requests under path P
@@ -977,6 +1002,8 @@ class ControlApi:
         if name == "tls_port":
             port = self.cloud.tls.server_address[1] if self.cloud.tls else 0
             return Reply(200, str(port).encode(), "text/plain")
+        if name == "stalled_port":
+            return Reply(200, str(self.cloud.stalled_port()).encode(), "text/plain")
         if name == "tls_failures":
             deadline = time.monotonic() + int(args.get("timeout_ms", "0")) / 1000.0
             with state.lock:
@@ -1020,6 +1047,22 @@ class CloudServer(ThreadingHTTPServer):
         threading.Thread(target=self.tls.serve_forever, kwargs={"poll_interval": 0.2},
                          daemon=True).start()
         return self.tls.server_address[1]
+
+    def stalled_port(self):
+        """Listens with no room for a connection and fills that room itself, so the kernel
+        drops every further SYN and each connect waits for its own time-out."""
+        with self.state.lock:
+            if getattr(self, "stalled", None) is None:
+                listener = socket.socket()
+                listener.bind(("127.0.0.1", 0))
+                listener.listen(0)
+                self.stalled = [listener]
+                for _ in range(3):
+                    filler = socket.socket()
+                    filler.setblocking(False)
+                    filler.connect_ex(listener.getsockname())
+                    self.stalled.append(filler)
+            return self.stalled[0].getsockname()[1]
 
     def stop(self):
         with self.state.lock:

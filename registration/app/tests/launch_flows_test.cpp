@@ -25,9 +25,9 @@ using qeltest::FakeSystem;
 using qeltest::TextId;
 
 constexpr wchar_t kGateway[] = L"http://127.0.0.1:18470/gateway/capi";
-constexpr wchar_t kKept[] = L"http://127.0.0.1:18470/gateway/page?reg=7&x=a b";
+constexpr wchar_t kKept[] = L"http://127.0.0.1:18470/gateway/page?reg=7&x=a%20b";
 constexpr wchar_t kKeptEncoded[] =
-    L"http%3A%2F%2F127.0.0.1%3A18470%2Fgateway%2Fpage%3Freg%3D7%26x%3Da+b";
+    L"http%3A%2F%2F127.0.0.1%3A18470%2Fgateway%2Fpage%3Freg%3D7%26x%3Da%2520b";
 constexpr wchar_t kDeviceUf[] = L"https://uf.example/device?p=1";
 constexpr wchar_t kSubKeyUf[] = L"https://uf.example/sub?p=2";
 constexpr wchar_t kLocalFile[] = L"file:///C:/x.bat";

@@ -7,15 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "resource.h"
 #include "simulated_cloud.h"
+#include "testkit/child_process.h"
 #include "testkit/program_driver.h"
 #include "testkit/table_part.h"
 #include "ui/text_ids.h"
 #include "win/module_path.h"
+#include "win/unique_any.h"
 
 namespace {
 
@@ -25,10 +28,10 @@ using qeltest::Dialog;
 using qeltest::ScreenKey;
 
 // A world of the run command's default world (beside the program) with only that printer, or
-// none for "", searched for a second; written for the program to read.
-std::wstring WorldWith(const std::string& printer) {
+// none for "", searched for a second (or that long); written for the program to read.
+std::wstring WorldWith(const std::string& printer, int searchMs = 1000) {
     std::ifstream in(qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qelworld.world").c_str());
-    std::string text = "[world]\nsearch-delay-ms = 1000\n";
+    std::string text = "[world]\nsearch-delay-ms = " + std::to_string(searchMs) + "\n";
     bool keep = false;
     for (std::string line; std::getline(in, line);) {
         if (line.rfind('[', 0) == 0) {
@@ -48,6 +51,43 @@ std::wstring WorldWith(const std::string& printer) {
 
 std::string Narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
+}
+
+// A program's output lines, each after the seconds since its start at which it came through a pipe.
+std::vector<std::pair<double, std::string>> ThroughAPipe(const std::wstring& program,
+                                                         const std::vector<std::wstring>& args) {
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    qelwin::unique_handle read, write;
+    ::CreatePipe(read.put(), write.put(), &inherited, 0);
+    ::SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = write.get();
+    std::wstring line = qeltest::BuildCommandLine(program, args);
+    PROCESS_INFORMATION info{};
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::pair<double, std::string>> told;
+    if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+        return told;
+    }
+    const qelwin::unique_handle process(info.hProcess), thread(info.hThread);
+    write.reset();
+    std::string pending;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(read.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        const std::chrono::duration<double> at = std::chrono::steady_clock::now() - start;
+        pending.append(buffer, got);
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;
+             pending.erase(0, end + 1)) {
+            // The C runtime's text mode ends each line with "\r\n".
+            told.emplace_back(at.count(),
+                              pending.substr(0, end - (end > 0 && pending[end - 1] == '\r')));
+        }
+    }
+    return told;
 }
 
 TEST(SetupRoad, TheProgramGoesFromTheFirstBoxToThePageOrEndsCleanlyWhenStopped) {
@@ -216,6 +256,45 @@ TEST(SetupRoad, EveryPrinterOfTheDefaultWorldRegistersOnItsRoadAsTheRunCommandDr
             EXPECT_TRUE(report.pages.empty());
         }
     }
+}
+
+// qeldrive.exe as tools/run.sh starts it, read through a pipe: each screen told at once as it is
+// passed, not with the report at the end, and while one stays up a line naming it each --still
+// seconds (1 here, for the office printer's search of 4 s).
+TEST(SetupRoad, TheRunCommandsDriverTellsEachScreenThroughAPipeAsItIsPassed) {
+    qelcloud::SimulatedCloud cloud;
+    ::GetDesktopWindow(); // started by this test, the desktop holds no end of the pipe
+    const auto told = ThroughAPipe(qelwin::JoinPath(qelwin::ThisModuleFolder(), L"qeldrive.exe"),
+                                   {L"--proxy", cloud.Url(L""), L"--world",
+                                    WorldWith("office", 4000), L"--still", L"1", L"--prefix",
+                                    L"setup-road-drive-", L"--bound", L"120", L"--", L"-Setup"});
+    std::string all;
+    std::map<std::string, double> at; // the first line of each start
+    for (const auto& [when, line] : told) {
+        all += std::to_string(when) + " " + line + "\n";
+        at.emplace(line.substr(0, line.find_first_of(":(")), when);
+    }
+    SCOPED_TRACE(all);
+    const auto when = [&](const char* start) { return at.count(start) ? at[start] : -1.0; };
+    const double box = when("1. box 11008");
+    const double status = when("5. dialog 145 status progress - waited");
+    ASSERT_GE(box, 0);
+    ASSERT_GT(status, box);
+    // The first screen came through while the search still had its 4 s to go; up to the last
+    // screen no line waited much longer than the second between two lines.
+    EXPECT_GT(when("Exit code") - box, 3.5);
+    double last = 0;
+    int still = 0;
+    for (const auto& [when, line] : told) {
+        if (when <= status) {
+            EXPECT_LT(when - last, 2.5) << line;
+            last = when;
+            still += line.rfind("   still on dialog 143 search progress: ", 0) == 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GE(still, 2);
+    EXPECT_GE(when("Page opened"), status);
+    EXPECT_NE(all.find(" Exit code: 0\n"), std::string::npos);
 }
 
 } // namespace

@@ -47,13 +47,20 @@ struct Placement {
     bool operator==(const Placement&) const = default;
 };
 
-// Width and height of a text on one line, in the body font (sized for the same density).
-using MeasureText = std::function<SIZE(const std::wstring& text)>;
+// The fonts of the texts the layouts place: the titles' and the bodies'.
+enum class TextFont { kTitle, kBody };
+
+// Width and height of a text in that font (sized for the same density): on one line when
+// wrapWidth is 0, else broken into lines of at most wrapWidth pixels as its control breaks it.
+using MeasureText = std::function<SIZE(TextFont font, const std::wstring& text, int wrapWidth)>;
 
 // Every control the layouts place, in this order: the banner, the picture area of the button
 // layout, title, image and body of the first and of the second row, the image button, the
 // separator, Skip and Register. Rows past the content are hidden; only the first two rows of
 // content are shown. The image button is placed by the button layout and hidden by the others.
+// A title or body that needs more lines than its place holds (a longer translation) grows
+// downward and moves what stands below it in its column by as much; the button layout's body
+// grows into the card's margin when it then fits whole on the card.
 std::vector<Placement> LayoutInvitation(LayoutKind kind, const std::vector<ContentRow>& rows,
                                         int pixelsPerInch, const MeasureText& measure);
 

@@ -82,10 +82,11 @@ TEST(InvitationRules, ButtonTextsAndLayoutByRegionServiceAreaAndAgreement) {
     EXPECT_EQ(CaptionText(L""), 10001);
 }
 
-// Text 10 pixels a character wide and lineHeight high, as a body font might measure it.
+// Text 10 pixels a character wide and lineHeight high, as a body font might measure it; wrapped,
+// one line: the layouts' own heights hold it.
 MeasureText FakeMeasure(int lineHeight) {
-    return [lineHeight](const std::wstring& text) {
-        return SIZE{static_cast<LONG>(10 * text.size()), lineHeight};
+    return [lineHeight](TextFont, const std::wstring& text, int wrapWidth) {
+        return SIZE{wrapWidth > 0 ? wrapWidth : static_cast<LONG>(10 * text.size()), lineHeight};
     };
 }
 
@@ -246,10 +247,10 @@ TEST(InvitationLayout, EveryLayoutPlacesItsControlsInPixels) {
 }
 
 // The body font at that density as a proportional face measures it: half an em a character,
-// lines of 1.2 em.
+// lines of 1.2 em; wrapped, one line, so the layouts' own heights count.
 MeasureText BodyFontMeasure(int dpi) {
     const int em = ::MulDiv(11, dpi, 72);
-    return [em](const std::wstring& text) {
+    return [em](TextFont, const std::wstring& text, int) {
         return SIZE{static_cast<LONG>(text.size()) * em / 2, em * 6 / 5};
     };
 }
@@ -291,7 +292,7 @@ TEST(InvitationLayout, EveryLayoutFitsItsScreenAtEveryDensity) {
                 const Placement& body =
                     *std::find_if(placed.begin(), placed.end(),
                                   [&](const Placement& p) { return p.id == bodyId; });
-                const SIZE text = measure(c.rows[i].body);
+                const SIZE text = measure(TextFont::kBody, c.rows[i].body, 0);
                 const LONG lines = (text.cx + body.width - 1) / body.width;
                 EXPECT_GE(body.height, lines * text.cy) << "the text of row " << i << " is cut";
                 if (c.kind == kButton) {

@@ -38,12 +38,15 @@ public:
 
     // True when the watchdog had to end the program.
     bool KilledByWatchdog() const noexcept { return killed_; }
+    // Starts that Wine ended inside its own start-up, each tried again.
+    int StartRetries() const noexcept { return startRetries_; }
 
 private:
     void Watch(std::chrono::milliseconds maxLifetime);
 
     qelwin::unique_handle process_;
     DWORD id_ = 0;
+    int startRetries_ = 0;
     std::mutex mutex_;
     std::condition_variable stop_;
     bool stopping_ = false;

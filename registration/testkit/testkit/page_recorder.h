@@ -45,4 +45,8 @@ private:
     bool registered_ = false;
 };
 
+// Waits until every qelpagerec.exe of this prefix made at or after since (FILETIME ticks; 0: any),
+// other than this process, has ended, at most bound; false when one still runs then.
+bool WaitForRecordersMadeSince(std::uint64_t since, std::chrono::milliseconds bound);
+
 } // namespace qeltest

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -132,6 +133,12 @@ struct DriveOptions {
     std::chrono::milliseconds settle{std::chrono::milliseconds(500)};
     // Why screens that the table leaves unanswered have no answer, for the report.
     std::vector<NoAnswer> noAnswers;
+    // Lines for people while the run goes (qeldrive.exe prints them at once): a start tried
+    // again, each screen once it is passed (answered, gone, or left when the run ends) as
+    // FormatReport has it, and, while nothing was told for progressEvery, a line naming the
+    // screen in front and how long it has been up.
+    std::function<void(const std::wstring&)> progress;
+    std::chrono::milliseconds progressEvery{std::chrono::seconds(10)};
 };
 
 struct SeenScreen {
@@ -152,6 +159,8 @@ struct DriveReport {
     // Processes of the run still there once the program had ended (the driver ended them).
     std::vector<std::wstring> leftBehind;
     std::wstring pictureFolder;
+    // Starts that Wine ended inside its own start-up, before any of the program ran: tried again.
+    int startRetries = 0;
 
     std::vector<ScreenKey> Road() const;
     // Went through: no failure, exit code 0, nothing left behind.
@@ -162,7 +171,11 @@ struct DriveReport {
 // pages are recorded by qelpagerec.exe, registered as the browser of this prefix for the run.
 DriveReport DriveProgram(const DriveOptions& options);
 
-// The report as lines for people: each screen, the pages, the pictures' folder, the ending.
+// The report as lines for people: the starts tried again, each screen, the pages, the pictures'
+// folder, the ending.
 std::wstring FormatReport(const DriveReport& report);
+// Its lines after the screens (the pages, the pictures' folder, the ending), for a caller that
+// told the rest through DriveOptions::progress.
+std::wstring FormatEnding(const DriveReport& report);
 
 } // namespace qeltest

@@ -12,6 +12,8 @@ namespace qeltest {
 
 std::wstring WindowText(HWND window);
 std::wstring WindowClass(HWND window);
+// The text as UTF-8, for test messages.
+std::string Utf8(const std::wstring& text);
 
 // Visible top-level windows of the process, in z-order (the one in front first).
 std::vector<HWND> VisibleTopLevelWindows(DWORD processId);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "win/unique_any.h"
 
 namespace qelui {
@@ -33,5 +35,10 @@ private:
 
 // A shell dialog font of that size and weight (FW_NORMAL, FW_BOLD) for the window's display.
 qelwin::unique_hgdiobj CreateShellDialogFont(HWND window, int points, int weight) noexcept;
+
+// Width and height of the text in the font on the window's display, as a static control draws
+// it: on one line when wrapWidth is 0, else broken at its words into lines of at most wrapWidth
+// pixels (a word longer than that widens the result). Zero when the display cannot be measured.
+SIZE TextExtent(HWND window, HFONT font, const std::wstring& text, int wrapWidth) noexcept;
 
 } // namespace qelui

@@ -72,6 +72,7 @@ void FakeOpen(const std::wstring& address) noexcept {
 TEST(OpenPage, ElevatedOpensAsTheDesktopUserElseOrOnFailureWithTheShell) {
     const qelwinutil::PageOpeners fakes{FakeElevated, FakeShellUser, FakeOpen};
     const std::wstring page = L"https://sim.example/page";
+    const std::wstring longest = page + std::wstring(2059, L'l'); // 2083 characters
     struct Case {
         bool elevated;
         bool shellUserWorks;
@@ -84,6 +85,8 @@ TEST(OpenPage, ElevatedOpensAsTheDesktopUserElseOrOnFailureWithTheShell) {
         {true, false, page, {L"elevated?", L"shell-user " + page, L"open " + page}},
         {true, true, L"", {}},
         {true, true, L"file:///C:/x.bat", {}},
+        {true, false, L"https://sim.example/\"q\"", {}},
+        {false, false, longest, {L"elevated?", L"open " + longest}},
         {false, false, L"", {}},
     };
     for (const auto& c : cases) {
@@ -127,6 +130,7 @@ TEST(OpenPage, OnlyAbsoluteWebAddressesReachTheBrowserWhateverTheirLengthOrQuote
         std::wstring address;
         bool opens;
     };
+    const std::wstring s = L"https://sim.example/";
     // Refused ones first, each before a page that opens, so one that slipped through shows.
     // clang-format off
     const Case cases[] = {
@@ -147,7 +151,14 @@ TEST(OpenPage, OnlyAbsoluteWebAddressesReachTheBrowserWhateverTheirLengthOrQuote
         // Wine's ShellExecuteW overruns a fixed buffer beyond about 1000 characters, so the
         // longest page here stays below that.
         {L"https://sim.example/" + std::wstring(900, L'l'), true},
-        {L"https://sim.example/say\"hi\" and spaces", true},
+        {L"https://sim.example/say\"hi\" and spaces", false}, {L"https://sim\u3000example/", false},
+        {s + std::wstring(2064, L'l'), false}, {L"https://sim.example\\x", false},
+        {s + L"\xD800" L"b", false}, {s + L"\U000E0041", false}, {s + L"\u202Eexe", false},
+        {s + L"\u200B", false}, {s + L"\u2028", false}, {s + L"\u00A0", false}, {s + L"a b", false},
+        {s + L"\uFEFF", false}, {s + L"\xDC00", false}, {s + L"<b>", false}, {s + L"a|b", false},
+        {s + L"a^b", false}, {s + L"a`b", false}, {s + L"\"", false}, {s + L"{}", false},
+        {L"https://b\u00FCcher.\u4F8B\u3048/\U00010400?q=\u00E9%20", true},
+        {L"http://u:p@[fe80::1%25eth0]:1/p;x=!$'()*+,~", true},
     };
     // clang-format on
     std::vector<std::wstring> expected;

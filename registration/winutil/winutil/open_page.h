@@ -36,15 +36,20 @@ struct PageOpeners {
 };
 
 // True only for an absolute http or https address (scheme in any letter case, a host after
-// "//", no control character anywhere, nothing before the scheme). Pages come from the cloud's
-// answers and the installer's values; anything else handed to the shell could run a local file
-// or another program. A flow that decides on "is there a page" asks this, so a refused page
-// goes the way of an empty one.
+// "//", nothing before the scheme) of at most 2083 characters (INTERNET_MAX_URL_LENGTH with its
+// terminator) that holds no ASCII character an address must escape (a blank, a quote, "<", ">",
+// "|", "^", a back quote, braces, a backslash, a control) and no control, format, space or
+// separator character of Unicode; letters of any script may stand raw. Pages come from the
+// cloud's answers and the installer's values; anything else handed to the shell could run a
+// local file or another program, or be read by a browser's command line as more than one
+// argument. A flow that decides on "is there a page" asks this, so a refused page goes the way
+// of an empty one.
 bool IsWebPageAddress(const std::wstring& address) noexcept;
 
 // How every flow opens a page: elevated, as the desktop user; otherwise, or when that fails,
 // with ShellExecuteW. An address that is not a web page (IsWebPageAddress), the empty one
-// included, opens nothing.
+// included, opens nothing, neither way: the fallback never opens as the administrator what the
+// rule refused.
 void OpenPage(const std::wstring& address, const PageOpeners& openers = {}) noexcept;
 
 } // namespace qelwinutil

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -29,26 +30,35 @@ public:
     // Binds a new link to the request handle; null when WinHTTP refuses the callback.
     static std::shared_ptr<AsyncRequest> Attach(HINTERNET request);
 
-    AsyncRequest() = default;
+    AsyncRequest() { ++live_; }
+    ~AsyncRequest() { --live_; }
     AsyncRequest(const AsyncRequest&) = delete;
     AsyncRequest& operator=(const AsyncRequest&) = delete;
 
     // The value WinHTTP hands back to the callback.
     DWORD_PTR Context() const { return context_; }
 
-    // Before each asynchronous call: forgets the previous call's completion.
-    void Begin();
-    // The completion of the call begun last; a failed completion with ERROR_WINHTTP_TIMEOUT
-    // when the deadline passed or the engine was closed first.
-    Completion Await(Deadline deadline);
-    // Wakes every wait for good (the engine is closing).
+    // Before each asynchronous call: forgets the previous call's completion. False once the
+    // link was interrupted: nothing may start after a cancel.
+    bool Begin();
+    // The completion of the call begun last, awaited for at most that long; a failed completion
+    // with ERROR_WINHTTP_TIMEOUT when the time passed, ERROR_WINHTTP_OPERATION_CANCELLED when
+    // the link was interrupted first.
+    Completion Await(std::chrono::steady_clock::duration left);
+    // Wakes every wait for good (the exchange was cancelled or the engine is closing).
     void Interrupt();
+    // Whether a receive found the connection closed by the server since this was last asked:
+    // otherwise a chunked body cut before its last chunk ends like a whole one (Wine).
+    bool TakeServerClosed() { return serverClosed_.exchange(false); }
 
     // The request body, kept here because WinHTTP reads it after the call has returned.
     const void* KeepBody(const void* data, DWORD length);
     // Where reads go: WinHTTP may still write there after a wait gave up.
     char* ReadBuffer() { return readBuffer_.get(); }
     static constexpr DWORD kReadBufferSize = 64 * 1024;
+
+    // Links not yet freed: each lives until WinHTTP reports its handle closed.
+    static int Live() { return live_.load(); }
 
 private:
     static void CALLBACK OnStatus(HINTERNET handle, DWORD_PTR context, DWORD status, void* info,
@@ -63,6 +73,8 @@ private:
     std::string body_;
     std::unique_ptr<char[]> readBuffer_ = std::make_unique<char[]>(kReadBufferSize);
     DWORD_PTR context_ = 0;
+    std::atomic<bool> serverClosed_{false};
+    static inline std::atomic<int> live_{0};
 };
 
 } // namespace qelhttp

@@ -38,10 +38,8 @@ public:
     int SetState(int newState);
     int State() const { return state_.load(); }
 
-    // The engine, for the owner's Cancel while the state is 1; null before the first exchange.
-    IHttpRequest* RequestObject() const { return request_.get(); }
-    // The owner's way to stop the client: cancels the exchange in flight, then asks for the
-    // cancel state, so that the client's next check throws.
+    // The owner's one way to stop the client, from any thread: the cancel state, so that the
+    // client's next check throws, and the end of the exchange in flight, wherever it stands.
     void RequestCancel();
     // Closes and deletes the engine (the owner does this once the client's task has ended).
     void ReleaseRequestObject() { request_.reset(); }
@@ -67,7 +65,6 @@ public:
     int CheckCancel(int newState) { return core_.CheckCancel(newState); }
     int SetState(int newState) { return core_.SetState(newState); }
     int State() const { return core_.State(); }
-    IHttpRequest* RequestObject() const { return core_.RequestObject(); }
     void RequestCancel() { core_.RequestCancel(); }
     void ReleaseRequestObject() { core_.ReleaseRequestObject(); }
 

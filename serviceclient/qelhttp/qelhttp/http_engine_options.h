@@ -39,6 +39,8 @@ struct HttpEngineOptions {
     int timeoutMs = 30000;
     // One whole exchange; the time the user spends in the proxy prompt does not count.
     std::chrono::milliseconds exchangeLimit = ExchangeLimit();
+    // The clock that the exchange's bound is kept on; the steady clock unless a test gives one.
+    std::function<std::chrono::steady_clock::time_point()> clock;
     // Reads the current user's Internet proxy configuration.
     std::function<UserProxySettings()> readProxySettings;
     // Asks the user for proxy credentials; false when the user cancelled.

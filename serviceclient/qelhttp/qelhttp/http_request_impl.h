@@ -20,7 +20,7 @@ inline constexpr wchar_t kUserAgent[] = L"QelRegistration/1.8.0(Win)";
 // Upper bound on sends of one exchange (authentication rounds and resend requests together).
 inline constexpr int kMaxSendsPerExchange = 10;
 
-class HttpRequestImpl final : public IHttpRequest {
+class HttpRequestImpl : public IHttpRequest {
 public:
     // Null instead of an exception when memory is short.
     static std::unique_ptr<HttpRequestImpl> Create(HttpEngineOptions options = {}) noexcept;
@@ -36,11 +36,16 @@ public:
     void Cancel() override;
     void Wait() override;
 
+    // The WinHTTP error that ended the last exchange without an answer (ERROR_WINHTTP_*), for
+    // a diagnosis: the client only tells "no answer"; 0 after an answer.
+    DWORD LastError() const { return lastError_.load(); }
+
 private:
     struct Outcome {
         int failed = 1;
         int status = 0;
         std::string body;
+        DWORD error = ERROR_WINHTTP_INTERNAL_ERROR;
     };
 
     bool OpenWinHttpSession();
@@ -64,6 +69,8 @@ private:
     std::wstring serverPassword_;
     std::atomic<int> cancel_{0};
     std::atomic<bool> closing_{false};
+    std::atomic<DWORD> lastError_{0};
+    std::mutex deliveryLock_; // once Cancel has returned, no outcome is delivered
     std::thread worker_;
     IHttpRequestResponse* sink_ = nullptr;
     IHttpRequestParam* param_ = nullptr;

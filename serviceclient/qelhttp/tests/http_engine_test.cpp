@@ -78,7 +78,7 @@ TEST_F(HttpEngineTest, DeliversStatusAndBodyOnlyFor200) {
         int status;
         std::string reply;
     };
-    const std::string page = "<!DOCTYPE html>";
+    const int linksBefore = qelhttp::AsyncRequest::Live();
     const Case cases[] = {
         {"get 200", L"GET", R"({"body": "hello"})", 200, "hello"},
         {"post 200", L"POST", R"({"body": "posted"})", 200, "posted"},
@@ -107,6 +107,8 @@ TEST_F(HttpEngineTest, DeliversStatusAndBodyOnlyFor200) {
         EXPECT_EQ(cloud_.Field(-1, "body"), exchange.body);
         EXPECT_EQ(cloud_.Field(-1, "target"), "/gateway/page?x=1");
         EXPECT_EQ(cloud_.Field(-1, "header.User-Agent"), "QelRegistration/1.8.0(Win)");
+        engine.reset(); // each exchange's link is freed once WinHTTP closed its handle
+        EXPECT_LE(qelhttp::AsyncRequest::Live(), linksBefore); // earlier tests' may end meanwhile
     }
 }
 
@@ -162,6 +164,7 @@ TEST_F(HttpEngineTest, RefusesWhatCannotBeSentAndFailsWhatCannotBeReached) {
     EXPECT_EQ(Run(*engine, unreachable), 0);
     EXPECT_EQ(unreachable.failed, 1);
     EXPECT_EQ(unreachable.status, 0);
+    EXPECT_EQ(engine->LastError(), DWORD(ERROR_WINHTTP_CANNOT_CONNECT));
     EXPECT_EQ(cloud_.Count(), 0);
 }
 
@@ -186,10 +189,15 @@ TEST_F(HttpEngineTest, BrokenAnswersAreFailedExchanges) {
     struct Case {
         const char* name;
         std::string rule;
+        DWORD error; // what the engine keeps for a diagnosis
     };
+    const DWORD cut = ERROR_WINHTTP_CONNECTION_ERROR, bad = ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
     const Case cases[] = {
-        {"connection dropped mid-body", R"({"body": "0123456789abcdef", "drop": "mid_body"})"},
-        {"connection dropped before the answer", R"({"drop": "before_reply"})"},
+        {"connection dropped mid-body", R"({"body": "0123456789abcdef", "drop": "mid_body"})", cut},
+        {"connection dropped before the answer", R"({"drop": "before_reply"})", bad},
+        {"chunks cut halfway",
+         R"({"body": "0123456789abcdef", "chunked": true, "drop": "mid_body"})", cut},
+        {"connection reset inside the head", R"({"drop": "mid_headers"})", bad},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,6 +211,7 @@ TEST_F(HttpEngineTest, BrokenAnswersAreFailedExchanges) {
         EXPECT_EQ(exchange.failed, 1);
         EXPECT_EQ(exchange.status, 0);
         EXPECT_EQ(exchange.reply, "");
+        EXPECT_EQ(engine->LastError(), c.error);
     }
 }
 
@@ -265,6 +274,50 @@ TEST_F(HttpEngineTest, ATricklingServerIsCutOffAtTheExchangeBound) {
 }
 
 TEST_F(HttpEngineTest, CancelledExchangeDeliversNothing) {
+    // Default time-outs, a proxy that never lets the exchange go on: a cancel or close ends it at
+    // once wherever it stands, sends nothing more, tells nobody (Close waiting: the next test).
+    struct Case {
+        const char* name;
+        std::string rule; // empty: a proxy that never takes the connection
+        char end;         // 'c' Cancel, 'x' Close, 'p' Cancel while the proxy prompt is up
+    };
+    const std::string halfSent = R"({"hold": "mid_body", "body": "0123456789"})";
+    const Case cases[] = {
+        {"cancel while connecting", "", 'c'},
+        {"close while connecting", "", 'x'},
+        {"cancel while waiting for the headers", R"({"hold": true, "body": "late"})", 'c'},
+        {"cancel while reading the body", halfSent, 'c'},
+        {"close while reading the body", halfSent, 'x'},
+        {"cancel as the proxy prompt hands back",
+         R"({"auth": "proxy", "user": "u", "password": "p"})", 'p'},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        cloud_.AddRule(c.rule.empty() ? "{}" : c.rule);
+        const std::wstring proxy =
+            L"127.0.0.1:" + std::to_wstring(c.rule.empty() ? cloud_.StalledPort() : cloud_.Port());
+        std::unique_ptr<HttpRequestImpl> engine;
+        HttpEngineOptions options;
+        options.readProxySettings = [proxy] { return qelhttp::UserProxySettings{proxy, L""}; };
+        options.promptProxyCredentials = [&](std::wstring& user, std::wstring& password) {
+            engine->Cancel(); // from the program while the user types
+            user = L"u", password = L"p";
+            return true;
+        };
+        engine = MakeEngine(options);
+        TestExchange exchange;
+        exchange.url = ProxiedUrl(L"/gateway/page");
+        ASSERT_EQ(engine->Send(&exchange, &exchange), 0);
+        ASSERT_EQ(cloud_.WaitForRequests(c.rule.empty() ? 0 : 1), c.rule.empty() ? 0 : 1);
+        const auto start = std::chrono::steady_clock::now();
+        c.end == 'x' ? void(engine->Close()) : c.end == 'c' ? engine->Cancel() : void();
+        engine->Wait();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        EXPECT_EQ(cloud_.Count(), c.rule.empty() ? 0 : 1);
+        EXPECT_EQ(exchange.responses, 0);
+    }
+    cloud_.Reset();
     cloud_.AddRule(R"({"hold": true, "times": 1, "body": "late"})");
     auto engine = MakeEngine();
     TestExchange exchange;
@@ -286,14 +339,14 @@ TEST_F(HttpEngineTest, CancelledExchangeDeliversNothing) {
 TEST_F(HttpEngineTest, CloseEndsARunningExchange) {
     cloud_.AddRule(R"({"hold": true})");
     // The worker stops waiting for its call at once; Close returns only after the worker.
-    HttpEngineOptions options;
-    options.timeoutMs = 2000;
-    auto engine = MakeEngine(options);
+    auto engine = MakeEngine();
     TestExchange exchange;
     exchange.url = cloud_.Url(L"/gateway/page");
     ASSERT_EQ(engine->Send(&exchange, &exchange), 0);
     ASSERT_EQ(cloud_.WaitForRequests(1), 1);
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(engine->Close(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(exchange.responses, 0);
     engine.reset();
     EXPECT_EQ(exchange.responses, 0);
@@ -344,8 +397,11 @@ TEST_F(HttpEngineTest, ServerCredentialsAreTriedOnce) {
 TEST_F(HttpEngineTest, ProxyCredentialsArePromptedOnceAndCached) {
     cloud_.AddRule(R"({"auth": "proxy", "user": "proxyuser", "password": "pw"})");
     HttpEngineOptions options = ProxyOptions();
-    options.promptProxyCredentials = [this](std::wstring& user, std::wstring& password) {
+    std::chrono::hours typing{0}; // the user takes longer than the exchange's bound
+    options.clock = [&typing] { return std::chrono::steady_clock::now() + typing; };
+    options.promptProxyCredentials = [&](std::wstring& user, std::wstring& password) {
         ++prompts_;
+        typing += std::chrono::hours(1);
         user = L"proxyuser";
         password = L"pw";
         return true;

@@ -98,6 +98,7 @@ TEST_F(KIVServerClientTest, EachStepStopsByItsRules) {
         std::uint32_t code;  // else the http_exception's code
         std::wstring message;
     };
+    const std::string cutChunks = R"("chunked": true, "drop": "mid_body"})";
     const Case cases[] = {
         {"step 1 out of service",
          R"({"path": "/gateway/capi", "fields": {"code": "CAPI_OUT_SERVICE", "NBE": null}})", 1,
@@ -123,6 +124,12 @@ TEST_F(KIVServerClientTest, EachStepStopsByItsRules) {
         {"step 3 server error", R"({"path": "/gateway/api0122", "status": 500})", 3, L"",
          qelhttp::kCodeServerError, L"Http : Server Error. code=500"},
         {"step 2 connection dropped", R"({"path": "/gateway/nbe", "drop": "before_reply"})", 2, L"",
+         qelhttp::kCodeConnectionError, L"Http : Server Connection Error."},
+        {"step 1 chunks cut", R"({"path": "/gateway/capi", )" + cutChunks, 1, L"",
+         qelhttp::kCodeConnectionError, L"Http : Server Connection Error."},
+        {"step 2 reset inside the head", R"({"path": "/gateway/nbe", "drop": "mid_headers"})", 2,
+         L"", qelhttp::kCodeConnectionError, L"Http : Server Connection Error."},
+        {"step 3 chunks cut", R"({"path": "/gateway/api0122", )" + cutChunks, 3, L"",
          qelhttp::kCodeConnectionError, L"Http : Server Connection Error."},
     };
     for (const Case& c : cases) {

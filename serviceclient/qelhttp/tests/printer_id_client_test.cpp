@@ -7,6 +7,7 @@
 
 #include "qelcmn/exceptions.h"
 #include "qelhttp/embedded_secrets.h"
+#include "qelhttp/http_request_impl.h"
 #include "qelhttp/printer_id_client.h"
 #include "qelhttp/request_signature.h"
 #include "simulated_cloud.h"
@@ -212,6 +213,7 @@ TEST_F(SignedRequestTest, PrinterIdFailures) {
         std::uint32_t code;
         std::wstring message;
     };
+    const qelhttp::TokenRequestData token{L"nqo", L"001", L"AA"};
     const Case cases[] = {
         {"no temporary identity", R"({"fields": {"tempPrinterId": null}})",
          qelhttp::kCodeNetworkError, L"Network Error"},
@@ -224,6 +226,10 @@ TEST_F(SignedRequestTest, PrinterIdFailures) {
          L"Http : Server Error. code=503"},
         {"dropped connection", R"({"drop": "mid_body"})", qelhttp::kCodeConnectionError,
          L"Http : Server Connection Error."},
+        {"chunks cut", R"({"chunked": true, "drop": "mid_body"})", qelhttp::kCodeConnectionError,
+         L"Http : Server Connection Error."},
+        {"reset inside the head", R"({"drop": "mid_headers"})", qelhttp::kCodeConnectionError,
+         L"Http : Server Connection Error."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -235,6 +241,10 @@ TEST_F(SignedRequestTest, PrinterIdFailures) {
                 client.RequestPrinterID(cloud_.Url(kPrinterIdPath), {L"S", L"M", L"N", L"1"});
             },
             c.code, c.message);
+        if (c.code == qelhttp::kCodeConnectionError) { // the token server's answer as well
+            ExpectHttpError([&] { client.RequestToken(cloud_.Url(kTokenPath), token); }, c.code,
+                            c.message);
+        }
     }
 
     cloud_.Reset();
@@ -278,6 +288,22 @@ TEST_F(SignedRequestTest, CancelDuringTheRequestThrowsCanceled) {
         EXPECT_EQ(e.message(), L"Http Request Canceled.");
     }
     EXPECT_EQ(client.State(), qelhttp::kClientIdle);
+
+    // A cancel between the client's busy mark and its engine's send: the held request ends too.
+    struct CancelledInTheGap : qelhttp::HttpRequestImpl {
+        PrinterIDClient* owner;
+        explicit CancelledInTheGap(PrinterIDClient* o) : HttpRequestImpl({}), owner(o) {}
+        int Send(qelhttp::IHttpRequestParam* p, qelhttp::IHttpRequestResponse* s) override {
+            owner->RequestCancel();
+            return HttpRequestImpl::Send(p, s);
+        }
+    };
+    cloud_.AddRule(R"({"hold": true})");
+    PrinterIDClient gap([&] { return std::make_unique<CancelledInTheGap>(&gap); });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(gap.RequestPrinterID(cloud_.Url(kPrinterIdPath), {L"S", L"M", L"N", L"1"}),
+                 qelhttp::qel_operation_canceled);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST_F(SignedRequestTest, CancelBeforeTheRequestSendsNothing) {

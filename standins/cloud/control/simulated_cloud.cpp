@@ -128,6 +128,11 @@ int SimulatedCloud::TlsPort() {
     return std::atoi(Call(L"GET", "tls_port", {}, status).c_str());
 }
 
+int SimulatedCloud::StalledPort() {
+    int status = 0;
+    return std::atoi(Call(L"GET", "stalled_port", {}, status).c_str());
+}
+
 std::string SimulatedCloud::TlsFailures() {
     int status = 0;
     return Call(L"GET", "tls_failures?timeout_ms=10000", {}, status);

@@ -36,6 +36,8 @@ public:
     int TlsPort();
     // Reasons of the TLS handshakes that failed, one a line; waits a while for the first.
     std::string TlsFailures();
+    // A port where a connect never completes (the server never makes room for it).
+    int StalledPort();
 
 private:
     std::string Call(const wchar_t* method, const std::string& pathAndQuery,
