@@ -62,8 +62,9 @@ std::optional<FloorTime> Floor(const qelworld::Client& world, const qelbench::Po
     const std::string usbPort = world.Get(printerName, "usb-port");
     FloorTime floor;
     const auto start = std::chrono::steady_clock::now();
+    // A reply of another size than the registration got would mean other work for the printer.
     for (const auto& exchange : xml) {
-        if (!ports.Exchange(address, usbPort, exchange)) {
+        if (ports.Exchange(address, usbPort, exchange) != exchange.replyBytes) {
             return std::nullopt;
         }
     }
@@ -185,7 +186,10 @@ int main(int argc, char** argv) {
                 const auto floor = only.empty() ? Floor(world, ports, cloud, printerName, xml, http)
                                                 : std::optional<FloorTime>(FloorTime{1, 1});
                 if (!floor) {
-                    std::fprintf(stderr, "%s: the floor's exchanges failed\n", kind.label);
+                    std::fprintf(stderr,
+                                 "%s: the floor's exchanges failed or were answered "
+                                 "otherwise\n",
+                                 kind.label);
                     return 1;
                 }
                 series.Add(elapsed, *floor, cloudWork);
