@@ -1,6 +1,7 @@
-// The main of every test program: GoogleTest's, plus a listener that names the code and message
-// of an application exception that ended a test. GoogleTest itself prints only what() of a
-// standard exception, and the application's exceptions keep the standard default there.
+// The main of every test program: GoogleTest's (failed when it ran no test), plus a listener that
+// names the code and message of an application exception that ended a test. GoogleTest itself
+// prints only what() of a standard exception, and the application's exceptions keep the standard
+// default there.
 #include <windows.h>
 
 #include <gmock/gmock.h>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "qelcmn/exceptions.h"
+#include "qeltest/run_all_tests.h"
 
 namespace {
 
@@ -50,5 +52,5 @@ class ApplicationExceptionPrinter : public testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     testing::InitGoogleMock(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new ApplicationExceptionPrinter);
-    return RUN_ALL_TESTS();
+    return qeltest::RunAllTests();
 }

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "qeltest/run_all_tests.h"
+
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return qeltest::RunAllTests();
 }

@@ -638,6 +638,7 @@ class CloudHandler(BaseHTTPRequestHandler):
             self.send_reply(ControlApi(self.cloud).handle(self.command, path, split.query, body))
             return
 
+        started = time.perf_counter()
         rec = Record(0, self.command, target, path, query, list(self.headers.items()), body,
                      via_proxy)
         self.cloud.state.record(rec)
@@ -650,6 +651,10 @@ class CloudHandler(BaseHTTPRequestHandler):
             rec.problems.append("simulator fault: " + traceback.format_exc())
             reply, behaviour, generation = Reply(500, b"simulator fault", "text/plain"), {}, 0
         rec.status = reply.status
+        # What a benchmark needs to send a plain request of the same sizes, and the time the
+        # server took to make its answer (which a plain request does not cost it).
+        rec.info["reply_bytes"] = len(reply.body)
+        rec.info["answer_ms"] = "%.3f" % ((time.perf_counter() - started) * 1000)
         self.misbehave_and_send(rec, reply, behaviour, generation)
 
     def challenge(self, rec):

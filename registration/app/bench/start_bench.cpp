@@ -28,7 +28,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr double kStartTargetMs = 300;
-constexpr double kWorkingSetTargetMb = 20;
+constexpr double kBeyondThemedTargetMb = 3;
 constexpr double kMb = 1024.0 * 1024.0;
 
 struct Start {
@@ -131,12 +131,14 @@ int main(int argc, char** argv) {
     qelbench::PrintFigure({"start to first window, less Wine's start of a box",
                            qelbench::Median(ownStartMs), "ms", qelbench::Goal::Below,
                            kStartTargetMs});
+    // Wine's own floor (a box alone, the themed common controls) differs between machines and
+    // versions: the target is the program's share beyond the themed box of the same run.
     qelbench::PrintFigure({"working set with the first window up",
-                           qelbench::Median(programRuns.workingSetMb), "MB", qelbench::Goal::Below,
-                           kWorkingSetTargetMb});
+                           qelbench::Median(programRuns.workingSetMb), "MB", qelbench::Goal::None});
     qelbench::PrintFigure({"working set beyond a box-only program under Wine",
                            qelbench::Median(ownMemoryMb), "MB", qelbench::Goal::None});
     qelbench::PrintFigure({"working set beyond the box with the program's resources (themed)",
-                           qelbench::Median(beyondThemedMb), "MB", qelbench::Goal::None});
+                           qelbench::Median(beyondThemedMb), "MB", qelbench::Goal::Below,
+                           kBeyondThemedTargetMb});
     return 0;
 }

@@ -136,8 +136,14 @@ std::string Responder::respond(PortPath port, std::string_view request) {
         outcome.detail = "ParameterError";
     }
 
-    ExchangeRecord record{
-        port, service, operation, outcome.response, outcome.detail, outcome.application_data, 0};
+    ExchangeRecord record{port,
+                          service,
+                          operation,
+                          outcome.response,
+                          outcome.detail,
+                          outcome.application_data,
+                          0,
+                          std::string(request)};
     std::vector<ReplyFault> faults;
     SleepFn sleep;
     {

@@ -76,7 +76,6 @@ bool IsPrinterName(std::string_view name) {
            });
 }
 
-
 } // namespace
 
 std::string PortName(printersim::PortPath port) {
@@ -216,6 +215,16 @@ std::optional<std::string> ReadPrinterKey(WorldPrinter& printer, std::string_vie
                 PortName(r.port) + " " + r.service + " " + r.operation + " " + r.response;
             if (!r.detail.empty()) {
                 l += " " + r.detail;
+            }
+            lines.push_back(std::move(l));
+        }
+    } else if (key == "requests") {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        for (const auto& r : printer.responder.history()) {
+            std::string l = PortName(r.port) + " " + std::to_string(r.reply_bytes) + " ";
+            for (const unsigned char byte : r.request) {
+                l += kDigits[byte >> 4];
+                l += kDigits[byte & 15];
             }
             lines.push_back(std::move(l));
         }

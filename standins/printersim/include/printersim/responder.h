@@ -32,6 +32,7 @@ struct ExchangeRecord {
     std::string detail;
     std::string application_data; // the deciphered request payload of ReceiveData
     std::size_t reply_bytes = 0;
+    std::string request; // the bytes written to the printer, for a replay of the exchange
 };
 
 class Responder {
