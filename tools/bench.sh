@@ -14,6 +14,8 @@
 # Ends with 0 when every figure was measured: non-zero when one is missing, a benchmark failed
 # or a test of the suite failed (its time then leaves out what the failed tests did not run).
 set -euo pipefail
+# shellcheck source=tools/on-error.sh
+. "$(dirname "${BASH_SOURCE[0]}")/on-error.sh"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QEL_BUILD_DIR:-$root/build}"
 bench="$build/bench"

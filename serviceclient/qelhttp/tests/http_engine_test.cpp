@@ -189,7 +189,8 @@ TEST_F(HttpEngineTest, BrokenAnswersAreFailedExchanges) {
     struct Case {
         const char* name;
         std::string rule;
-        DWORD error; // what the engine keeps for a diagnosis
+        DWORD error;      // what the engine keeps for a diagnosis
+        DWORD orElse = 0; // also right: a reset met by the receive itself, as Wine tells it
     };
     const DWORD cut = ERROR_WINHTTP_CONNECTION_ERROR, bad = ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
     const Case cases[] = {
@@ -197,7 +198,7 @@ TEST_F(HttpEngineTest, BrokenAnswersAreFailedExchanges) {
         {"connection dropped before the answer", R"({"drop": "before_reply"})", bad},
         {"chunks cut halfway",
          R"({"body": "0123456789abcdef", "chunked": true, "drop": "mid_body"})", cut},
-        {"connection reset inside the head", R"({"drop": "mid_headers"})", bad},
+        {"connection reset inside the head", R"({"drop": "mid_headers"})", bad, WSAECONNRESET},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -211,7 +212,8 @@ TEST_F(HttpEngineTest, BrokenAnswersAreFailedExchanges) {
         EXPECT_EQ(exchange.failed, 1);
         EXPECT_EQ(exchange.status, 0);
         EXPECT_EQ(exchange.reply, "");
-        EXPECT_EQ(engine->LastError(), c.error);
+        const DWORD kept = engine->LastError();
+        EXPECT_TRUE(kept == c.error || (c.orElse != 0 && kept == c.orElse)) << kept;
     }
 }
 
