@@ -4,16 +4,15 @@
 // or fails on nothing.
 //   qelhttp_memory_bench.exe [exchanges]    (with QEL_CLOUD_STATE_DIR naming a running cloud)
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
 
 #include "qelbench/figures.h"
+#include "qelbench/memory_kept.h"
 #include "qelhttp/printer_id_client.h"
 #include "simulated_cloud.h"
-#include "win/committed_memory.h"
 
 namespace {
 
@@ -35,21 +34,12 @@ int main(int argc, char** argv) {
         qelcloud::SimulatedCloud cloud;
         const std::wstring address = cloud.Url(L"/printerid/v1/printers");
         // The cloud's records of the exchanges are its own memory, not the program's.
-        for (int i = 0; i < kWarmUp; ++i) {
-            if (!Exchange(address)) {
-                std::fprintf(stderr, "an exchange failed\n");
-                return 1;
-            }
+        const auto kept =
+            qelbench::MemoryKept(kWarmUp, exchanges, "exchange", [&] { return Exchange(address); });
+        if (!kept) {
+            return 1;
         }
-        const std::uint64_t before = qelwin::CommittedPrivateBytes();
-        for (int i = 0; i < exchanges; ++i) {
-            if (!Exchange(address)) {
-                std::fprintf(stderr, "exchange %d failed\n", i + 1);
-                return 1;
-            }
-        }
-        const double grown =
-            static_cast<double>(qelwin::CommittedPrivateBytes()) - static_cast<double>(before);
+        const double grown = *kept;
         std::printf("%d printer-ID exchanges, each with a fresh client, after %d to warm up: "
                     "committed private bytes %+.0f KB, %.2f KB an exchange\n",
                     exchanges, kWarmUp, grown / 1024, grown / 1024 / exchanges);

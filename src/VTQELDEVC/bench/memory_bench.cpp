@@ -5,8 +5,8 @@
 // operations after a warm-up; passes or fails on nothing.
 //   vtqeldevc_memory_bench.exe [operations]    (run from the program folder, beside the stand-ins)
 #include "qelbench/figures.h"
+#include "qelbench/memory_kept.h"
 #include "qelworld/qelworld_client.h"
-#include "win/committed_memory.h"
 #include "win/module_path.h"
 #include "win/unique_any.h"
 
@@ -15,7 +15,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -71,21 +70,11 @@ int main(int argc, char** argv) {
     // The world is loaded afresh before each operation, so what it records of the exchanges
     // does not pile up in the figure.
     auto operate = [&] { return world.Load(kWorld).empty() && Operate(library); };
-    for (int i = 0; i < kWarmUp; ++i) {
-        if (!operate()) {
-            std::fprintf(stderr, "a device operation failed\n");
-            return 1;
-        }
+    const auto kept = qelbench::MemoryKept(kWarmUp, operations, "device operation", operate);
+    if (!kept) {
+        return 1;
     }
-    const std::uint64_t before = qelwin::CommittedPrivateBytes();
-    for (int i = 0; i < operations; ++i) {
-        if (!operate()) {
-            std::fprintf(stderr, "device operation %d failed\n", i + 1);
-            return 1;
-        }
-    }
-    const double grown =
-        static_cast<double>(qelwin::CommittedPrivateBytes()) - static_cast<double>(before);
+    const double grown = *kept;
     std::printf("%d device operations (Initialize, GetDeviceInfo, Terminate) after %d to warm "
                 "up: committed private bytes %+.0f KB, %.2f KB an operation\n",
                 operations, kWarmUp, grown / 1024, grown / 1024 / operations);
