@@ -1,6 +1,7 @@
 // The cloud's share of the registration benchmark's floor: as many plain WinHTTP exchanges with
 // the same simulated cloud as a registration made, each request and reply of the same sizes
-// (synchronous, nothing checked or signed).
+// (synchronous, nothing checked or signed), each in a task and a worker thread of its own as the
+// program's server requests are.
 #pragma once
 
 #include <cstddef>

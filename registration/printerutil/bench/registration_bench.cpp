@@ -2,8 +2,9 @@
 // and the simulated cloud on loopback, without the waits the flows are built around (they are
 // recorded, not waited), judged against a floor measured right after each run: the same printer
 // exchanges through the port libraries alone and as many plain WinHTTP exchanges of the same
-// sizes with the same cloud, so that what is judged is the program's share, not the machine's
-// speed or load. Prints the figures.
+// sizes with the same cloud, each in a task and a thread of its own as the program makes them, so
+// that what is judged is the program's share, not the machine's speed or load. Prints the
+// figures.
 //   registration_bench.exe [runs [kind]]   (needs QEL_CLOUD_STATE_DIR, as under ctest)
 #include <windows.h>
 
@@ -35,7 +36,9 @@ struct Kind {
     const char* label;
 };
 
-constexpr double kRatioTarget = 20;
+// Measured here: 1.1 to 3.3 on a quiet machine, 1.1 to 1.7 beside a parallel build (the floor's
+// thread starts slow down with the machine as the program's do).
+constexpr double kRatioTarget = 5;
 
 double MsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -132,11 +135,12 @@ int main(int argc, char** argv) {
         std::printf("registration through vtqeldevc.dll, the simulated world and cloud, %d runs "
                     "a kind, each followed by its floor: the same printer exchanges through the "
                     "port libraries alone and as many plain WinHTTP exchanges of the same sizes "
-                    "with the same cloud (wall time less the recorded waits, ms)\n",
+                    "with the same cloud, each in a task and a thread of its own as the "
+                    "program's (wall time less the recorded waits, ms)\n",
                     runs);
-        std::printf("%-16s %6s %7s %6s %7s %6s %6s %6s %6s %6s %6s %6s %4s %4s\n", "kind", "floor",
-                    "printer", "http", "median", "min", "ratio", "runs", "cloud", "engine", "rest",
-                    "waits", "xml", "http");
+        std::printf("%-16s %6s %7s %6s %7s %6s %6s %7s %6s %6s %6s %6s %4s %4s\n", "kind", "floor",
+                    "printer", "http", "median", "min", "ratio", "min/min", "cloud", "engine",
+                    "rest", "waits", "xml", "http");
         std::vector<qelbench::Figure> figures;
         for (const Kind& kind : kinds) {
             if (!only.empty() && only != kind.label) {
@@ -194,24 +198,24 @@ int main(int argc, char** argv) {
                 }
                 series.Add(elapsed, *floor, cloudWork);
             }
-            // The fastest against the fastest: the floor's exchanges took now about 0.3, now
-            // 1.5 ms each from one run to the next (the processors waking from idle or not),
-            // which moved the ratio of each run's pair between about 2.5 and 12.
-            const double ratio = qelbench::Min(series.registration) / qelbench::Min(series.floor);
-            std::printf("%-16s %6.1f %7.1f %6.1f %7.1f %6.1f %6.2f %6.2f %6.1f %6.1f %6.1f %6lld "
+            // Each run against the floor measured right after it, in the same state of the
+            // machine; the median of those ratios is judged.
+            const double ratio = qelbench::Median(series.ratio);
+            const double fastest = qelbench::Min(series.registration) / qelbench::Min(series.floor);
+            std::printf("%-16s %6.1f %7.1f %6.1f %7.1f %6.1f %6.2f %7.2f %6.1f %6.1f %6.1f %6lld "
                         "%4zu %4zu\n",
                         kind.label, qelbench::Min(series.floor), qelbench::Min(series.printer),
                         qelbench::Min(series.http), qelbench::Median(series.registration),
-                        qelbench::Min(series.registration), ratio, qelbench::Median(series.ratio),
+                        qelbench::Min(series.registration), ratio, fastest,
                         qelbench::Median(series.cloudWork), qelbench::Median(series.engine),
                         qelbench::Median(series.rest), static_cast<long long>(waited), exchanges,
                         requests);
             figures.push_back({std::string("registration / its floor, ") + kind.label, ratio, "",
                                qelbench::Goal::Below, kRatioTarget, 2});
         }
-        std::printf("floor = printer + http, the fastest of the runs; ratio: the fastest "
-                    "registration / the fastest floor; runs: the median of each run's "
-                    "registration / its floor. Where the rest goes (medians): cloud, the simulated "
+        std::printf("floor = printer + http, the fastest of the runs; ratio: the median of "
+                    "each run's registration / its floor; min/min: the fastest registration / "
+                    "the fastest floor. Where the rest goes (medians): cloud, the simulated "
                     "cloud's own time to make its answers; engine, the same http exchanges "
                     "through the program's request engine; rest = registration - printer - "
                     "engine - cloud, the program's own steps; waits: recorded, not waited; xml, "
