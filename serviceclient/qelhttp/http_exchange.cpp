@@ -188,7 +188,7 @@ HttpRequestImpl::Outcome HttpRequestImpl::RunExchange(HINTERNET request, AsyncRe
             }
         }
         // Also where the prompt hands back: a cancel or close while it was up sends nothing.
-        if (closing_.load() || cancel_.load() != 0) {
+        if (cancel_.load() != 0) {
             return Outcome{1, 0, {}, ERROR_WINHTTP_OPERATION_CANCELLED};
         }
         if (clock() >= deadline) {

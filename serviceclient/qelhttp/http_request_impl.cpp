@@ -81,10 +81,9 @@ int HttpRequestImpl::Close() {
 
 void HttpRequestImpl::CloseHandles() {
     if (worker_.joinable()) {
-        // Whoever closes the engine no longer waits for an outcome. The worker stops waiting
-        // for its call at once and is joined, so it never outlives the handles, the parameter
-        // or the sink it uses.
-        closing_.store(true);
+        // Whoever closes the engine no longer waits for an outcome: a close is a cancel, so
+        // nothing is delivered once it began. The worker stops waiting for its call at once and
+        // is joined, so it never outlives the handles, the parameter or the sink it uses.
         Cancel();
         worker_.join();
     }
@@ -111,7 +110,6 @@ int HttpRequestImpl::Send(IHttpRequestParam* param, IHttpRequestResponse* sink) 
     }
     SetTimeouts();
     cancel_.exchange(0);
-    closing_.store(false);
     request_.reset();
     ReplaceLink(nullptr);
     connection_.reset();

@@ -68,7 +68,6 @@ private:
     std::wstring serverUserName_;
     std::wstring serverPassword_;
     std::atomic<int> cancel_{0};
-    std::atomic<bool> closing_{false};
     std::atomic<DWORD> lastError_{0};
     std::mutex deliveryLock_; // once Cancel has returned, no outcome is delivered
     std::thread worker_;
