@@ -57,7 +57,9 @@ bool QueryStatus(HINTERNET request, int& status) {
 }
 
 // Whether the answer's head came whole, up to its empty line: Wine reports the status of a head
-// that the server cut or reset after its first line, as if nothing were missing.
+// that the server cut or reset after its first line, as if nothing were missing. Windows builds
+// this text anew from the head it parsed and always ends it with the empty line, so there the
+// check holds for every head it accepted.
 bool HeadIsWhole(HINTERNET request) {
     DWORD size = 0;
     ::WinHttpQueryHeaders(request, WINHTTP_QUERY_RAW_HEADERS_CRLF, WINHTTP_HEADER_NAME_BY_INDEX,

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <string>
 
+#include "qelbench/figures.h"
 #include "win/committed_memory.h"
 
 namespace qelbench {
@@ -27,6 +29,22 @@ inline std::optional<double> MemoryKept(int warmUp, int count, const char* what,
         }
     }
     return static_cast<double>(qelwin::CommittedPrivateBytes()) - static_cast<double>(before);
+}
+
+// MemoryKept, then its line ("<count> <runs> after <warm-up> to warm up: ...") and its figure
+// against `targetMb`; false when a run failed.
+inline bool ReportMemoryKept(int warmUp, int count, const char* what, const std::string& runs,
+                             double targetMb, const std::function<bool()>& operation) {
+    const auto kept = MemoryKept(warmUp, count, what, operation);
+    if (!kept) {
+        return false;
+    }
+    std::printf("%d %s after %d to warm up: committed private bytes %+.0f KB, %.2f KB each\n",
+                count, runs.c_str(), warmUp, *kept / 1024, *kept / 1024 / count);
+    PrintFigure(
+        {"memory kept over " + std::to_string(count) + " " + what + "s (committed private bytes)",
+         *kept / (1024 * 1024), "MB", Goal::Below, targetMb, 2});
+    return true;
 }
 
 } // namespace qelbench

@@ -34,19 +34,11 @@ int main(int argc, char** argv) {
         qelcloud::SimulatedCloud cloud;
         const std::wstring address = cloud.Url(L"/printerid/v1/printers");
         // The cloud's records of the exchanges are its own memory, not the program's.
-        const auto kept =
-            qelbench::MemoryKept(kWarmUp, exchanges, "exchange", [&] { return Exchange(address); });
-        if (!kept) {
-            return 1;
-        }
-        const double grown = *kept;
-        std::printf("%d printer-ID exchanges, each with a fresh client, after %d to warm up: "
-                    "committed private bytes %+.0f KB, %.2f KB an exchange\n",
-                    exchanges, kWarmUp, grown / 1024, grown / 1024 / exchanges);
-        qelbench::PrintFigure(
-            {"memory over " + std::to_string(exchanges) + " exchanges (committed private bytes)",
-             grown / (1024 * 1024), "MB", qelbench::Goal::Below, kTargetMb, 2});
-        return 0;
+        return qelbench::ReportMemoryKept(kWarmUp, exchanges, "exchange",
+                                          "printer-ID exchanges (each with a fresh client)",
+                                          kTargetMb, [&] { return Exchange(address); })
+                   ? 0
+                   : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "no simulated cloud: %s\n", e.what());
         return 1;

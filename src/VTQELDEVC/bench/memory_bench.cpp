@@ -70,16 +70,9 @@ int main(int argc, char** argv) {
     // The world is loaded afresh before each operation, so what it records of the exchanges
     // does not pile up in the figure.
     auto operate = [&] { return world.Load(kWorld).empty() && Operate(library); };
-    const auto kept = qelbench::MemoryKept(kWarmUp, operations, "device operation", operate);
-    if (!kept) {
-        return 1;
-    }
-    const double grown = *kept;
-    std::printf("%d device operations (Initialize, GetDeviceInfo, Terminate) after %d to warm "
-                "up: committed private bytes %+.0f KB, %.2f KB an operation\n",
-                operations, kWarmUp, grown / 1024, grown / 1024 / operations);
-    qelbench::PrintFigure({"memory growth over " + std::to_string(operations) +
-                               " device operations (committed private bytes)",
-                           grown / (1024 * 1024), "MB", qelbench::Goal::Below, kTargetMb, 2});
-    return 0;
+    return qelbench::ReportMemoryKept(kWarmUp, operations, "device operation",
+                                      "device operations (Initialize, GetDeviceInfo, Terminate)",
+                                      kTargetMb, operate)
+               ? 0
+               : 1;
 }
