@@ -32,11 +32,15 @@ bool SetCommand(const wchar_t* protocol, const std::wstring& command) {
                static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-std::wstring FreshFileName() {
-    static std::atomic<int> counter{0};
+std::wstring TempFolder() {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + L"qel-pages-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+    return folder;
+}
+
+std::wstring FreshFileName() {
+    static std::atomic<int> counter{0};
+    return TempFolder() + L"qel-pages-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
            std::to_wstring(++counter) + L".txt";
 }
 
@@ -82,9 +86,30 @@ std::vector<qelwin::unique_handle> RunningRecorders(std::uint64_t since) {
     return running;
 }
 
+// The file's lines from byte `from` on, read as UTF-8.
+std::vector<std::wstring> LinesFrom(const std::wstring& file, std::uint64_t from) {
+    std::ifstream in(std::filesystem::path(file), std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(from));
+    std::vector<std::wstring> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        lines.push_back(FromUtf8(line));
+    }
+    return lines;
+}
+
 } // namespace
 
+std::wstring UnrecordedPagesFile() {
+    return TempFolder() + L"qel-pages-unrecorded.txt";
+}
+
 PageRecorder::PageRecorder() : file_(FreshFileName()) {
+    WIN32_FILE_ATTRIBUTE_DATA unrecorded{};
+    if (::GetFileAttributesExW(UnrecordedPagesFile().c_str(), GetFileExInfoStandard, &unrecorded)) {
+        unrecordedFrom_ =
+            (static_cast<std::uint64_t>(unrecorded.nFileSizeHigh) << 32) | unrecorded.nFileSizeLow;
+    }
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
     made_ = Ticks(now);
@@ -102,13 +127,11 @@ PageRecorder::~PageRecorder() {
 }
 
 std::vector<std::wstring> PageRecorder::Pages() const {
-    std::ifstream in(std::filesystem::path(file_), std::ios::binary);
-    std::vector<std::wstring> pages;
-    std::string line;
-    while (std::getline(in, line)) {
-        pages.push_back(FromUtf8(line));
-    }
-    return pages;
+    return LinesFrom(file_, 0);
+}
+
+std::vector<std::wstring> PageRecorder::Unrecorded() const {
+    return LinesFrom(UnrecordedPagesFile(), unrecordedFrom_);
 }
 
 std::vector<std::wstring> PageRecorder::WaitForPages(std::size_t count,

@@ -716,6 +716,7 @@ DriveReport DriveProgram(const DriveOptions& options) {
     if (report.pages.size() < options.pagesExpected) {
         report.pages = recorder.WaitForPages(options.pagesExpected);
     }
+    report.unrecordedPages = recorder.Unrecorded();
     return report;
 }
 
@@ -737,6 +738,9 @@ std::wstring FormatEnding(const DriveReport& report) {
     }
     if (report.pages.empty()) {
         out += L"No page opened.\n";
+    }
+    for (const std::wstring& page : report.unrecordedPages) {
+        out += L"Page asked for but not recorded: " + page + L"\n";
     }
     out += L"Pictures: " + report.pictureFolder + L"\n";
     for (const std::wstring& left : report.leftBehind) {

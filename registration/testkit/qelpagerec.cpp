@@ -1,7 +1,8 @@
 // qelpagerec <address>: the browser of the test prefix. Registered as the handler of "http" and
 // "https", it appends the address it was asked to open, as one UTF-8 line, to the file named by
-// QEL_PAGE_RECORD (and does nothing when that is not set), so tests can read which page a
-// program opened.
+// QEL_PAGE_RECORD, so tests can read which page a program opened. A page it cannot record (no
+// file named, or the write failed) goes with why to UnrecordedPagesFile(), so that a report of
+// "no page" can tell a page never asked for from one that was lost.
 // qelpagerec --wait <seconds>: waits until every other qelpagerec.exe of the prefix has ended, so
 // each page asked for is written (tools/run.sh, once the program it started has ended); exit
 // code 1 when one still runs after that long.
@@ -49,6 +50,23 @@ std::wstring RecordFile() {
     return path;
 }
 
+// Appends one UTF-8 line; appending keeps each line whole even when two pages open at once.
+bool Append(const std::wstring& file, const std::wstring& line) {
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
+                                            nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(),
+                          bytes, nullptr, nullptr);
+    const qelwin::unique_file out(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return out &&
+           ::WriteFile(out.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written,
+                       nullptr) &&
+           written == utf8.size();
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -59,26 +77,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return qeltest::WaitForRecordersMadeSince(0, std::chrono::seconds(seconds)) ? 0 : 1;
     }
     const std::wstring file = RecordFile();
-    if (file.empty()) {
-        return 0;
+    const bool recorded = !file.empty() && Append(file, address + L"\n");
+    if (!recorded) {
+        // A page that reaches no record would read as "no page opened": say where it went.
+        Append(qeltest::UnrecordedPagesFile(),
+               address + (file.empty() ? L"\tno record file named\n"
+                                       : L"\tnot written to " + file + L"\n"));
     }
-    const std::wstring line = address + L"\n";
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
-                                            nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(),
-                          bytes, nullptr, nullptr);
-    // Appending keeps each line whole even when two pages open at once.
-    const qelwin::unique_file out(::CreateFileW(file.c_str(), FILE_APPEND_DATA,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out) {
-        return 1;
-    }
-    DWORD written = 0;
-    return ::WriteFile(out.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written,
-                       nullptr) &&
-                   written == utf8.size()
-               ? 0
-               : 1;
+    return recorded || file.empty() ? 0 : 1;
 }

@@ -12,6 +12,10 @@ namespace qeltest {
 
 inline constexpr wchar_t kPageRecordVariable[] = L"QEL_PAGE_RECORD";
 
+// Where qelpagerec.exe notes each page it could not record, with why: one file of the prefix's
+// temporary folder, as a browser started without the record's name cannot know another.
+std::wstring UnrecordedPagesFile();
+
 class PageRecorder {
 public:
     // Registers qelpagerec.exe (beside the test program) as the browser and points
@@ -39,9 +43,14 @@ public:
     // running any more has written its page: no time is spent when nothing is on its way.
     std::vector<std::wstring> WaitForRecorders(std::chrono::milliseconds bound) const;
 
+    // The lines noted in UnrecordedPagesFile() since this recorder was made: pages a browser
+    // was asked for and could not record ("<address>\t<why>").
+    std::vector<std::wstring> Unrecorded() const;
+
 private:
     std::wstring file_;
-    std::uint64_t made_ = 0; // when this recorder was made (FILETIME)
+    std::uint64_t unrecordedFrom_ = 0; // the size of UnrecordedPagesFile() when made
+    std::uint64_t made_ = 0;           // when this recorder was made (FILETIME)
     bool registered_ = false;
 };
 

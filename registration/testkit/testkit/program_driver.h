@@ -154,8 +154,10 @@ struct DriveReport {
     bool started = false;
     std::vector<SeenScreen> screens; // each window once, in the order they showed
     std::vector<std::wstring> pages; // the pages the program opened, in order
-    std::optional<DWORD> exitCode;   // nothing when the driver had to end the program
-    std::wstring failure;            // why the driver ended the run; empty when it went through
+    // pages that a browser was asked for and could not record, with why
+    std::vector<std::wstring> unrecordedPages;
+    std::optional<DWORD> exitCode; // nothing when the driver had to end the program
+    std::wstring failure;          // why the driver ended the run; empty when it went through
     // Processes of the run still there once the program had ended (the driver ended them).
     std::vector<std::wstring> leftBehind;
     std::wstring pictureFolder;
