@@ -4,18 +4,11 @@
 
 #include <sstream>
 
-#include "win/module_path.h"
-
 namespace qelbench {
 namespace {
 
 constexpr int kReplyRoom = 1 << 20;
 constexpr int kTimeoutSeconds = 60;
-
-template <typename Fn> bool Bind(HMODULE module, Fn& slot, const char* name) {
-    slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-    return slot != nullptr;
-}
 
 int HexDigit(char c) {
     return c <= '9' ? c - '0' : c - 'a' + 10;
@@ -40,21 +33,13 @@ std::vector<PrinterExchange> RecordedExchanges(const qelworld::Client& world,
 }
 
 PortLibraries::PortLibraries(const std::wstring& folder)
-    : pu2_(::LoadLibraryW(qelwin::JoinPath(folder, L"vtmpu2.dll").c_str())),
-      pu_(::LoadLibraryW(qelwin::JoinPath(folder, L"vtmpu.dll").c_str())) {
-    if (!Bind(pu2_.get(), pu2Open_, "pu2Open") || !Bind(pu2_.get(), pu2Close_, "pu2Close") ||
-        !Bind(pu2_.get(), pu2SetIF_, "pu2SetIF") || !Bind(pu2_.get(), pu2SetIP_, "pu2SetIP") ||
-        !Bind(pu2_.get(), pu2SetUrl_, "pu2SetUrl") ||
-        !Bind(pu2_.get(), pu2SetTimeout_, "pu2SetTimeout") ||
-        !Bind(pu2_.get(), pu2Write_, "pu2Write") || !Bind(pu2_.get(), pu2Read_, "pu2Read") ||
-        !Bind(pu_.get(), puOpenPort_, "puOpenPort") || !Bind(pu_.get(), puClose_, "puClose") ||
-        !Bind(pu_.get(), puWrite_, "puWrite") || !Bind(pu_.get(), puRead_, "puRead")) {
-        pu2Open_ = nullptr;
-    }
+    : pu2_(vtqeldevc::SystemModuleLoader()), pu_(vtqeldevc::SystemModuleLoader()) {
+    loaded_ = pu2_.Load(folder.c_str(), L"vtmpu2.dll") == vtqeldevc::kLibraryLoaded &&
+              pu_.Load(folder.c_str(), L"vtmpu.dll") == vtqeldevc::kLibraryLoaded;
 }
 
 bool PortLibraries::Loaded() const {
-    return pu2Open_ != nullptr;
+    return loaded_;
 }
 
 std::optional<std::size_t> PortLibraries::Exchange(const std::wstring& address,
@@ -65,7 +50,8 @@ std::optional<std::size_t> PortLibraries::Exchange(const std::wstring& address,
 
 std::optional<std::size_t> PortLibraries::OverNetwork(const std::wstring& address,
                                                       const PrinterExchange& exchange) const {
-    const PU2_HANDLE channel = pu2Open_();
+    const vtqeldevc::Pu2Api& pu2 = pu2_.api();
+    const PU2_HANDLE channel = pu2.pu2Open();
     if (channel == 0) {
         return std::nullopt;
     }
@@ -73,15 +59,15 @@ std::optional<std::size_t> PortLibraries::OverNetwork(const std::wstring& addres
         exchange.port == "port2" ? L"/velto/ij/command2/port2" : L"/velto/ij/command2/port1";
     std::string reply(kReplyRoom, '\0');
     std::size_t total = 0;
-    bool ok =
-        pu2SetIF_(channel, PU2_IF_NETWORK) == PU2_OK &&
-        pu2SetIP_(channel, address.c_str()) == PU2_OK && pu2SetUrl_(channel, path) == PU2_OK &&
-        pu2SetTimeout_(channel, PU2_TIMEOUT_KIND_IO, kTimeoutSeconds) == PU2_OK &&
-        pu2Write_(channel, exchange.request.data(), static_cast<int>(exchange.request.size()), 0) ==
-            PU2_OK;
+    bool ok = pu2.pu2SetIF(channel, PU2_IF_NETWORK) == PU2_OK &&
+              pu2.pu2SetIP(channel, address.c_str()) == PU2_OK &&
+              pu2.pu2SetUrl(channel, path) == PU2_OK &&
+              pu2.pu2SetTimeout(channel, PU2_TIMEOUT_KIND_IO, kTimeoutSeconds) == PU2_OK &&
+              pu2.pu2Write(channel, exchange.request.data(),
+                           static_cast<int>(exchange.request.size()), 0) == PU2_OK;
     for (int more = 1; ok && more == 1;) {
         int size = static_cast<int>(reply.size() - total);
-        const int read = pu2Read_(channel, reply.data() + total, &size, &more);
+        const int read = pu2.pu2Read(channel, reply.data() + total, &size, &more);
         if (read == PU2_NO_DATA_YET) {
             more = 1;
             continue;
@@ -89,13 +75,14 @@ std::optional<std::size_t> PortLibraries::OverNetwork(const std::wstring& addres
         ok = read == PU2_OK && size > 0;
         total += ok ? static_cast<std::size_t>(size) : 0;
     }
-    pu2Close_(channel);
+    pu2.pu2Close(channel);
     return ok ? std::optional<std::size_t>(total) : std::nullopt;
 }
 
 std::optional<std::size_t> PortLibraries::OverUsb(const std::string& port,
                                                   const PrinterExchange& exchange) const {
-    PU_HANDLE handle = puOpenPort_(port.c_str(), 0);
+    const vtqeldevc::PuApi& pu = pu_.api();
+    PU_HANDLE handle = pu.puOpenPort(port.c_str(), 0);
     if (handle == nullptr) {
         return std::nullopt;
     }
@@ -103,12 +90,12 @@ std::optional<std::size_t> PortLibraries::OverUsb(const std::string& port,
     int written = 0;
     int length = 0;
     const bool ok =
-        puWrite_(handle, exchange.request.data(), static_cast<int>(exchange.request.size()),
-                 &written, kTimeoutSeconds * 1000) != 0 &&
-        puRead_(handle, reply.data(), static_cast<int>(reply.size()), &length,
-                kTimeoutSeconds * 1000) != 0 &&
+        pu.puWrite(handle, exchange.request.data(), static_cast<int>(exchange.request.size()),
+                   &written, kTimeoutSeconds * 1000) != 0 &&
+        pu.puRead(handle, reply.data(), static_cast<int>(reply.size()), &length,
+                  kTimeoutSeconds * 1000) != 0 &&
         length > 0;
-    puClose_(handle);
+    pu.puClose(handle);
     return ok ? std::optional<std::size_t>(static_cast<std::size_t>(length)) : std::nullopt;
 }
 

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "qelworld/qelworld_client.h"
-#include "vtmpu/vtmpu_api.h"
-#include "vtmpu2/vtmpu2_api.h"
-#include "win/unique_any.h"
+#include "vtmpu2_ctrl.h"
+#include "vtmpu_ctrl.h"
 
 namespace qelbench {
 
@@ -42,20 +41,10 @@ private:
     std::optional<std::size_t> OverUsb(const std::string& port,
                                        const PrinterExchange& exchange) const;
 
-    qelwin::unique_hmodule pu2_;
-    qelwin::unique_hmodule pu_;
-    decltype(&pu2Open) pu2Open_ = nullptr;
-    decltype(&pu2Close) pu2Close_ = nullptr;
-    decltype(&pu2SetIF) pu2SetIF_ = nullptr;
-    decltype(&pu2SetIP) pu2SetIP_ = nullptr;
-    decltype(&pu2SetUrl) pu2SetUrl_ = nullptr;
-    decltype(&pu2SetTimeout) pu2SetTimeout_ = nullptr;
-    decltype(&pu2Write) pu2Write_ = nullptr;
-    decltype(&pu2Read) pu2Read_ = nullptr;
-    decltype(&puOpenPort) puOpenPort_ = nullptr;
-    decltype(&puClose) puClose_ = nullptr;
-    decltype(&puWrite) puWrite_ = nullptr;
-    decltype(&puRead) puRead_ = nullptr;
+    // Bound with the tables that vtqeldevc.dll binds them with.
+    vtqeldevc::BoundLibrary<vtqeldevc::Pu2Api> pu2_;
+    vtqeldevc::BoundLibrary<vtqeldevc::PuApi> pu_;
+    bool loaded_ = false;
 };
 
 } // namespace qelbench

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "qelhttp/http_request_impl.h"
+#include "qelhttp/kiv_request_session.h"
 #include "qelhttp/winhttp_handles.h"
 
 namespace printerutil::bench {
@@ -68,32 +69,6 @@ bool ExchangeInItsThreads(HINTERNET session, int port, const CloudExchange& exch
                       })
         .get();
 }
-
-class EngineExchange final : public qelhttp::IHttpRequestParam,
-                             public qelhttp::IHttpRequestResponse {
-public:
-    EngineExchange(std::wstring url, const CloudExchange& exchange)
-        : url_(std::move(url)), method_(exchange.method.begin(), exchange.method.end()),
-          body_(exchange.requestBytes, 'x') {}
-
-    const wchar_t* GetUrl() override { return url_.c_str(); }
-    const wchar_t* GetMethod() override { return method_.c_str(); }
-    const wchar_t* GetHeaders() override { return nullptr; }
-    unsigned long GetBodyLength() override { return static_cast<unsigned long>(body_.size()); }
-    const void* GetBody() override { return body_.data(); }
-    const wchar_t* GetUser() override { return nullptr; }
-    const wchar_t* GetPassword() override { return nullptr; }
-    void OnResponse(int failed, int httpStatus, const char*, int) override {
-        ok = failed == 0 && httpStatus == 200;
-    }
-
-    bool ok = false;
-
-private:
-    std::wstring url_;
-    std::wstring method_;
-    std::string body_;
-};
 
 // The cloud reset and told to answer each floor path with a body of its exchange's reply size.
 void PrepareFloorAnswers(qelcloud::SimulatedCloud& cloud,
@@ -160,12 +135,15 @@ double TimeEngineExchanges(qelcloud::SimulatedCloud& cloud,
         return -1;
     }
     for (std::size_t i = 0; i < exchanges.size(); ++i) {
-        EngineExchange exchange(cloud.Url(FloorPath(i)), exchanges[i]);
+        qelhttp::KIVRequestSession exchange;
+        exchange.address = cloud.Url(FloorPath(i));
+        exchange.method.assign(exchanges[i].method.begin(), exchanges[i].method.end());
+        exchange.body.assign(exchanges[i].requestBytes, 'x');
         if (engine->Send(&exchange, &exchange) != 0) {
             return -1;
         }
         engine->Wait();
-        if (!exchange.ok) {
+        if (exchange.status != 200) {
             return -1;
         }
     }
